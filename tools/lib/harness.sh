@@ -1,0 +1,110 @@
+# Private virtual display and Wine prefix for running the Windows programs on Linux.
+# Source this file, then:
+#   harness_start <name> [--monitors 1|2] [--size WxH]
+#       starts Xvfb on a free display and gives <name> its own copy of the prepared prefix;
+#       exports DISPLAY, WINEPREFIX, WINEDEBUG, ALSA_CONFIG_PATH, HARNESS_SCREEN (WxH).
+#   harness_stop
+#       ends the Wine server of that prefix and the Xvfb this shell started, nothing else.
+# Several harnesses may run at once from different shells; each only cleans up what it started.
+
+HARNESS_ROOT=${HARNESS_ROOT:-"$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/wine"}
+HARNESS_LIB="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+HARNESS_TEMPLATE_VERSION=2
+
+harness_log() { echo "harness: $*" >&2; }
+
+# The prepared prefix is made once and copied for each run (a copy takes about 2 s, a new prefix 15 s).
+harness_template() {
+  local template="$HARNESS_ROOT/template"
+  if [ -f "$template/.ready-$HARNESS_TEMPLATE_VERSION" ]; then
+    echo "$template"; return 0
+  fi
+  rm -rf "$template"; mkdir -p "$template"
+  harness_log "preparing a Wine prefix (once per machine)"
+  (
+    export WINEPREFIX="$template" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    unset DISPLAY
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    wine regedit /S "$(winepath -w "$HARNESS_LIB/wine-settings.reg" 2>/dev/null)" >/dev/null 2>&1
+    wineserver -w
+  ) || return 1
+  touch "$template/.ready-$HARNESS_TEMPLATE_VERSION"
+  echo "$template"
+}
+
+harness_free_display() {
+  local n
+  for n in $(seq 90 199); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then echo "$n"; return 0; fi
+  done
+  return 1
+}
+
+harness_start() {
+  local name=$1; shift
+  local monitors=1 size=""
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      --monitors) monitors=$2; shift 2;;
+      --size) size=$2; shift 2;;
+      *) harness_log "unknown option $1"; return 2;;
+    esac
+  done
+  [ -n "$size" ] || { [ "$monitors" = 2 ] && size=2560x1024 || size=1280x1024; }
+
+  local template; template=$(harness_template) || return 1
+
+  local display; display=$(harness_free_display) || { harness_log "no free display"; return 1; }
+  Xvfb ":$display" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+  HARNESS_XVFB_PID=$!
+  export DISPLAY=":$display"
+  local i
+  for i in $(seq 1 100); do
+    xsetroot -solid black >/dev/null 2>&1 && break
+    sleep 0.05
+  done
+  if [ "$monitors" = 2 ]; then
+    local w=${size%x*} h=${size#*x}; local half=$((w / 2))
+    xrandr --setmonitor M1 "$half/338x$h/270+0+0" screen >/dev/null 2>&1
+    xrandr --setmonitor M2 "$((w - half))/338x$h/270+$half+0" none >/dev/null 2>&1
+  fi
+
+  HARNESS_PREFIX="$HARNESS_ROOT/run-$name"
+  rm -rf "$HARNESS_PREFIX"
+  cp -a "$template" "$HARNESS_PREFIX"
+  export WINEPREFIX="$HARNESS_PREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export HARNESS_SCREEN="$size"
+
+  # DirectSound needs an ALSA device: a null one plays silently.
+  export ALSA_CONFIG_PATH="$HARNESS_ROOT/asound-null.conf"
+  if [ ! -f "$ALSA_CONFIG_PATH" ]; then
+    printf '</usr/share/alsa/alsa.conf>\npcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$ALSA_CONFIG_PATH"
+  fi
+  # Start the server now so that the first program does not pay for it.
+  wineserver -p 5 >/dev/null 2>&1 || true
+  harness_log "display $DISPLAY ($size, $monitors monitor(s)), prefix $WINEPREFIX"
+}
+
+harness_stop() {
+  if [ -n "${HARNESS_PREFIX:-}" ]; then
+    WINEPREFIX="$HARNESS_PREFIX" wineserver -k >/dev/null 2>&1 || true
+  fi
+  if [ -n "${HARNESS_XVFB_PID:-}" ]; then
+    kill "$HARNESS_XVFB_PID" 2>/dev/null || true
+    wait "$HARNESS_XVFB_PID" 2>/dev/null || true
+  fi
+  if [ "${HARNESS_DISCARD:-0}" = 1 ] && [ -n "${HARNESS_PREFIX:-}" ]; then rm -rf "$HARNESS_PREFIX"; fi
+  HARNESS_XVFB_PID=""; HARNESS_PREFIX=""
+}
+
+# Windows path of a Linux file, for command lines given to Windows programs.
+harness_winpath() { winepath -w "$1" 2>/dev/null; }
+
+# Screenshot of the whole virtual screen as PNG.
+harness_screenshot() { xwd -root -silent | /usr/bin/convert xwd:- "png:$1"; }
+
+# Colour of one pixel of a PNG as "r,g,b".
+harness_pixel() {
+  /usr/bin/convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
