@@ -1,0 +1,37 @@
+#include "settings/SettingsPaths.h"
+
+#include <shlobj.h>
+
+#include <cstdlib>
+
+#include "engine/FatalCheck.h"
+
+namespace {
+const wchar_t kVendorFolder[] = L"Sorahane";
+const wchar_t kPackedFrameFileName[] = L"um.bin";
+
+bool ShellFolderPath(HWND ownerWindow, int folderId, std::wstring& path) {
+  wchar_t buffer[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(ownerWindow, folderId, nullptr, SHGFP_TYPE_CURRENT, buffer))) return false;
+  path = buffer;
+  return true;
+}
+}  // namespace
+
+std::wstring SettingsFolderPath(HWND ownerWindow) {
+  std::wstring applicationData;
+  if (!ShellFolderPath(ownerWindow, CSIDL_APPDATA, applicationData) &&
+      !ShellFolderPath(nullptr, CSIDL_COMMON_APPDATA, applicationData)) {
+    Fatal("no application-data folder");
+  }
+  return applicationData + L"\\" + kVendorFolder;
+}
+
+std::wstring PackedFrameFilePath() {
+  wchar_t modulePath[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
+  wchar_t drive[_MAX_DRIVE] = {};
+  wchar_t directory[_MAX_DIR] = {};
+  _wsplitpath_s(modulePath, drive, _MAX_DRIVE, directory, _MAX_DIR, nullptr, 0, nullptr, 0);
+  return std::wstring(drive) + directory + kPackedFrameFileName;
+}
