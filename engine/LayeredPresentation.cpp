@@ -1,0 +1,5 @@
+#include "engine/UmbraneEngine.h"
+
+// Layered-window output is not built yet: the layered loop draws nothing to hand over.
+void UmbraneEngine::StartLayered() {}
+void UmbraneEngine::PresentLayered() {}

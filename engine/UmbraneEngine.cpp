@@ -1,0 +1,218 @@
+#include "engine/UmbraneEngine.h"
+
+#include "engine/FatalCheck.h"
+#include "engine/RegisteredMessages.h"
+#include "media/DShowFilterGraph.h"
+#include "render/Direct3DDevice.h"
+#include "settings/UmbraneConfig.h"
+
+namespace {
+constexpr UINT_PTR kEngineTimerId = 1;
+constexpr UINT kRecoveryPeriodMs = 1000;
+
+const wchar_t kDataFileError[] = L"データファイルを読み込めませんでした。";
+const wchar_t kDirect3DError[] = L"Direct3D 9の初期化に失敗しました。";
+const wchar_t kDirectShowError[] = L"Direct Showの初期化に失敗しました。";
+const wchar_t kOpenFileError[] = L"ファイルを開けません。";
+const wchar_t kNoVideoWarning[] = L"影絵に指定された動画ファイルから映像を読み取れませんでした。";
+const wchar_t kNoError[] = L"no error.";
+}  // namespace
+
+UmbraneEngine::UmbraneEngine() : frameReadyEvent(CreateEventOrDie(false, false)) {}
+
+UmbraneEngine::~UmbraneEngine() {
+  if (playbackThread) {
+    playbackThread->Stop();
+    playbackThread.reset();
+  }
+  ReleaseDevices();
+  UnhookWindow(hwnd);
+  // The rest goes in reverse declaration order with the members.
+}
+
+bool UmbraneEngine::OpenFrameSource() {
+  if (frameSource.Open(config->dataFilePath, config->memoryCompact)) return true;
+  errorText = kDataFileError;
+  return false;
+}
+
+bool UmbraneEngine::Startup(HWND window, bool previewMode) {
+  hwnd = window;
+  preview = previewMode;
+
+  config = std::make_unique<UmbraneConfig>(hwnd);
+  config->Load();
+  layered = config->layeredWindow;
+
+  layout = LayoutMonitors(hwnd, preview);
+
+  HookWindow(hwnd, [this](UINT message, WPARAM wParam, LPARAM lParam, DefaultProc defaultProc) {
+    return OnWindowMessage(message, wParam, lParam, defaultProc);
+  });
+
+  const bool shadowMovieWillBeUsed = config->shadowMovieEnabled && !layered;
+  if (!shadowMovieWillBeUsed && !OpenFrameSource()) return false;
+
+  if (!InitDevices()) return false;
+
+#ifndef KAGEMIRA_TEST_HOST
+  // The test host posts this itself once its window is shown.
+  PostMessageW(hwnd, StartMessage, 0, 0);
+#endif
+  return true;
+}
+
+bool UmbraneEngine::FetchAndClearRenderTarget() {
+  renderTarget.Reset();
+  if (FAILED(device->GetRenderTarget(0, &renderTarget))) return false;
+  if (FAILED(device->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(0, 0, 0, 0), 0.0f, 0))) {
+    Fatal("Clear of the new render target");
+  }
+  return true;
+}
+
+bool UmbraneEngine::InitDevices() {
+  ReleaseDevices();
+
+  direct3d.Attach(Direct3DCreate9(D3D_SDK_VERSION));
+  if (!direct3d) {
+    errorText = kDirect3DError;
+    return false;
+  }
+  if (!FillPresentParameters(direct3d.Get(), hwnd, presentParameters)) return false;
+  if (FAILED(CreatePlaybackDevice(direct3d.Get(), presentParameters, &device))) return false;
+  if (!FetchAndClearRenderTarget()) return false;
+
+  errorText = kDirectShowError;
+
+  const bool useVmr7 = config->VideoRenderer == UmbraneConfig::Vmr7;
+  if (useVmr7 && !directDraw) {
+    if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(directDraw.ReleaseAndGetAddressOf()),
+                                  IID_IDirectDraw7, nullptr))) {
+      return false;
+    }
+    if (FAILED(directDraw->SetCooperativeLevel(hwnd, DDSCL_NORMAL))) return false;
+  }
+  IDirectDraw7* graphDirectDraw = useVmr7 ? directDraw.Get() : nullptr;
+
+  backgroundGraph = std::make_unique<DShowFilterGraph>();
+  if (layered) {
+    // Layered mode draws packed frames only; the ini file keeps the user's choice.
+    config->shadowMovieEnabled = false;
+    if (!backgroundGraph->Initialize(hwnd, nullptr, nullptr)) return false;
+  } else if (!backgroundGraph->Initialize(hwnd, device.Get(), graphDirectDraw)) {
+    return false;
+  }
+
+  if (config->shadowMovieEnabled) {
+    shadowGraph = std::make_unique<DShowFilterGraph>();
+    if (!shadowGraph->Initialize(hwnd, device.Get(), graphDirectDraw)) return false;
+    if (!shadowGraph->Open(config->shadowMoviePath)) {
+      errorText = kOpenFileError;
+      return false;
+    }
+    if (shadowGraph->HasVideo()) {
+      shadowGraph->SetVolume(preview ? 0 : config->shadowMovieVolume);
+    } else {
+      MessageBoxW(hwnd, kNoVideoWarning, L"Error", MB_ICONERROR);
+      shadowGraph.reset();
+      if (!OpenFrameSource()) return false;
+    }
+  }
+
+  if (config->bgmEnabled) {
+    if (!backgroundGraph->Open(config->bgmPath)) {
+      errorText = kOpenFileError;
+      return false;
+    }
+    backgroundGraph->SetVolume(preview ? 0 : config->bgmVolume);
+  }
+
+  errorText = kNoError;
+  return true;
+}
+
+void UmbraneEngine::ReleaseDevices() {
+  backgroundGraph.reset();
+  shadowGraph.reset();
+  renderTarget.Reset();
+  device.Reset();
+  direct3d.Reset();
+}
+
+void UmbraneEngine::StartPlayback() {
+  if (playbackThread) {
+    playbackThread->Stop();
+    playbackThread.reset();
+  }
+  playbackThread = std::make_unique<Thread>();
+  Thread::Body body;
+  if (layered) {
+    body = [this] { LayeredLoop(); };
+  } else if (shadowGraph) {
+    body = [this] { ShadowMovieLoop(); };
+  } else {
+    body = [this] { PlaybackLoop(); };
+  }
+  playbackThread->Start(std::move(body), true);
+  if (layered) StartLayered();
+  playbackThread->Resume();
+}
+
+bool UmbraneEngine::TryResetDevice() {
+  if (playbackThread) {
+    playbackThread->Stop();
+    playbackThread.reset();
+  }
+  renderTarget.Reset();
+  // Nothing to recover without a device (a failed start-up never posts a loss of its own).
+  if (!device) return false;
+
+  const HRESULT level = device->TestCooperativeLevel();
+  if (level == D3DERR_DEVICELOST) return false;
+  if (level != D3DERR_DEVICENOTRESET && level != D3D_OK) Fatal("TestCooperativeLevel");
+
+  const HRESULT reset = device->Reset(&presentParameters);
+  if (reset == D3DERR_INVALIDCALL) {
+    // The video renderers still hold surfaces of the old device: let them go and try again later.
+    if (backgroundGraph) backgroundGraph->DetachVideo();
+    if (shadowGraph) shadowGraph->DetachVideo();
+    return false;
+  }
+  if (FAILED(reset)) Fatal("Reset");
+  if (!FetchAndClearRenderTarget()) Fatal("GetRenderTarget after Reset");
+
+  StartPlayback();
+  return true;
+}
+
+LRESULT UmbraneEngine::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, DefaultProc defaultProc) {
+  if (message == StartMessage) {
+    StartPlayback();
+    return 0;
+  }
+  if (message == DeviceLostMessage) {
+    if (recoveryTimerId != 0) KillTimer(hwnd, recoveryTimerId);
+    recoveryTimerId = SetTimer(hwnd, kEngineTimerId, kRecoveryPeriodMs, nullptr);
+    return 0;
+  }
+  if (message == EndMessage) {
+    DestroyWindow(hwnd);
+    return 0;
+  }
+  if (message == WM_TIMER && wParam != 0) {
+    // Both timers use id 1 but never run at the same time; an id of 0 means "no timer".
+    if (wParam == recoveryTimerId) {
+      if (TryResetDevice()) {
+        KillTimer(hwnd, recoveryTimerId);
+        recoveryTimerId = 0;
+      }
+      return 0;
+    }
+    if (wParam == layeredTimerId) {
+      PresentLayered();
+      return 0;
+    }
+  }
+  return defaultProc();
+}

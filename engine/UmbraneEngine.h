@@ -1,0 +1,72 @@
+#pragma once
+// The object that plays the silhouette animation into one window. A host creates one per window,
+// calls Startup once, and deletes it when the window is destroyed.
+#include <windows.h>
+#include <d3d9.h>
+#include <ddraw.h>
+#include <wrl/client.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/ThreadToolkit.h"
+#include "engine/UmbraneAppBase.h"
+#include "engine/UniqueHandle.h"
+#include "engine/WindowHook.h"
+#include "framedata/ImageUnpacker.h"
+#include "render/DisplayLayout.h"
+
+class UmbraneConfig;
+class DShowFilterGraph;
+
+class UmbraneEngine : public UmbraneAppBase {
+ public:
+  UmbraneEngine();
+  ~UmbraneEngine() override;
+
+  bool Startup(HWND window, bool previewMode);
+  bool InitDevices();
+  void ReleaseDevices();
+  void StartPlayback();
+  bool TryResetDevice();
+  LRESULT OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, DefaultProc defaultProc);
+
+  // Thread bodies, one per presentation mode; StartPlayback picks one.
+  void PlaybackLoop();
+  void ShadowMovieLoop();
+  void LayeredLoop();
+
+  // Layered-window presentation, on the window thread.
+  void StartLayered();
+  void PresentLayered();
+
+  // The members are read directly by the thread bodies and the layered presentation.
+  HWND hwnd = nullptr;
+  bool preview = false;
+  bool layered = false;
+  UINT_PTR layeredTimerId = 0;
+  LightWeightMutex frameLock;
+  UniqueHandle frameReadyEvent;
+  POINT layeredOrigin{};
+  SIZE layeredSize{};
+  std::unique_ptr<UmbraneConfig> config;
+  Microsoft::WRL::ComPtr<IDirect3D9> direct3d;
+  Microsoft::WRL::ComPtr<IDirect3DDevice9> device;
+  Microsoft::WRL::ComPtr<IDirect3DSurface9> renderTarget;
+  D3DPRESENT_PARAMETERS presentParameters{};
+  Microsoft::WRL::ComPtr<IDirect3DSurface9> frameSurface;
+  Microsoft::WRL::ComPtr<IDirectDraw7> directDraw;
+  std::unique_ptr<Thread> playbackThread;
+  DisplayLayout layout;
+  int64_t resumePosition = 0;
+  ImageUnpacker frameSource;
+  std::unique_ptr<DShowFilterGraph> shadowGraph;
+  std::unique_ptr<DShowFilterGraph> backgroundGraph;
+  UINT_PTR recoveryTimerId = 0;
+  std::wstring errorText;
+
+ private:
+  bool OpenFrameSource();
+  bool FetchAndClearRenderTarget();
+};
