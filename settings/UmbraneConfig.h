@@ -14,7 +14,7 @@ class UmbraneConfig {
  public:
   // Which video mixing renderer plays movies. Users test for Vmr7: any other value (a stored
   // -3, say) behaves as Vmr9.
-  enum class VideoRendererType : int32_t { Vmr7 = 0, Vmr9 = 1 };
+  enum VideoRendererType : int32_t { Vmr7 = 0, Vmr9 = 1 };
 
   // Resolves the three paths and sets the values of a never-loaded instance; reads no file.
   // Ends the process (fatal) when no application-data folder exists.
@@ -39,7 +39,7 @@ class UmbraneConfig {
   std::wstring iniPath;
   std::wstring dataFilePath;
 
-  ::MagType MagType;
+  ::MagType MagType;  // "::": the member's name hides the type's inside the class
   uint8_t foregroundAlpha;  // percent
   uint8_t backgroundAlpha;  // percent
   bool frameEnabled;

@@ -1,0 +1,62 @@
+#pragma once
+// Identifiers of the resources shared by both programs. Plain macros: the resource compiler
+// reads this file too.
+
+// Icons, bitmaps and data.
+#define IDI_APPLICATION_ICON 100
+#define IDB_PREVIEW_SAMPLE 103
+#define IDR_SHADOW_EFFECT 116  // compiled effect, resource type "CFX"
+
+// String table.
+#define IDS_TITLE 1
+#define IDS_MAG_ACTUAL_SIZE 106
+#define IDS_MAG_STRETCH_MONITOR 107
+#define IDS_MAG_FIT_MONITOR 108
+#define IDS_MAG_FILL_MONITOR 109
+#define IDS_DEFAULT_MARK 110
+#define IDS_CONFIRM_DELETE_SETTINGS 111
+#define IDS_MAG_FILL_DESKTOP 112
+#define IDS_MAG_FIT_DESKTOP 113
+
+// Test host main dialog.
+#define IDD_TESTBENCH 101
+#define IDC_HOST_SMALL_PREVIEW 1001
+#define IDC_HOST_FULL_PREVIEW 1002
+#define IDC_HOST_OPEN_SETTINGS 1003
+#define IDC_HOST_STATUS 1004
+#define IDC_HOST_CONFIRM_BEFORE_START 1005
+
+// Settings dialog.
+#define IDD_CONFIG 2003
+#define IDC_PREVIEW_PLACEHOLDER 1002
+#define IDC_MAG_TYPE 1003
+#define IDC_DELETE_SETTINGS 1004
+#define IDC_APPLY 1005
+#define IDC_FRAME_ENABLED 1006
+#define IDC_BG_ALPHA 1007
+#define IDC_BGM_VOLUME 1008
+#define IDC_BG_ALPHA_VALUE 1009
+#define IDC_BGM_VOLUME_VALUE 1010
+#define IDC_BGM_BROWSE 1011
+#define IDC_BGM_ENABLED 1012
+#define IDC_BGM_PATH 1013
+#define IDC_BGM_PLAY 1014
+#define IDC_BGM_VOLUME_LABEL 1015
+#define IDC_BGM_STOP 1016
+#define IDC_FG_ALPHA_VALUE 1017
+#define IDC_FG_ALPHA 1018
+#define IDC_CONFINE_BG_FILTER 1019
+#define IDC_RENDERER_VMR7 1020
+#define IDC_RENDERER_VMR9 1021
+#define IDC_MEMORY_COMPACT 1022
+#define IDC_SHADOW_MOVIE_ENABLED 1023
+#define IDC_SHADOW_MOVIE_PATH 1024
+#define IDC_SHADOW_MOVIE_BROWSE 1025
+#define IDC_SHADOW_MOVIE_VOLUME_LABEL 1026
+#define IDC_SHADOW_MOVIE_VOLUME_VALUE 1027
+#define IDC_SHADOW_MOVIE_VOLUME 1028
+#define IDC_SHADOW_MOVIE_PLAY 1029
+#define IDC_SHADOW_MOVIE_STOP 1030
+#define IDC_D3DX_NOTICE 1031
+#define IDC_LAYERED_WINDOW 1033
+#define IDC_PREVIEW_WINDOW 5000  // created at run time over the placeholder
