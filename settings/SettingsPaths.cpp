@@ -9,6 +9,7 @@
 namespace {
 const wchar_t kVendorFolder[] = L"Sorahane";
 const wchar_t kPackedFrameFileName[] = L"um.bin";
+}  // namespace
 
 bool ShellFolderPath(HWND ownerWindow, int folderId, std::wstring& path) {
   wchar_t buffer[MAX_PATH] = {};
@@ -16,12 +17,11 @@ bool ShellFolderPath(HWND ownerWindow, int folderId, std::wstring& path) {
   path = buffer;
   return true;
 }
-}  // namespace
 
-std::wstring SettingsFolderPath(HWND ownerWindow) {
+std::wstring SettingsFolderPath(HWND ownerWindow, ShellFolderLookup lookup) {
   std::wstring applicationData;
-  if (!ShellFolderPath(ownerWindow, CSIDL_APPDATA, applicationData) &&
-      !ShellFolderPath(nullptr, CSIDL_COMMON_APPDATA, applicationData)) {
+  if (!lookup(ownerWindow, CSIDL_APPDATA, applicationData) &&
+      !lookup(nullptr, CSIDL_COMMON_APPDATA, applicationData)) {
     Fatal("no application-data folder");
   }
   return applicationData + L"\\" + kVendorFolder;
