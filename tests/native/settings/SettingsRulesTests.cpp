@@ -96,8 +96,3 @@ TEST(MoveToFrontOfRecent, AcceptsAnEmptyPathAndCaseVariants) {
   MoveToFrontOfRecent(recent, L"");
   EXPECT_EQ(recent, (List{L"", L"song.wav", L"Song.wav"}));
 }
-
-TEST(RecentKeyName, AppendsThePosition) {
-  EXPECT_EQ(RecentKeyName(L"recent", 0), L"recent0");
-  EXPECT_EQ(RecentKeyName(L"shadowMovieRecent", 9), L"shadowMovieRecent9");
-}
