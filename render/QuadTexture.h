@@ -1,0 +1,75 @@
+#pragma once
+// A power-of-two texture with the picture in its top-left corner and four pre-transformed
+// vertices of its own; every draw of the renderer goes through one.
+#include <d3d9.h>
+#include <wrl/client.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+struct MonitorRecord;
+
+class QuadTexture {
+ public:
+  // Next powers of two at or above each side, full mip chain (level count 0), default pool.
+  static std::unique_ptr<QuadTexture> CreateBlank(IDirect3DDevice9* device, UINT width, UINT height, DWORD usage,
+                                                  D3DFORMAT format);
+  // X8R8G8B8 texture of a monitor capture, stored as captured (bottom row first) and drawn flipped.
+  // Null when a 16-bit capture has another layout than 5-5-5 or 5-6-5, or on any failure.
+  static std::unique_ptr<QuadTexture> CreateFromCapture(IDirect3DDevice9* device, const MonitorRecord& capture);
+
+  virtual ~QuadTexture();
+  QuadTexture(const QuadTexture&) = delete;
+  QuadTexture& operator=(const QuadTexture&) = delete;
+
+  // Content width * content height texels, rows of content width, top row first.
+  HRESULT FillTexels(const uint32_t* texels);
+  // texel = (byte << 24) | colour; byteCount must be content width * content height, else
+  // E_UNEXPECTED. With flip the source rows are taken last row first.
+  HRESULT FillAlpha(const uint8_t* bytes, size_t byteCount, D3DCOLOR colour, bool flip);
+  // Level 0 <- source with UpdateSurface (no rectangles).
+  HRESULT CopyFromSurface(IDirect3DSurface9* source);
+  // Level 0 <- source with StretchRect, no filter.
+  HRESULT StretchFromSurface(IDirect3DSurface9* source);
+  // Draws the picture at (x, y, w, h) in render-target pixels with the current states, from the
+  // vertices in memory; stage 0 is cleared again afterwards.
+  HRESULT DrawAt(float x, float y, float w, float h);
+
+  // Changes the picture size inside the texture (the texture coordinates follow).
+  void SetContentSize(UINT width, UINT height);
+
+  IDirect3DTexture9* Texture() const { return texture.Get(); }
+  HRESULT GetLevelSurface(IDirect3DSurface9** surface) const;
+  const D3DSURFACE_DESC& LevelDescription() const { return levelDescription; }
+  UINT ContentWidth() const { return contentWidth; }
+  UINT ContentHeight() const { return contentHeight; }
+  bool Flipped() const { return flipped; }
+
+  struct Vertex {
+    float x, y, z, rhw, u, v;
+  };
+  static constexpr DWORD kVertexFormat = D3DFVF_XYZRHW | D3DFVF_TEX1;
+  static_assert(sizeof(Vertex) == 24, "pre-transformed vertex with one texture coordinate set");
+
+ private:
+  QuadTexture(IDirect3DDevice9* device, Microsoft::WRL::ComPtr<IDirect3DTexture9> texture, UINT contentWidth,
+              UINT contentHeight, bool flipped);
+  void UpdateTextureCoordinates();
+  // A system-memory surface of the level's size and format, made on first use and kept, so that
+  // uploads done for every frame allocate nothing.
+  HRESULT StagingSurface(IDirect3DSurface9** surface);
+  HRESULT UploadStaging();
+
+  Microsoft::WRL::ComPtr<IDirect3DDevice9> device;
+  Microsoft::WRL::ComPtr<IDirect3DTexture9> texture;
+  Microsoft::WRL::ComPtr<IDirect3DSurface9> staging;
+  D3DSURFACE_DESC levelDescription{};
+  UINT contentWidth = 0;
+  UINT contentHeight = 0;
+  Vertex vertices[4]{};  // top-left, top-right, bottom-left, bottom-right
+  bool flipped = false;
+};
+
+// The smallest power of two at or above value (1 for 0).
+UINT NextPowerOfTwo(UINT value);

@@ -1,0 +1,47 @@
+// The per-frame path (both passes and the present) allocates nothing and uses no vertex buffer.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "render/PlaybackRenderer.h"
+#include "render/QuadTexture.h"
+#include "tests/wine/render/RenderTestSupport.h"
+
+#include "tests/wine/render/AllocationCounter.h"
+
+namespace {
+TEST(PerFrame, DrawingAndPresentingAllocateNothingAndBindNoVertexBuffer) {
+  TestWindow window(0, 0, 256, 128);
+  TestDevice d;
+  ASSERT_TRUE(d.Create(window.Handle()));
+  DisplayLayout layout;
+  layout.clientRect = {0, 0, 256, 128};
+  layout.monitors = {SolidMonitor({0, 0, 128, 128}, {10, 20, 30, 0}), SolidMonitor({128, 0, 128, 128}, {30, 20, 10, 0})};
+  RenderSettings settings;
+  settings.frameEnabled = true;
+  settings.magType = MagType::FitMonitor;
+  PlaybackRenderer renderer(d.device.Get(), d.backBuffer.Get());
+  ASSERT_TRUE(renderer.BuildStateBlocks());
+  ASSERT_TRUE(renderer.BuildResources(settings, layout, {64, 32}, nullptr));
+  auto silhouette = QuadTexture::CreateBlank(d.device.Get(), 64, 32, 0, D3DFMT_A8R8G8B8);
+  auto mask = QuadTexture::CreateBlank(d.device.Get(), 64, 32, 0, D3DFMT_A8R8G8B8);
+  ASSERT_TRUE(silhouette && mask);
+  std::vector<uint8_t> maskBytes(64 * 32, 128);
+  // The first upload makes the mask's staging surface; later frames reuse it.
+  ASSERT_EQ(mask->FillAlpha(maskBytes.data(), maskBytes.size(), 0, true), S_OK);
+
+  const long before = AllocationCount();
+  for (int frame = 0; frame < 30; ++frame) {
+    ASSERT_EQ(mask->FillAlpha(maskBytes.data(), maskBytes.size(), 0, true), S_OK);
+    renderer.DrawPackedScene(*silhouette, *mask);
+    ASSERT_EQ(renderer.DrawViews(), S_OK);
+    ASSERT_EQ(renderer.Present(), S_OK);
+  }
+  EXPECT_EQ(AllocationCount() - before, 0);
+
+  Microsoft::WRL::ComPtr<IDirect3DVertexBuffer9> stream;
+  UINT offset = 1, stride = 1;
+  ASSERT_EQ(d.device->GetStreamSource(0, stream.GetAddressOf(), &offset, &stride), S_OK);
+  EXPECT_EQ(stream, nullptr);
+}
+}  // namespace

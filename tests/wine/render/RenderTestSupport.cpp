@@ -1,0 +1,106 @@
+#include "tests/wine/render/RenderTestSupport.h"
+
+#include <cstring>
+
+#include "render/Direct3DDevice.h"
+
+namespace {
+const wchar_t kClassName[] = L"KagemiraRenderTestWindow";
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RegisterTestClass() {
+  static const bool registered = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = TestWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClassName;
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    return RegisterClassW(&wc) != 0;
+  }();
+  (void)registered;
+}
+}  // namespace
+
+TestWindow::TestWindow(int x, int y, int width, int height, COLORREF colour, bool visible) {
+  RegisterTestClass();
+  brush = CreateSolidBrush(colour);
+  window = CreateWindowExW(WS_EX_TOPMOST, kClassName, L"render test", WS_POPUP | (visible ? WS_VISIBLE : 0), x, y,
+                           width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (window) {
+    SetClassLongPtrW(window, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush));
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+  }
+}
+
+TestWindow::~TestWindow() {
+  if (window) DestroyWindow(window);
+  if (brush) DeleteObject(brush);
+}
+
+void PumpMessages(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(10);
+  } while (GetTickCount() - start < milliseconds);
+}
+
+bool TestDevice::Create(HWND window) {
+  d3d = CreateDirect3D();
+  if (!d3d || !FillPresentParameters(d3d.Get(), window, params)) return false;
+  if (FAILED(CreatePlaybackDevice(d3d.Get(), params, device.GetAddressOf()))) return false;
+  return AcquireRenderTarget(device.Get(), backBuffer);
+}
+
+ReadBack::ReadBack(IDirect3DDevice9* device, IDirect3DSurface9* target) {
+  D3DSURFACE_DESC desc{};
+  if (FAILED(target->GetDesc(&desc))) return;
+  Microsoft::WRL::ComPtr<IDirect3DSurface9> copy;
+  if (FAILED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM,
+                                                 copy.GetAddressOf(), nullptr)) ||
+      FAILED(device->GetRenderTargetData(target, copy.Get()))) {
+    return;
+  }
+  D3DLOCKED_RECT locked{};
+  if (FAILED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return;
+  width = static_cast<int>(desc.Width);
+  height = static_cast<int>(desc.Height);
+  texels.resize(static_cast<size_t>(width) * height);
+  for (int row = 0; row < height; ++row) {
+    std::memcpy(&texels[static_cast<size_t>(row) * width], static_cast<uint8_t*>(locked.pBits) + locked.Pitch * row,
+                static_cast<size_t>(width) * 4);
+  }
+  copy->UnlockRect();
+  ok = true;
+}
+
+Colour ReadBack::At(int x, int y) const {
+  const uint32_t t = texels.at(static_cast<size_t>(y) * width + x);
+  return {static_cast<int>((t >> 16) & 0xFF), static_cast<int>((t >> 8) & 0xFF), static_cast<int>(t & 0xFF),
+          static_cast<int>(t >> 24)};
+}
+
+MonitorRecord SolidMonitor(PixelRect rect, Colour colour) {
+  MonitorRecord m;
+  m.x = rect.x;
+  m.y = rect.y;
+  m.width = m.captureWidth = rect.width;
+  m.height = m.captureHeight = rect.height;
+  m.bytesPerPixel = 4;
+  m.pixels.resize(static_cast<size_t>(rect.width) * rect.height * 4);
+  for (size_t i = 0; i < m.pixels.size(); i += 4) {
+    m.pixels[i] = static_cast<uint8_t>(colour.b);
+    m.pixels[i + 1] = static_cast<uint8_t>(colour.g);
+    m.pixels[i + 2] = static_cast<uint8_t>(colour.r);
+    m.pixels[i + 3] = 0;
+  }
+  return m;
+}

@@ -1,0 +1,59 @@
+#pragma once
+// A real window with a real playback device for the renderer's tests, and read-back helpers.
+#include <d3d9.h>
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "render/MonitorRecord.h"
+
+class TestWindow {
+ public:
+  TestWindow(int x, int y, int width, int height, COLORREF colour = RGB(0, 0, 0), bool visible = true);
+  ~TestWindow();
+  TestWindow(const TestWindow&) = delete;
+  TestWindow& operator=(const TestWindow&) = delete;
+  HWND Handle() const { return window; }
+
+ private:
+  HWND window = nullptr;
+  HBRUSH brush = nullptr;
+};
+
+// Lets pending window messages run (painting) for about the given time.
+void PumpMessages(DWORD milliseconds);
+
+struct TestDevice {
+  Microsoft::WRL::ComPtr<IDirect3D9> d3d;
+  D3DPRESENT_PARAMETERS params{};
+  Microsoft::WRL::ComPtr<IDirect3DDevice9> device;
+  Microsoft::WRL::ComPtr<IDirect3DSurface9> backBuffer;
+
+  // Made exactly as the engine makes its device; false when any step fails.
+  bool Create(HWND window);
+};
+
+struct Colour {
+  int r, g, b, a;
+};
+
+// Every texel of a render target, read back through system memory (D3DFMT_*8R8G8B8 targets).
+class ReadBack {
+ public:
+  ReadBack(IDirect3DDevice9* device, IDirect3DSurface9* target);
+  bool Ok() const { return ok; }
+  Colour At(int x, int y) const;
+  int Width() const { return width; }
+  int Height() const { return height; }
+
+ private:
+  std::vector<uint32_t> texels;
+  int width = 0;
+  int height = 0;
+  bool ok = false;
+};
+
+// A monitor record at rect whose capture is one colour in 4-byte pixels.
+MonitorRecord SolidMonitor(PixelRect rect, Colour colour);
