@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 
 struct ID3DXEffect;
 class QuadTexture;
