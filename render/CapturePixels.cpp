@@ -78,3 +78,7 @@ CaptureConversion ConvertCapture(const CapturePicture& s, uint8_t* destination, 
       return CaptureConversion::NotConverted;
   }
 }
+
+void PackRows(const uint8_t* source, size_t stride, size_t rowBytes, size_t rows, uint8_t* destination) {
+  for (size_t row = 0; row < rows; ++row) std::memcpy(destination + rowBytes * row, source + stride * row, rowBytes);
+}

@@ -28,3 +28,7 @@ enum class CaptureConversion {
 // becomes c * 255 / m with alpha 0xFF.
 CaptureConversion ConvertCapture(const CapturePicture& source, uint8_t* destination,
                                  size_t destinationPitch);
+
+// Copies rows of rowBytes out of a buffer whose rows lie stride bytes apart (a bitmap pads its
+// rows to 4 bytes), so that pictures of odd widths are not sheared.
+void PackRows(const uint8_t* source, size_t stride, size_t rowBytes, size_t rows, uint8_t* destination);

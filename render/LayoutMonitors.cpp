@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/FatalCheck.h"
+#include "render/CapturePixels.h"
 #include "render/GdiHandles.h"
 
 namespace {
@@ -113,9 +114,8 @@ std::vector<uint8_t> CaptureArea(HDC screen, const RECT& rect, const ScreenForma
   const size_t stride = static_cast<size_t>(section.dsBm.bmWidthBytes);
   std::vector<uint8_t> pixels(rowBytes * static_cast<size_t>(height));
   const uint8_t* source = static_cast<const uint8_t*>(section.dsBm.bmBits);
-  for (LONG row = 0; row < height && source; ++row) {
-    std::memcpy(pixels.data() + rowBytes * row, source + stride * row, rowBytes);
-  }
+  FatalUnless(source != nullptr && stride >= rowBytes, "the capture bitmap has no usable bits");
+  PackRows(source, stride, rowBytes, static_cast<size_t>(height), pixels.data());
   return pixels;
 }
 }  // namespace

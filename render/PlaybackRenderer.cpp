@@ -114,6 +114,7 @@ std::unique_ptr<QuadTexture> PlaybackRenderer::BuildComposite(const DisplayLayou
 }
 
 void PlaybackRenderer::BeginScenePass() {
+  FatalUnless(scene != nullptr, "drawing before the resources were built");
   Check(blocks.Apply(RenderState::Captured), "applying the captured states");
   Check(device->SetRenderTarget(0, sceneSurface.Get()), "setting the scene as target");
   Check(blocks.Apply(RenderState::Blended), "applying the blending states");
@@ -122,8 +123,8 @@ void PlaybackRenderer::BeginScenePass() {
 }
 
 void PlaybackRenderer::DrawPackedScene(QuadTexture& silhouette, QuadTexture& mask) {
-  const PixelRect whole{0, 0, static_cast<int32_t>(scene->ContentWidth()), static_cast<int32_t>(scene->ContentHeight())};
   BeginScenePass();
+  const PixelRect whole{0, 0, static_cast<int32_t>(scene->ContentWidth()), static_cast<int32_t>(scene->ContentHeight())};
   // The white screen with its opacity, replacing whatever the scene held.
   Check(SetBlending(device.Get(), FALSE, D3DBLEND_ONE, D3DBLEND_ZERO), "blend states for the screen");
   Check(DrawRect(*screenColour, whole), "drawing the screen");
@@ -162,6 +163,7 @@ void PlaybackRenderer::DrawBars(const ViewRecord& view) {
 }
 
 HRESULT PlaybackRenderer::DrawViews() {
+  FatalUnless(scene != nullptr, "drawing before the resources were built");
   Check(blocks.Apply(RenderState::Captured), "applying the captured states");
   Check(device->SetRenderTarget(0, backBuffer.Get()), "setting the back buffer as target");
   if (FAILED(device->BeginScene())) return S_FALSE;

@@ -38,7 +38,11 @@ std::vector<ViewRecord> BuildViews(const std::vector<MonitorRecord>& monitors, P
   views.reserve(areas.size());
   for (size_t i = 0; i < areas.size(); ++i) {
     ViewRecord view;
-    if (!backgrounds.empty()) view.background = backgrounds.size() == 1 ? backgrounds[0] : backgrounds[std::min(i, backgrounds.size() - 1)];
+    if (backgrounds.size() == 1) {
+      view.background = backgrounds[0];
+    } else if (i < backgrounds.size()) {
+      view.background = backgrounds[i];
+    }
     view.backgroundState = backgroundState;
     view.geometry = ComputeViewGeometry(areas[i], picture, magType, ContentOf(view.background));
     view.visible = ClipViewport(areas[i], renderTarget, view.viewport);

@@ -97,3 +97,16 @@ TEST(ConvertCapture, AShortBufferIsRefusedInsteadOfReadPast) {
   EXPECT_EQ(Convert(std::vector<uint8_t>(5), 1, 2, 3).result, CaptureConversion::SourceTooSmall);
 }
 }  // namespace
+
+namespace {
+TEST(PackRows, DropsTheBitmapsRowPaddingSoOddWidthsAreNotSheared) {
+  // 3 pixels of 3 bytes: 9 bytes a row, padded to 12 in the bitmap.
+  const std::vector<uint8_t> padded{1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE,
+                                    10, 11, 12, 13, 14, 15, 16, 17, 18, 0xEE, 0xEE, 0xEE};
+  std::vector<uint8_t> packed(18);
+  PackRows(padded.data(), 12, 9, 2, packed.data());
+  EXPECT_EQ(packed, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
+  const Converted c = Convert(packed, 3, 2, 3);
+  EXPECT_EQ(c.texels[4], 0x000C0B0Au);  // the second row starts with its own first pixel
+}
+}  // namespace
