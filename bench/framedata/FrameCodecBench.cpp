@@ -1,0 +1,181 @@
+// Per frame of the default animation (512 x 384): the bare zlib inflate of its record, Unpack in
+// both modes, and Unpack followed by both conversions, as the frame producer does it. Each
+// iteration takes the next frame, so the figures average over the whole animation.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "framedata/FrameFileFormat.h"
+#include "framedata/ImageUnpacker.h"
+#include "framedata/SilhouetteConversion.h"
+
+namespace {
+// The machine is shared: with --benchmark_repetitions the fastest run is the least disturbed.
+double Fastest(const std::vector<double>& times) { return *std::min_element(times.begin(), times.end()); }
+
+std::wstring AnimationPath() {
+  const std::string path = DEFAULT_ANIMATION;
+  return std::wstring(path.begin(), path.end());
+}
+
+// The records of the file, read independently of ImageUnpacker.
+struct Records {
+  FrameFileHeader header{};
+  std::vector<FrameIndexEntry> index;
+  std::vector<uint8_t> data;
+
+  Records() {
+    std::ifstream in(DEFAULT_ANIMATION, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::memcpy(&header, bytes.data(), sizeof header);
+    index.resize(header.frameCount);
+    std::memcpy(index.data(), bytes.data() + sizeof header, index.size() * sizeof(FrameIndexEntry));
+    data.assign(bytes.begin() + FrameDataStart(header.frameCount), bytes.end());
+  }
+};
+
+const Records& TheRecords() {
+  static const Records records;
+  return records;
+}
+
+void BareInflate(benchmark::State& state) {
+  const Records& records = TheRecords();
+  std::vector<uint8_t> out(size_t{records.header.width} * records.header.height);
+  uint32_t frame = 0;
+  for (auto _ : state) {
+    const FrameIndexEntry& entry = records.index[frame];
+    z_stream stream{};
+    stream.next_in = const_cast<Bytef*>(records.data.data() + entry.offset);
+    stream.avail_in = entry.size;
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    inflateInit(&stream);
+    inflate(&stream, Z_FINISH);
+    inflateEnd(&stream);
+    benchmark::DoNotOptimize(out.data());
+    frame = (frame + 1) % records.header.frameCount;
+  }
+}
+BENCHMARK(BareInflate)->ComputeStatistics("min", Fastest);
+
+void Unpack(benchmark::State& state) {
+  ImageUnpacker unpacker;
+  if (!unpacker.Open(AnimationPath(), state.range(0) != 0)) {
+    state.SkipWithError("cannot open the default animation");
+    return;
+  }
+  std::vector<uint8_t> frame;
+  uint32_t n = 0;
+  for (auto _ : state) {
+    unpacker.Unpack(n, frame);
+    benchmark::DoNotOptimize(frame.data());
+    n = (n + 1) % unpacker.frameCount();
+  }
+}
+BENCHMARK(Unpack)->ArgName("onDemand")->Arg(0)->Arg(1)->ComputeStatistics("min", Fastest);
+
+void UnpackAndConvert(benchmark::State& state) {
+  ImageUnpacker unpacker;
+  if (!unpacker.Open(AnimationPath(), state.range(0) != 0)) {
+    state.SkipWithError("cannot open the default animation");
+    return;
+  }
+  // The staging surface is a power-of-two texture, as the renderer makes it.
+  const size_t pitchTexels = 512;
+  std::vector<uint32_t> surface(pitchTexels * 512);
+  std::vector<uint8_t> frame, mask;
+  const uint8_t opacity = OpacityByteFromPercent(80);
+  uint32_t n = 0;
+  for (auto _ : state) {
+    unpacker.Unpack(n, frame);
+    WriteSilhouetteTexels(frame.data(), unpacker.width(), unpacker.height(), opacity, surface.data(),
+                          pitchTexels * sizeof(uint32_t));
+    WriteMask(frame.data(), unpacker.width(), unpacker.height(), mask);
+    benchmark::DoNotOptimize(surface.data());
+    benchmark::DoNotOptimize(mask.data());
+    n = (n + 1) % unpacker.frameCount();
+  }
+}
+BENCHMARK(UnpackAndConvert)->ArgName("onDemand")->Arg(0)->Arg(1)->ComputeStatistics("min", Fastest);
+
+void ConversionsOnly(benchmark::State& state) {
+  ImageUnpacker unpacker;
+  unpacker.Open(AnimationPath(), false);
+  std::vector<uint8_t> frame, mask;
+  unpacker.Unpack(unpacker.frameCount() / 2, frame);
+  std::vector<uint32_t> surface(512 * 512);
+  for (auto _ : state) {
+    WriteSilhouetteTexels(frame.data(), unpacker.width(), unpacker.height(), 204, surface.data(), 512 * 4);
+    WriteMask(frame.data(), unpacker.width(), unpacker.height(), mask);
+    benchmark::DoNotOptimize(surface.data());
+    benchmark::DoNotOptimize(mask.data());
+  }
+}
+BENCHMARK(ConversionsOnly)->ComputeStatistics("min", Fastest);
+
+// Resident memory that an opened file holds, in both modes (one frame decoded, so the on-demand
+// scratch buffer holds a record). Reported once as a counter; the loop itself is trivial.
+long ResidentKiB() {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  long kib = -1;
+  char line[256];
+  while (status && std::fgets(line, sizeof line, status)) {
+    if (std::sscanf(line, "VmRSS: %ld kB", &kib) == 1) break;
+  }
+  if (status) std::fclose(status);
+  return kib;
+}
+
+// Measured in a fresh process (this program started again), so that memory the allocator kept
+// from earlier benchmarks cannot hide the allocation.
+constexpr char kMeasureOption[] = "--measure-held-memory=";
+
+long MeasureHeldMemory(bool memoryCompact) {
+  const long before = ResidentKiB();
+  ImageUnpacker unpacker;
+  unpacker.Open(AnimationPath(), memoryCompact);
+  std::vector<uint8_t> frame;
+  unpacker.Unpack(0, frame);
+  frame = std::vector<uint8_t>();
+  return ResidentKiB() - before;
+}
+
+long HeldByOpenedFile(bool memoryCompact) {
+  const std::string command = std::string("/proc/") + std::to_string(getpid()) + "/exe " + kMeasureOption +
+                              (memoryCompact ? "1" : "0");
+  std::FILE* child = popen(command.c_str(), "r");
+  long held = -1;
+  if (child) {
+    if (std::fscanf(child, "%ld", &held) != 1) held = -1;
+    pclose(child);
+  }
+  return held;
+}
+
+void OpenedFileResidentMemory(benchmark::State& state) {
+  const long held = HeldByOpenedFile(state.range(0) != 0);
+  for (auto _ : state) benchmark::DoNotOptimize(held);
+  state.counters["held_KiB"] = static_cast<double>(held);
+}
+BENCHMARK(OpenedFileResidentMemory)->ArgName("onDemand")->Arg(0)->Arg(1)->Iterations(1);
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strncmp(argv[1], kMeasureOption, sizeof kMeasureOption - 1) == 0) {
+    std::printf("%ld\n", MeasureHeldMemory(argv[1][sizeof kMeasureOption - 1] == '1'));
+    return 0;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
