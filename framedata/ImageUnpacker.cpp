@@ -4,9 +4,11 @@
 #include "framedata/FrameInflate.h"
 
 bool ImageUnpacker::Open(const std::wstring& path, bool memoryCompact) {
+  // Release, not just clear: an on-demand open after a memory-resident one must not keep the old
+  // data area's allocation.
   header_ = FrameFileHeader{};
-  index_.clear();
-  bytes_.clear();
+  index_ = std::vector<FrameIndexEntry>();
+  bytes_ = std::vector<uint8_t>();
   file_.Close();
 
   if (!file_.Open(path)) return false;
