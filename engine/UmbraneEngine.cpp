@@ -62,26 +62,17 @@ bool UmbraneEngine::Startup(HWND window, bool previewMode) {
   return true;
 }
 
-bool UmbraneEngine::FetchAndClearRenderTarget() {
-  renderTarget.Reset();
-  if (FAILED(device->GetRenderTarget(0, &renderTarget))) return false;
-  if (FAILED(device->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(0, 0, 0, 0), 0.0f, 0))) {
-    Fatal("Clear of the new render target");
-  }
-  return true;
-}
-
 bool UmbraneEngine::InitDevices() {
   ReleaseDevices();
 
-  direct3d.Attach(Direct3DCreate9(D3D_SDK_VERSION));
+  direct3d = CreateDirect3D();
   if (!direct3d) {
     errorText = kDirect3DError;
     return false;
   }
   if (!FillPresentParameters(direct3d.Get(), hwnd, presentParameters)) return false;
   if (FAILED(CreatePlaybackDevice(direct3d.Get(), presentParameters, &device))) return false;
-  if (!FetchAndClearRenderTarget()) return false;
+  if (!AcquireRenderTarget(device.Get(), renderTarget)) return false;
 
   errorText = kDirectShowError;
 
@@ -180,7 +171,7 @@ bool UmbraneEngine::TryResetDevice() {
     return false;
   }
   if (FAILED(reset)) Fatal("Reset");
-  if (!FetchAndClearRenderTarget()) Fatal("GetRenderTarget after Reset");
+  if (!AcquireRenderTarget(device.Get(), renderTarget)) Fatal("GetRenderTarget after Reset");
 
   StartPlayback();
   return true;

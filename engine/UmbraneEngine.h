@@ -15,7 +15,7 @@
 #include "engine/UniqueHandle.h"
 #include "engine/WindowHook.h"
 #include "framedata/ImageUnpacker.h"
-#include "render/DisplayLayout.h"
+#include "render/LayoutMonitors.h"
 
 class UmbraneConfig;
 class DShowFilterGraph;
@@ -68,5 +68,4 @@ class UmbraneEngine : public UmbraneAppBase {
 
  private:
   bool OpenFrameSource();
-  bool FetchAndClearRenderTarget();
 };

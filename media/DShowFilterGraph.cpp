@@ -4,6 +4,14 @@
 
 using Microsoft::WRL::ComPtr;
 
+namespace {
+// Some DirectShow interfaces carry no compiler-known GUID in every SDK: name the IID explicitly.
+template <typename Interface>
+HRESULT QueryInto(IUnknown* object, REFIID iid, ComPtr<Interface>& out) {
+  return object->QueryInterface(iid, reinterpret_cast<void**>(out.ReleaseAndGetAddressOf()));
+}
+}  // namespace
+
 DShowFilterGraph::DShowFilterGraph()
     : graphEvent_(CreateEventOrDie(false, false)), completionEvent_(CreateEventOrDie(false, false)) {}
 
@@ -22,10 +30,13 @@ bool DShowFilterGraph::CopyFrame(PosterFrame&) { return false; }
 bool DShowFilterGraph::Initialize(HWND, IDirect3DDevice9* device, IDirectDraw7* ddraw) {
   device_ = device;
   ddraw_ = ddraw;
-  if (CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&graphBuilder_)) != S_OK) return false;
-  if (graphBuilder_.As(&mediaControl_) != S_OK) return false;
-  if (graphBuilder_.As(&mediaEvent_) != S_OK) return false;
-  if (graphBuilder_.As(&mediaSeeking_) != S_OK) return false;
+  if (CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
+                       reinterpret_cast<void**>(graphBuilder_.ReleaseAndGetAddressOf())) != S_OK) {
+    return false;
+  }
+  if (QueryInto(graphBuilder_.Get(), IID_IMediaControl, mediaControl_) != S_OK) return false;
+  if (QueryInto(graphBuilder_.Get(), IID_IMediaEventEx, mediaEvent_) != S_OK) return false;
+  if (QueryInto(graphBuilder_.Get(), IID_IMediaSeeking, mediaSeeking_) != S_OK) return false;
 
   OAEVENT eventHandle = 0;
   if (mediaEvent_->GetEventHandle(&eventHandle) != S_OK) return false;
@@ -33,7 +44,8 @@ bool DShowFilterGraph::Initialize(HWND, IDirect3DDevice9* device, IDirectDraw7* 
 
   eventThread_.Start([this] { WatchEvents(); }, false);
 
-  return CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&audioRenderer_)) == S_OK;
+  return CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_ALL, IID_IBaseFilter,
+                          reinterpret_cast<void**>(audioRenderer_.ReleaseAndGetAddressOf())) == S_OK;
 }
 
 bool DShowFilterGraph::Open(const std::wstring&) {
@@ -52,7 +64,7 @@ bool DShowFilterGraph::SetVolume(uint8_t newVolume) {
 
 bool DShowFilterGraph::ApplyVolume() {
   ComPtr<IBasicAudio> audio;
-  if (FAILED(graphBuilder_.As(&audio))) return false;
+  if (FAILED(QueryInto(graphBuilder_.Get(), IID_IBasicAudio, audio))) return false;
   const long truncated = static_cast<long>(volume_ / 100.0 * -10000.0);
   return SUCCEEDED(audio->put_Volume(-10000 - truncated));
 }

@@ -81,8 +81,10 @@ harness_start() {
   if [ ! -f "$ALSA_CONFIG_PATH" ]; then
     printf '</usr/share/alsa/alsa.conf>\npcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$ALSA_CONFIG_PATH"
   fi
-  # Start the server now so that the first program does not pay for it.
-  wineserver -p 5 >/dev/null 2>&1 || true
+  # Start the server and Wine's own services now, with nothing of ours as their output: services
+  # started by a test program would inherit its pipes and keep "$(...)" or "| tail" waiting.
+  wineserver -p 5 >/dev/null 2>&1 </dev/null || true
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
   harness_log "display $DISPLAY ($size, $monitors monitor(s)), prefix $WINEPREFIX"
 }
 

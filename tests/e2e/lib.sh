@@ -1,0 +1,59 @@
+# Helpers for the end-to-end scripts. wine-stream.sh has started the display and the prefix and
+# exported DISPLAY, WINEPREFIX, HARNESS_SCREEN, KAGEMIRA_BIN, KAGEMIRA_TEST_BIN and KAGEMIRA_TOP.
+source "$KAGEMIRA_TOP/tools/lib/harness.sh"
+
+SAVER="$KAGEMIRA_BIN/kagemira.scr"
+E2E_FAILURES=0
+E2E_WORK="$KAGEMIRA_TOP/build/e2e-work/$(basename "$0" .sh)-$$"
+mkdir -p "$E2E_WORK"
+
+pass() { echo "PASS: $*"; }
+fail() { echo "FAIL: $*"; E2E_FAILURES=$((E2E_FAILURES + 1)); }
+check() {  # check <description> <command...>
+  local what=$1; shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+finish() { rm -rf "$E2E_WORK"; exit $((E2E_FAILURES > 0)); }
+
+probe() { wine "$KAGEMIRA_TEST_BIN/saverprobe.exe" "$@"; }
+
+now_ms() { date +%s%3N; }
+
+# start_saver <program> <arguments...>: runs it in the background; SAVER_PID is its process.
+start_saver() {
+  local program=$1; shift
+  wine "$program" "$@" >"$E2E_WORK/saver.log" 2>&1 &
+  SAVER_PID=$!
+}
+
+saver_running() { kill -0 "$SAVER_PID" 2>/dev/null; }
+
+# wait_saver_exit <timeout ms>: prints how long the saver took to end; false if it did not.
+wait_saver_exit() {
+  local limit=$1 start; start=$(now_ms)
+  while saver_running; do
+    if [ $(( $(now_ms) - start )) -gt "$limit" ]; then return 1; fi
+    sleep 0.01
+  done
+  echo $(( $(now_ms) - start ))
+}
+
+stop_saver() {
+  if saver_running; then kill "$SAVER_PID" 2>/dev/null; wait "$SAVER_PID" 2>/dev/null; fi
+  return 0
+}
+
+# expect_fullscreen_window <expected "x y w h visible topmost">
+expect_fullscreen_window() {
+  local geometry; geometry=$(probe wait-window WindowsScreenSaverClass 15000 | tr -d '\r')
+  echo "saver window: $geometry"
+  [ "$geometry" = "$1" ]
+}
+
+# ends_on_input <description> <input command...>: the saver must end within one second of it.
+ends_on_input() {
+  local what=$1; shift
+  "$@"
+  local took
+  if took=$(wait_saver_exit 1000); then pass "$what (ended after $took ms)"; else fail "$what (still running after 1 s)"; stop_saver; fi
+}

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HostWindow.h"
+#include "engine/RegisteredMessages.h"
+#include "engine/UmbraneEngine.h"
+#include "engine/WindowHook.h"
+
+namespace {
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+const std::wstring kDataFile = ProgramFolder() + L"um.bin";
+
+// A small well-formed frame file: every frame one flat grey.
+void WriteFrameFile(uint32_t width, uint32_t height, uint32_t frames) {
+  std::vector<uint32_t> words{width, height, frames, 0};
+  std::vector<uint8_t> data;
+  for (uint32_t i = 0; i < frames; ++i) {
+    std::vector<uint8_t> picture(width * height, static_cast<uint8_t>(i * 40));
+    uLongf size = compressBound(static_cast<uLong>(picture.size()));
+    std::vector<uint8_t> record(size);
+    compress(record.data(), &size, picture.data(), static_cast<uLong>(picture.size()));
+    words.push_back(static_cast<uint32_t>(data.size()));
+    words.push_back(static_cast<uint32_t>(size));
+    data.insert(data.end(), record.begin(), record.begin() + size);
+  }
+  words[3] = static_cast<uint32_t>(data.size());
+  FILE* out = _wfopen(kDataFile.c_str(), L"wb");
+  ASSERT_NE(out, nullptr);
+  fwrite(words.data(), 4, words.size(), out);
+  fwrite(data.data(), 1, data.size(), out);
+  fclose(out);
+}
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteFileW(kDataFile.c_str()); }
+  void TearDown() override { DeleteFileW(kDataFile.c_str()); }
+
+  // The way the hosts own their engine: created for the window, deleted on its WM_DESTROY.
+  void StartEngine(bool expectedResult) {
+    engine = std::make_unique<UmbraneEngine>();
+    host.onDestroy = [this] { engine.reset(); };
+    EXPECT_EQ(engine->Startup(host.hwnd(), false), expectedResult);
+  }
+
+  HostWindow host;
+  std::unique_ptr<UmbraneEngine> engine;
+};
+
+TEST_F(EngineTest, WithoutTheDataFileStartupFailsBeforeAnyDeviceAndDeletionUnhooks) {
+  StartEngine(false);
+  EXPECT_EQ(engine->errorText, L"\u30c7\u30fc\u30bf\u30d5\u30a1\u30a4\u30eb\u3092\u8aad\u307f\u8fbc\u3081\u307e"
+                               L"\u305b\u3093\u3067\u3057\u305f\u3002");
+  EXPECT_EQ(engine->device, nullptr);
+  EXPECT_EQ(engine->direct3d, nullptr);
+  EXPECT_EQ(engine->playbackThread, nullptr);
+
+  engine.reset();
+  // The window no longer has an entry: it can be hooked afresh.
+  EXPECT_FALSE(UnhookWindow(host.hwnd()));
+}
+
+TEST_F(EngineTest, EndMessageDestroysTheWindowThroughWmDestroyExactlyOnce) {
+  StartEngine(false);  // hooked all the same
+  PostMessageW(host.hwnd(), EndMessage, 0, 0);
+  HostWindow::Pump(200);
+  EXPECT_FALSE(host.alive());
+  EXPECT_EQ(host.seen(WM_DESTROY), 1);
+  EXPECT_EQ(engine, nullptr);
+}
+
+TEST_F(EngineTest, TwoDeviceLossesLeaveExactlyOneRecoveryTimer) {
+  StartEngine(false);
+  PostMessageW(host.hwnd(), DeviceLostMessage, 0, 0);
+  PostMessageW(host.hwnd(), DeviceLostMessage, 0, 0);
+  HostWindow::Pump(50);
+  ASSERT_EQ(engine->recoveryTimerId, 1u);
+  ASSERT_TRUE(KillTimer(host.hwnd(), engine->recoveryTimerId));
+  engine->recoveryTimerId = 0;
+  // Nothing else is ticking: a second timer would be due within its 1 s period.
+  MSG message;
+  const DWORD start = GetTickCount();
+  bool ticked = false;
+  while (GetTickCount() - start < 1300 && !ticked) {
+    ticked = PeekMessageW(&message, host.hwnd(), WM_TIMER, WM_TIMER, PM_REMOVE) != 0;
+    Sleep(10);
+  }
+  EXPECT_FALSE(ticked);
+}
+
+TEST_F(EngineTest, TimerMessagesOfOtherIdsReachTheHost) {
+  StartEngine(false);
+  SendMessageW(host.hwnd(), WM_TIMER, 7, 0);
+  EXPECT_EQ(host.seen(WM_TIMER), 1);
+  EXPECT_EQ(host.lastTimerId(), 7u);
+  // No recovery timer runs, so id 1 is not the engine's either; nor is 0.
+  SendMessageW(host.hwnd(), WM_TIMER, 1, 0);
+  SendMessageW(host.hwnd(), WM_TIMER, 0, 0);
+  EXPECT_EQ(host.seen(WM_TIMER), 3);
+  // The engine's own messages never reach the host.
+  SendMessageW(host.hwnd(), DeviceLostMessage, 0, 0);
+  EXPECT_EQ(host.seen(DeviceLostMessage), 0);
+  KillTimer(host.hwnd(), engine->recoveryTimerId);
+}
+
+TEST_F(EngineTest, SuccessfulStartupCreatesTheDeviceAndPlaysUntilDeleted) {
+  WriteFrameFile(64, 48, 3);
+  StartEngine(true);
+  EXPECT_EQ(engine->errorText, L"no error.");
+  EXPECT_NE(engine->device, nullptr);
+  EXPECT_NE(engine->renderTarget, nullptr);
+  EXPECT_NE(engine->backgroundGraph, nullptr);
+  EXPECT_EQ(engine->shadowGraph, nullptr);
+  // The screen saver's start-up posts StartMessage; playback starts when it is dispatched.
+  EXPECT_EQ(engine->playbackThread, nullptr);
+  HostWindow::Pump(100);
+  ASSERT_NE(engine->playbackThread, nullptr);
+  HANDLE thread = engine->playbackThread->handle();
+  EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  DestroyWindow(host.hwnd());
+  EXPECT_EQ(engine, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+#pragma once
+// A real top-level window standing in for a host: its procedure counts what reaches it and can
+// own an engine the way the hosts do (created on demand, deleted on WM_DESTROY).
+#include <windows.h>
+
+#include <functional>
+#include <map>
+
+class HostWindow {
+ public:
+  HostWindow();
+  ~HostWindow();
+  HostWindow(const HostWindow&) = delete;
+  HostWindow& operator=(const HostWindow&) = delete;
+
+  HWND hwnd() const { return window_; }
+  bool alive() const { return window_ != nullptr && IsWindow(window_); }
+  int seen(UINT message) const {
+    auto it = seen_.find(message);
+    return it == seen_.end() ? 0 : it->second;
+  }
+  WPARAM lastTimerId() const { return lastTimerId_; }
+
+  // Runs on WM_DESTROY, like the hosts' deletion of their engine.
+  std::function<void()> onDestroy;
+
+  // Dispatches everything queued for this thread, for at most the given time.
+  static void Pump(DWORD milliseconds);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND window_ = nullptr;
+  std::map<UINT, int> seen_;
+  WPARAM lastTimerId_ = 0;
+};

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "engine/FatalCheck.h"
+#include "engine/ThreadToolkit.h"
+
+namespace {
+
+TEST(ThreadToolkit, StopWaitsForTheBodyAndStopWithoutStartIsTrue) {
+  Thread idle;
+  EXPECT_TRUE(idle.Stop());
+
+  std::atomic<bool> finished{false};
+  Thread worker;
+  worker.Start(
+      [&] {
+        WaitAny({worker.stopEvent()});
+        Sleep(30);
+        finished = true;
+      },
+      false);
+  EXPECT_TRUE(worker.Stop());
+  EXPECT_TRUE(finished);
+}
+
+TEST(ThreadToolkit, AThreadLeftSuspendedStillStops) {
+  std::atomic<bool> ran{false};
+  Thread worker;
+  worker.Start([&] { ran = true; }, true);
+  EXPECT_TRUE(worker.Stop());
+  EXPECT_TRUE(ran);
+}
+
+TEST(ThreadToolkit, WaitAnyAnswersWithTheHandleAndPrefersListOrder) {
+  UniqueHandle first = CreateEventOrDie(true, false);
+  UniqueHandle second = CreateEventOrDie(true, false);
+  SetEventOrDie(second.get());
+  EXPECT_EQ(WaitAny({first.get(), second.get()}), second.get());
+  SetEventOrDie(first.get());
+  EXPECT_EQ(WaitAny({first.get(), second.get()}), first.get());
+  EXPECT_EQ(WaitAnyFor({CreateEventOrDie(false, false).get()}, 10), nullptr);
+}
+
+TEST(ThreadToolkit, DuplicateOutlivesTheOriginal) {
+  UniqueHandle original = CreateEventOrDie(false, false);
+  UniqueHandle copy(DuplicateForWait(original.get()));
+  ASSERT_TRUE(copy);
+  EXPECT_NE(copy.get(), original.get());
+  SetEventOrDie(original.get());
+  original.reset();
+  EXPECT_EQ(WaitForSingleObject(copy.get(), 0), WAIT_OBJECT_0);
+}
+
+TEST(ThreadToolkit, LightWeightMutexIsRecursiveAndExcludesOtherThreads) {
+  LightWeightMutex mutex;
+  std::atomic<int> insideOther{0};
+  mutex.Lock();
+  mutex.Lock();  // recursive on one thread
+  Thread other;
+  other.Start(
+      [&] {
+        LockGuard guard(mutex);
+        insideOther = 1;
+      },
+      false);
+  Sleep(50);
+  EXPECT_EQ(insideOther, 0);
+  mutex.Unlock();
+  Sleep(20);
+  EXPECT_EQ(insideOther, 0);
+  mutex.Unlock();
+  EXPECT_TRUE(other.Stop());
+  EXPECT_EQ(insideOther, 1);
+}
+
+// A fatal check on a worker must end the process even while another thread waits for that very
+// worker (the engine's destructor does exactly that).
+TEST(FatalCheckDeathTest, OnAWorkerEndsTheProcessWithStatusZero) {
+  EXPECT_EXIT(
+      {
+        Thread worker;
+        worker.Start(
+            [] {
+              Sleep(20);
+              Fatal("test");
+            },
+            false);
+        worker.Stop();
+        Sleep(INFINITE);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST(FatalCheckDeathTest, AFailedWaitIsFatal) {
+  EXPECT_EXIT(WaitAny(std::vector<HANDLE>{}), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(WaitAny({reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x7FFFFF0))}), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace

@@ -1,0 +1,84 @@
+# Test bookkeeping shared by tools/test and its helpers. Every result is one line in a file of
+# RESULTS_DIR ("PASS name" or "FAIL name"), so parallel runners never interleave counts.
+
+results_init() {
+  RESULTS_DIR=$1
+  rm -rf "$RESULTS_DIR"; mkdir -p "$RESULTS_DIR"
+  export RESULTS_DIR
+}
+
+results_record() {  # PASS|FAIL name
+  echo "$1 $2" >>"$RESULTS_DIR/results.$BASHPID"
+}
+
+results_fail() {
+  results_record FAIL "$1"
+  echo "FAIL: $1" >&2
+}
+
+# results_run_gtest <name> <command...>: a GoogleTest program; its own summary gives the counts.
+results_run_gtest() {
+  local name=$1; shift
+  local log="$RESULTS_DIR/$name.log"
+  timeout "${TEST_TIMEOUT:-600}" "$@" --gtest_color=no >"$log" 2>&1
+  local status=$?
+  local passed failed
+  passed=$(grep -E '^\[  PASSED  \] [0-9]+ test' "$log" | grep -oE '[0-9]+' | head -n1)
+  failed=$(grep -E '^\[  FAILED  \] [0-9]+ test' "$log" | grep -oE '[0-9]+' | head -n1)
+  passed=${passed:-0}; failed=${failed:-0}
+  local i
+  for ((i = 0; i < passed; i++)); do results_record PASS "$name"; done
+  if [ "$failed" -gt 0 ]; then
+    grep -E '^\[  FAILED  \] [A-Za-z]' "$log" | sort -u | while read -r _ _ _ test; do results_record FAIL "$name $test"; done
+  fi
+  if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then
+    results_record FAIL "$name (exit status $status)"
+    failed=1
+  fi
+  if [ "$failed" -gt 0 ] || [ "$status" -ne 0 ]; then
+    echo "FAIL: $name ($passed passed, $failed failed, status $status); log $log" >&2
+    grep -E '^\[  FAILED  \]|Failure|error:' "$log" | head -n 20 >&2
+  else
+    echo "ok:   $name ($passed tests)" >&2
+  fi
+}
+
+# results_run_script <name> <command...>: a script that prints "PASS: case" / "FAIL: case" lines.
+results_run_script() {
+  local name=$1; shift
+  local log="$RESULTS_DIR/$(echo "$name" | tr ' /' '__').log"
+  timeout "${TEST_TIMEOUT:-600}" "$@" >"$log" 2>&1
+  local status=$?
+  local passed failed
+  passed=$(grep -c '^PASS: ' "$log"); failed=$(grep -c '^FAIL: ' "$log")
+  grep '^PASS: ' "$log" | while read -r _ test; do results_record PASS "$name: $test"; done
+  grep '^FAIL: ' "$log" | while read -r _ test; do results_record FAIL "$name: $test"; done
+  if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then
+    results_record FAIL "$name (exit status $status)"; failed=1
+  fi
+  if [ "$passed" -eq 0 ] && [ "$failed" -eq 0 ]; then
+    # A script that checks one thing says so with its exit status alone.
+    results_record PASS "$name"; passed=1
+  fi
+  if [ "$failed" -gt 0 ]; then
+    echo "FAIL: $name ($passed passed, $failed failed); log $log" >&2
+    grep '^FAIL: ' "$log" | head -n 20 >&2
+    tail -n 15 "$log" >&2
+  else
+    echo "ok:   $name ($passed checks)" >&2
+  fi
+}
+
+results_summary() {
+  local seconds=$1
+  local passed failed
+  passed=$(cat "$RESULTS_DIR"/results.* 2>/dev/null | grep -c '^PASS ')
+  failed=$(cat "$RESULTS_DIR"/results.* 2>/dev/null | grep -c '^FAIL ')
+  if [ "$failed" -gt 0 ]; then
+    echo "failed:" >&2
+    cat "$RESULTS_DIR"/results.* | grep '^FAIL ' | sed 's/^FAIL /  /' >&2
+  fi
+  echo "wall time ${seconds}s; logs in $RESULTS_DIR" >&2
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}

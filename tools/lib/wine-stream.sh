@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# One stream of Windows tests on its own virtual display and Wine prefix.
+#   wine-stream.sh single|dual <results folder>
+# single: one 1280x1024 monitor; every *_wine_tests.exe and tests/e2e/single/*.sh.
+# dual:   two 1280x1024 monitors side by side; every *_dual_wine_tests.exe and tests/e2e/dual/*.sh.
+set -uo pipefail
+stream=$1
+TOP="$(cd "$(dirname "$0")/../.." && pwd)"
+source "$TOP/tools/lib/harness.sh"
+source "$TOP/tools/lib/results.sh"
+export RESULTS_DIR=$2
+
+monitors=1
+[ "$stream" = dual ] && monitors=2
+trap harness_stop EXIT
+harness_start "test-$stream" --monitors "$monitors" || { results_fail "$stream display and Wine prefix"; exit 1; }
+
+export KAGEMIRA_TOP="$TOP"
+export KAGEMIRA_BIN="$TOP/build/win/bin"
+export KAGEMIRA_TEST_BIN="$TOP/build/win/tests/bin"
+
+shopt -s nullglob
+for program in "$KAGEMIRA_TEST_BIN"/*_wine_tests.exe; do
+  name=$(basename "$program" .exe)
+  case "$name" in
+    *_dual_wine_tests) [ "$stream" = dual ] || continue ;;
+    *) [ "$stream" = single ] || continue ;;
+  esac
+  results_run_gtest "$name" wine "$program"
+done
+
+for script in "$TOP"/tests/e2e/"$stream"/*.sh; do
+  results_run_script "e2e/$stream/$(basename "$script" .sh)" bash "$script"
+done
