@@ -1,7 +1,7 @@
 # The preview pane run and the settings run.
 source "$(dirname "$0")/../lib.sh"
 
-out=$(probe preview-host "$(harness_winpath "$SAVER")" 152 112 space | tr -d '\r'); echo "$out"
+out=$(probe preview-host "$(harness_winpath "$SAVER")" 152 112 space | tr -d '\r'); echo "$out" >&2
 echo "$out" | grep -E '^(PASS|FAIL): ' | sed 's/^\(PASS\|FAIL\): /\1: \/p <hwnd>: /'
 out=$(probe preview-host "$(harness_winpath "$SAVER")" 200 150 colon | tr -d '\r'); echo "$out" >&2
 echo "$out" | grep -E '^(PASS|FAIL): ' | sed 's/^\(PASS\|FAIL\): /\1: \/p:<hwnd>: /'
