@@ -75,7 +75,7 @@ void DrawStillScenery(Canvas& canvas) {
 }
 
 void DrawTree(Canvas& canvas, float t) {
-  const float x = 432;
+  const float x = 420;
   const Vec2 root{x, GroundY(x) + 3};
   // Roots flare into the ground.
   canvas.Capsule(root, root + Vec2{-16, 2}, 5, 1.5f);

@@ -18,7 +18,9 @@ const std::vector<Key> kDogX = {{0, 640},      {9.0f, 640},   {11.5f, 240}, {16.
 
 const std::vector<Key> kGirlFacing = {{8.3f, 0}, {9.0f, kPi}, {9.6f, kPi}, {10.2f, 0},
                                       {26.6f, 0}, {27.2f, kPi / 2}, {28.4f, kPi / 2}, {29.0f, 0}};
-const std::vector<Key> kGirlLookUp = {{7.0f, 0}, {7.6f, 0.5f}, {9.0f, 0.35f}, {9.6f, 0.1f}, {10.2f, 0}};
+const std::vector<Key> kGirlLookUp = {{7.0f, 0},     {7.6f, 0.5f},  {9.0f, 0.35f}, {9.6f, 0.1f}, {10.2f, 0},
+                                      {15.8f, 0},    {16.2f, 0.25f}, {16.9f, 0},   {23.2f, 0},   {23.7f, 0.45f},
+                                      {24.4f, 0.15f}, {25.0f, 0}};
 const std::vector<Key> kGirlLean = {{12.6f, 0},   {13.2f, 0.7f}, {14.2f, 0.7f}, {14.8f, 0},  {15.0f, -0.1f},
                                     {15.6f, 0.2f}, {16.2f, 0},   {20.8f, 0},    {21.4f, 0.8f}, {21.7f, 0.8f},
                                     {22.2f, 0},   {22.6f, -0.15f}, {23.2f, 0.15f}, {23.7f, 0}};
