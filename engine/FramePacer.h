@@ -1,0 +1,2 @@
+#pragma once
+// Frame clock (being written).

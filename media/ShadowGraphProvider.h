@@ -1,0 +1,2 @@
+#pragma once
+// Frame producer (being written).
