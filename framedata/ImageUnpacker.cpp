@@ -54,6 +54,7 @@ void ImageUnpacker::Unpack(uint32_t index, std::vector<uint8_t>& out) {
 }
 
 ImageUnpacker::Record ImageUnpacker::FetchRecord(uint32_t index) {
+  // After a failed Open the header may promise more frames than the index holds.
   FatalUnless(index < index_.size(), "frame index out of range");
   const FrameIndexEntry& entry = index_[index];
   return memoryCompact_ ? FetchFromFile(entry) : FetchFromMemory(entry);

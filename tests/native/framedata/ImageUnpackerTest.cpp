@@ -224,3 +224,16 @@ TEST(ImageUnpackerModes, OnDemandShortReadAfterTheFileShrankIsFatal) {
   }
 }
 }  // namespace
+
+namespace {
+TEST(ImageUnpackerFailedOpen, FetchAfterAFailedOpenIsFatal) {
+  FatalThrows fatalThrows;
+  TempFolder folder;
+  FrameFileLayout layout = PatternFile(4, 4, 1);
+  layout.header.frameCount = 1000;  // an index the file cannot hold
+  ImageUnpacker unpacker;
+  ASSERT_FALSE(unpacker.Open(WidePath(folder.Write("um.bin", layout.FileBytes())), true));
+  Bytes out;
+  EXPECT_THROW(unpacker.Unpack(0, out), FatalCalled);
+}
+}  // namespace
