@@ -19,3 +19,8 @@ void WriteSilhouetteTexels(const uint8_t* frame, uint32_t width, uint32_t height
 
 // Mask bytes, 255 - grey, in the stored (bottom-up) order; `mask` is resized to the frame.
 void WriteMask(const uint8_t* frame, uint32_t width, uint32_t height, std::vector<uint8_t>& mask);
+
+// Both of the above in one pass over the frame (each source byte is read once): what a caller
+// that needs both forms of every frame should use.
+void WriteSilhouetteTexelsAndMask(const uint8_t* frame, uint32_t width, uint32_t height, uint8_t opacity,
+                                  uint32_t* texels, size_t pitchBytes, std::vector<uint8_t>& mask);

@@ -100,18 +100,27 @@ void UnpackAndConvert(benchmark::State& state) {
   std::vector<uint32_t> surface(pitchTexels * 512);
   std::vector<uint8_t> frame, mask;
   const uint8_t opacity = OpacityByteFromPercent(80);
+  const bool onePass = state.range(1) != 0;
   uint32_t n = 0;
   for (auto _ : state) {
     unpacker.Unpack(n, frame);
-    WriteSilhouetteTexels(frame.data(), unpacker.width(), unpacker.height(), opacity, surface.data(),
-                          pitchTexels * sizeof(uint32_t));
-    WriteMask(frame.data(), unpacker.width(), unpacker.height(), mask);
+    if (onePass) {
+      WriteSilhouetteTexelsAndMask(frame.data(), unpacker.width(), unpacker.height(), opacity, surface.data(),
+                                   pitchTexels * sizeof(uint32_t), mask);
+    } else {
+      WriteSilhouetteTexels(frame.data(), unpacker.width(), unpacker.height(), opacity, surface.data(),
+                            pitchTexels * sizeof(uint32_t));
+      WriteMask(frame.data(), unpacker.width(), unpacker.height(), mask);
+    }
     benchmark::DoNotOptimize(surface.data());
     benchmark::DoNotOptimize(mask.data());
     n = (n + 1) % unpacker.frameCount();
   }
 }
-BENCHMARK(UnpackAndConvert)->ArgName("onDemand")->Arg(0)->Arg(1)->ComputeStatistics("min", Fastest);
+BENCHMARK(UnpackAndConvert)
+    ->ArgNames({"onDemand", "onePass"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ComputeStatistics("min", Fastest);
 
 void ConversionsOnly(benchmark::State& state) {
   ImageUnpacker unpacker;

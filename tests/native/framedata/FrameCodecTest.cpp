@@ -120,3 +120,17 @@ TEST(Mask, InvertsGreyInStoredOrder) {
   for (size_t i = 0; i < frame.size(); ++i) EXPECT_EQ(mask[i], 255 - frame[i]);
 }
 }  // namespace
+
+namespace {
+TEST(SilhouetteTexelsAndMask, OnePassGivesWhatTheTwoConversionsGive) {
+  const uint32_t width = 35, height = 4, pitchTexels = 40;
+  const Bytes frame = PatternFrame(width, height, 3);
+  std::vector<uint32_t> separate(pitchTexels * 6, 0xDEADBEEFu), fused(separate);
+  Bytes separateMask, fusedMask(1, 0);
+  WriteSilhouetteTexels(frame.data(), width, height, 170, separate.data(), pitchTexels * 4);
+  WriteMask(frame.data(), width, height, separateMask);
+  WriteSilhouetteTexelsAndMask(frame.data(), width, height, 170, fused.data(), pitchTexels * 4, fusedMask);
+  EXPECT_EQ(fused, separate);
+  EXPECT_EQ(fusedMask, separateMask);
+}
+}  // namespace
