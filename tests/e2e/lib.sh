@@ -57,3 +57,40 @@ ends_on_input() {
   local took
   if took=$(wait_saver_exit 1000); then pass "$what (ended after $took ms)"; else fail "$what (still running after 1 s)"; stop_saver; fi
 }
+
+# The settings file the programs read in this prefix.
+settings_file() {
+  local appdata; appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+  echo "$(winepath -u "$appdata" 2>/dev/null)/Sorahane/kagemira.ini"
+}
+
+# write_settings key=value ...: a fresh settings file with just these keys.
+write_settings() {
+  local file; file=$(settings_file)
+  mkdir -p "$(dirname "$file")"
+  { echo "[config]"; printf '%s\n' "$@"; } | sed 's/$/\r/' >"$file"
+}
+
+clear_settings() { rm -f "$(settings_file)"; }
+
+# make_frame_file <output> <frames> <python expression of x, y giving the grey of a 512x384 frame>
+# (y counted from the top). Packed with the project's own framepack.
+make_frame_file() {
+  local output=$1 frames=$2 expression=$3
+  python3 -c "
+import sys
+w, h = 512, 384
+rows = [bytes(int($expression) & 255 for x in range(w)) for y in range(h)]
+frame = b''.join(rows)
+sys.stdout.buffer.write(frame * $frames)
+" | "$KAGEMIRA_TOP/build/host/tools/bin/framepack" pack --size 512x384 -o "$output" >/dev/null
+}
+
+# colour_near <"r,g,b"> <r> <g> <b> [tolerance]: true when each channel is within the tolerance.
+colour_near() {
+  local IFS=,; set -- $1 "$2" "$3" "$4" "${5:-3}"
+  local d
+  for d in $(( $1 - $4 )) $(( $2 - $5 )) $(( $3 - $6 )); do
+    [ "${d#-}" -le "$7" ] || return 1
+  done
+}

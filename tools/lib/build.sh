@@ -8,10 +8,10 @@ build_log() { echo "== $*" >&2; }
 # configure_and_build <folder> <cmake options...>
 configure_and_build() {
   local folder=$1; shift
-  if [ ! -f "$folder/CMakeCache.txt" ]; then
-    cmake -S "$TOP" -B "$folder" -G Ninja "$@" >"$folder.configure.log" 2>&1 ||
-      { mkdir -p "$folder"; cat "$folder.configure.log" >&2; return 1; }
-  fi
+  # Configured every time, so that the options hold even for a folder made by hand before.
+  mkdir -p "$folder"
+  cmake -S "$TOP" -B "$folder" -G Ninja "$@" >"$folder.configure.log" 2>&1 ||
+    { tail -n 40 "$folder.configure.log" >&2; return 1; }
   cmake --build "$folder" -j "$BUILD_JOBS" >"$folder.build.log" 2>&1 || { tail -n 60 "$folder.build.log" >&2; return 1; }
 }
 
