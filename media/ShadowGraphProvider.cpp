@@ -1,1 +1,165 @@
 #include "media/ShadowGraphProvider.h"
+
+#include <limits>
+
+#include "engine/FatalCheck.h"
+#include "engine/FramePacer.h"
+#include "engine/WindowsFrameClock.h"
+#include "framedata/ImageUnpacker.h"
+#include "framedata/SilhouetteConversion.h"
+#include "settings/UmbraneConfig.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+int32_t FrameCountOf(const ImageUnpacker& unpacker) {
+  const uint32_t count = unpacker.frameCount();
+  return count > static_cast<uint32_t>(std::numeric_limits<int32_t>::max()) ? std::numeric_limits<int32_t>::max()
+                                                                            : static_cast<int32_t>(count);
+}
+
+std::unique_ptr<QuadTexture> CreateFrameTexture(IDirect3DDevice9* device, const ImageUnpacker& unpacker) {
+  std::unique_ptr<QuadTexture> texture =
+      QuadTexture::CreateBlank(device, unpacker.width(), unpacker.height(), 0, D3DFMT_A8R8G8B8);
+  FatalUnless(texture != nullptr, "ShadowGraphProvider: frame texture");
+  return texture;
+}
+
+// The locked bits of a system-memory surface for the span of one conversion.
+class SurfaceBits {
+ public:
+  explicit SurfaceBits(IDirect3DSurface9* surface) : surface_(surface) {
+    FatalUnless(SUCCEEDED(surface_->LockRect(&rect_, nullptr, 0)), "ShadowGraphProvider: lock staging surface");
+  }
+  ~SurfaceBits() { surface_->UnlockRect(); }
+  SurfaceBits(const SurfaceBits&) = delete;
+  SurfaceBits& operator=(const SurfaceBits&) = delete;
+
+  uint32_t* texels() const { return static_cast<uint32_t*>(rect_.pBits); }
+  size_t pitchBytes() const { return static_cast<size_t>(rect_.Pitch); }
+
+ private:
+  IDirect3DSurface9* surface_;
+  D3DLOCKED_RECT rect_{};
+};
+}  // namespace
+
+// What only the producer's thread touches: the decoded frame and the converted silhouette.
+struct ShadowGraphProvider::Staging {
+  std::vector<uint8_t> frame;
+  ComPtr<IDirect3DSurface9> surface;
+};
+
+ShadowGraphProvider::ShadowGraphProvider(IDirect3DDevice9* device, const UmbraneConfig& settings,
+                                         ImageUnpacker& unpacker, int64_t firstFrame, HANDLE readyEvent,
+                                         HANDLE endedEvent)
+    : frameCount_(FrameCountOf(unpacker)),
+      // The engine saves its position as 64 bits; frame numbers are the low 32.
+      currentFrame_(static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(firstFrame)))),
+      settings_(settings),
+      unpacker_(unpacker),
+      device_(device),
+      silhouetteTexture_(CreateFrameTexture(device, unpacker)),
+      maskTexture_(CreateFrameTexture(device, unpacker)),
+      readyEvent_(readyEvent),
+      endedEvent_(endedEvent),
+      runEvent_(CreateEventOrDie(true, false)),
+      startedEvent_(CreateEventOrDie(true, false)) {
+  Start([this] { ProduceFrames(); }, false);
+}
+
+ShadowGraphProvider::~ShadowGraphProvider() {
+  // The body uses every member below: it must have returned before the first one goes.
+  Stop();
+}
+
+void ShadowGraphProvider::WaitUntilStarted() { WaitAny({startedEvent_.get()}); }
+
+void ShadowGraphProvider::Resume() { SetEventOrDie(runEvent_.get()); }
+
+bool ShadowGraphProvider::RewindToStart() {
+  LockGuard guard(*this);
+  currentFrame_ = 0;
+  return true;
+}
+
+HRESULT ShadowGraphProvider::DrawSilhouette(float x, float y, float width, float height) {
+  LockGuard guard(*this);
+  return silhouetteTexture_->DrawAt(x, y, width, height);
+}
+
+HRESULT ShadowGraphProvider::DrawMask(float x, float y, float width, float height) {
+  LockGuard guard(*this);
+  return maskTexture_->DrawAt(x, y, width, height);
+}
+
+void ShadowGraphProvider::Lock() { lock_.Lock(); }
+void ShadowGraphProvider::Unlock() { lock_.Unlock(); }
+
+int32_t ShadowGraphProvider::currentFrame() {
+  LockGuard guard(*this);
+  return currentFrame_;
+}
+
+// Decoding and conversion, outside the lock: the render thread is not held up by them.
+void ShadowGraphProvider::PrepareFrame(int32_t frame, Staging& staging) {
+  unpacker_.Unpack(static_cast<uint32_t>(frame), staging.frame);
+  // Read for every frame, so that a changed opacity shows from the next frame on.
+  const uint8_t opacity = OpacityByteFromPercent(settings_.foregroundAlpha);
+  SurfaceBits bits(staging.surface.Get());
+  WriteSilhouetteTexelsAndMask(staging.frame.data(), unpacker_.width(), unpacker_.height(), opacity, bits.texels(),
+                               bits.pitchBytes(), mask_);
+}
+
+// Under the lock only the two uploads and the store. A failed upload leaves that texture with its
+// previous picture; the frame still counts as published.
+void ShadowGraphProvider::PublishFrame(int32_t frame, Staging& staging) {
+  {
+    LockGuard guard(*this);
+    silhouetteTexture_->CopyFromSurface(staging.surface.Get());
+    maskTexture_->FillAlpha(mask_.data(), mask_.size(), D3DCOLOR_ARGB(0, 0, 0, 0), true);
+    currentFrame_ = frame;
+  }
+  SetEventOrDie(readyEvent_);
+}
+
+void ShadowGraphProvider::ProduceFrames() {
+  Staging staging;
+  const D3DSURFACE_DESC& level = silhouetteTexture_->LevelDescription();
+  FatalUnless(SUCCEEDED(device_->CreateOffscreenPlainSurface(level.Width, level.Height, D3DFMT_A8R8G8B8,
+                                                             D3DPOOL_SYSTEMMEM, staging.surface.GetAddressOf(),
+                                                             nullptr)),
+              "ShadowGraphProvider: staging surface");
+
+  const int32_t first = currentFrame();
+  PrepareFrame(first, staging);
+  PublishFrame(first, staging);
+  SetEventOrDie(startedEvent_.get());
+
+  FramePacer pacer(WindowsFrameClock());
+  int32_t advance = 1;
+  bool restartClock = true;
+  const HANDLE stop = stopEvent();
+  const HANDLE run = runEvent_.get();
+  for (;;) {
+    const HANDLE signalled = WaitAny({stop, run});
+    if (signalled == stop) return;
+    FatalUnless(signalled == run, "ShadowGraphProvider: wait");
+
+    const int64_t next = int64_t{currentFrame()} + advance;
+    if (next >= frameCount_ || next == 0) {
+      // Past the end: idle until the render thread lets us run again, and then one period later.
+      ResetEventOrDie(run);
+      SetEventOrDie(endedEvent_);
+      restartClock = true;
+      continue;
+    }
+    if (restartClock) {
+      pacer.Start();
+      restartClock = false;
+    }
+    PrepareFrame(static_cast<int32_t>(next), staging);
+    advance = pacer.WaitNextFrame();
+    PublishFrame(static_cast<int32_t>(next), staging);
+  }
+}

@@ -1,2 +1,75 @@
 #pragma once
-// Frame producer (being written).
+// The frame producer of the packed-frame modes: a thread of its own that decodes the frames of the
+// packed frame file one after another, paces them at 30 per second and publishes each into two
+// textures (the silhouette and the mask) for the render thread. It stops by itself after the last
+// frame and stays idle until it is let run again.
+//
+// Calling order (render thread): construct; WaitUntilStarted; Resume; at each end of the animation
+// (the ended event) RewindToStart if the last frame was reached, then Resume; destroy.
+#include <d3d9.h>
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/ThreadToolkit.h"
+#include "engine/UniqueHandle.h"
+#include "render/QuadTexture.h"
+
+class ImageUnpacker;
+class UmbraneConfig;
+
+class ShadowGraphProvider : public Thread, public ILockable {
+ public:
+  // Starts the thread, which publishes firstFrame (its low 32 bits) at once and then waits to be
+  // let run. readyEvent is set after every published frame, endedEvent when the animation has run
+  // past its last frame; both stay the caller's. settings and unpacker must outlive the object;
+  // foregroundAlpha is read for every frame.
+  ShadowGraphProvider(IDirect3DDevice9* device, const UmbraneConfig& settings, ImageUnpacker& unpacker,
+                      int64_t firstFrame, HANDLE readyEvent, HANDLE endedEvent);
+  // Stops and joins the thread (the frame in hand is published first) before anything is freed.
+  ~ShadowGraphProvider() override;
+
+  // Returns once the first frame is published.
+  void WaitUntilStarted();
+  // Lets the producer run: frame after frame on the clock until the last one.
+  void Resume();
+  // The next run starts over; the frame shown next is the clock's last advance (normally 1).
+  bool RewindToStart();
+
+  HRESULT DrawSilhouette(float x, float y, float width, float height);
+  HRESULT DrawMask(float x, float y, float width, float height);
+
+  void Lock() override;
+  void Unlock() override;
+
+  int32_t currentFrame();
+  int32_t frameCount() const { return frameCount_; }
+
+  // The published textures, for a renderer that draws them itself; only while holding Lock.
+  QuadTexture& silhouetteTexture() { return *silhouetteTexture_; }
+  QuadTexture& maskTexture() { return *maskTexture_; }
+
+ private:
+  struct Staging;
+
+  void ProduceFrames();
+  void PrepareFrame(int32_t frame, Staging& staging);
+  void PublishFrame(int32_t frame, Staging& staging);
+
+  LightWeightMutex lock_;
+  const int32_t frameCount_;
+  int32_t currentFrame_;  // under lock_
+  const UmbraneConfig& settings_;
+  ImageUnpacker& unpacker_;
+  Microsoft::WRL::ComPtr<IDirect3DDevice9> device_;
+  std::unique_ptr<QuadTexture> silhouetteTexture_;  // under lock_
+  std::unique_ptr<QuadTexture> maskTexture_;        // under lock_
+  std::vector<uint8_t> mask_;  // mask bytes of the frame in hand; the producer's thread only
+  const HANDLE readyEvent_;
+  const HANDLE endedEvent_;
+  UniqueHandle runEvent_;      // manual reset: set while the producer may run
+  UniqueHandle startedEvent_;  // manual reset: set once the first frame is published
+};
