@@ -1,0 +1,213 @@
+// The frame producer on a real device: what it publishes, when, and how it ends. Timing checks
+// are one-sided where the clock guarantees them (never early) and generous where only the load of
+// the machine decides (never much late).
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/wine/producer/ProducerTestSupport.h"
+
+namespace {
+// Far beyond any frame's lateness on a loaded machine, far below a hung test.
+constexpr DWORD kPatienceMs = 3000;
+
+struct Published {
+  int32_t frame;
+  double atMs;
+};
+
+// Collects published frames until the animation ends (or `limit` frames).
+std::vector<Published> CollectUntilEnded(ShadowGraphProvider& producer, HANDLE ready, HANDLE ended, size_t limit) {
+  std::vector<Published> frames;
+  while (frames.size() < limit) {
+    const HANDLE signalled = WaitAnyFor({ended, ready}, kPatienceMs);
+    if (signalled != ready) break;
+    frames.push_back({producer.currentFrame(), NowMs()});
+  }
+  return frames;
+}
+
+TEST_F(ProducerTest, PublishesTheFirstFrameBeforeItSaysItStartedAndTheNextOnePeriodAfterResume) {
+  OpenFrames(6);
+  auto producer = MakeProducer(0);
+  producer->WaitUntilStarted();
+  EXPECT_TRUE(Signalled(ready.get())) << "frame 0 is announced before the start is";
+  EXPECT_EQ(producer->currentFrame(), 0);
+  EXPECT_EQ(producer->frameCount(), 6);
+  EXPECT_TRUE(TexturesShow(*producer, 0, 100));
+
+  // Idle until let run: nothing more arrives.
+  EXPECT_FALSE(WaitFor(ready.get(), 150));
+
+  const double resumedAt = NowMs();
+  producer->Resume();
+  ASSERT_TRUE(WaitFor(ready.get(), kPatienceMs));
+  const double shownAfter = NowMs() - resumedAt;
+  EXPECT_EQ(producer->currentFrame(), 1);
+  EXPECT_GE(shownAfter, PeriodMs() - 0.01) << "one period after Resume, not at once";
+  EXPECT_LT(shownAfter, PeriodMs() + 1000);
+  EXPECT_TRUE(TexturesShow(*producer, 1, 100));
+}
+
+TEST_F(ProducerTest, RunsOnTheClockToTheLastFrameThenEndsAndFallsSilent) {
+  OpenFrames(20);
+  auto producer = MakeProducer(0);
+  producer->WaitUntilStarted();
+  ASSERT_TRUE(Signalled(ready.get()));
+
+  const double resumedAt = NowMs();
+  producer->Resume();
+  const std::vector<Published> frames = CollectUntilEnded(*producer, ready.get(), ended.get(), 100);
+  ASSERT_FALSE(frames.empty());
+  int32_t previous = 0;
+  for (const Published& p : frames) {
+    EXPECT_GT(p.frame, previous) << "frames only move forward";
+    // Frame f is due f periods after the clock started, which was after Resume: never earlier.
+    EXPECT_GE(p.atMs - resumedAt, p.frame * PeriodMs() - 0.01) << "frame " << p.frame << " came early";
+    // Late frames are skipped, so the frame number keeps up with the time.
+    EXPECT_LT(p.atMs - resumedAt, p.frame * PeriodMs() + 1000) << "frame " << p.frame << " fell behind";
+    previous = p.frame;
+  }
+  EXPECT_LE(frames.back().frame, 19);
+  EXPECT_GE(frames.size(), 10u) << "at most a few frames skipped on a busy machine";
+  EXPECT_FALSE(WaitFor(ready.get(), 200)) << "idle after the end";
+  EXPECT_EQ(producer->currentFrame(), frames.back().frame);
+}
+
+TEST_F(ProducerTest, TexturesAlwaysHoldTheFrameItSays) {
+  OpenFrames(12);
+  auto producer = MakeProducer(0);
+  producer->WaitUntilStarted();
+  ASSERT_TRUE(Signalled(ready.get()));
+  producer->Resume();
+  int checked = 0;
+  while (WaitAnyFor({ended.get(), ready.get()}, kPatienceMs) == ready.get()) {
+    LockGuard guard(*producer);  // the frame cannot change while we look
+    EXPECT_TRUE(TexturesShow(*producer, static_cast<uint32_t>(producer->currentFrame()), 100));
+    ++checked;
+  }
+  EXPECT_GE(checked, 3);
+}
+
+TEST_F(ProducerTest, AOneFrameAnimationEndsAtTheFirstResume) {
+  OpenFrames(1);
+  auto producer = MakeProducer(0);
+  producer->WaitUntilStarted();
+  ASSERT_TRUE(Signalled(ready.get()));
+  producer->Resume();
+  EXPECT_TRUE(WaitFor(ended.get(), kPatienceMs));
+  EXPECT_FALSE(WaitFor(ready.get(), 150)) << "no frame after the only one";
+  EXPECT_EQ(producer->currentFrame(), 0);
+  EXPECT_TRUE(TexturesShow(*producer, 0, 100));
+}
+
+TEST_F(ProducerTest, StartedAtTheLastFrameItEndsAtOnceAndAfterARewindShowsFrameOne) {
+  OpenFrames(5);
+  // A saved position is 64 bits wide; its low 32 bits are the frame.
+  auto producer = MakeProducer((int64_t{1} << 32) | 4);
+  producer->WaitUntilStarted();
+  ASSERT_TRUE(Signalled(ready.get()));
+  EXPECT_EQ(producer->currentFrame(), 4);
+  EXPECT_TRUE(TexturesShow(*producer, 4, 100));
+
+  producer->Resume();
+  ASSERT_TRUE(WaitFor(ended.get(), kPatienceMs));
+  EXPECT_FALSE(Signalled(ready.get()));
+
+  EXPECT_TRUE(producer->RewindToStart());
+  EXPECT_EQ(producer->currentFrame(), 0);
+  const double resumedAt = NowMs();
+  producer->Resume();
+  ASSERT_TRUE(WaitFor(ready.get(), kPatienceMs));
+  EXPECT_GE(NowMs() - resumedAt, PeriodMs() - 0.01) << "the clock restarts after an idle spell";
+  EXPECT_EQ(producer->currentFrame(), 1) << "frame 0 is shown only at the very first start";
+  EXPECT_TRUE(TexturesShow(*producer, 1, 100));
+}
+
+TEST_F(ProducerTest, AnOpacityChangeShowsFromTheNextFrameAndLeavesTheMaskAlone) {
+  OpenFrames(4);
+  auto producer = MakeProducer(0);
+  producer->WaitUntilStarted();
+  ASSERT_TRUE(Signalled(ready.get()));
+  EXPECT_TRUE(TexturesShow(*producer, 0, 100));
+
+  // Changed while the producer is idle (nothing in this program changes settings during playback).
+  settings.foregroundAlpha = 50;
+  EXPECT_TRUE(TexturesShow(*producer, 0, 100)) << "the frame already published keeps its opacity";
+  producer->Resume();
+  ASSERT_TRUE(WaitFor(ready.get(), kPatienceMs));
+  LockGuard guard(*producer);
+  EXPECT_TRUE(TexturesShow(*producer, static_cast<uint32_t>(producer->currentFrame()), 50));
+}
+
+TEST_F(ProducerTest, AStalledRenderThreadMakesItSkipFramesNotQueueThem) {
+  OpenFrames(200);
+  auto producer = MakeProducer(0);
+  producer->WaitUntilStarted();
+  ASSERT_TRUE(Signalled(ready.get()));
+  const double resumedAt = NowMs();
+  producer->Resume();
+  ASSERT_TRUE(WaitFor(ready.get(), kPatienceMs));
+  {
+    LockGuard stall(*producer);  // the render thread holding the frame for ten periods
+    Sleep(static_cast<DWORD>(10 * PeriodMs()));
+  }
+  std::vector<Published> after = CollectUntilEnded(*producer, ready.get(), ended.get(), 3);
+  ASSERT_EQ(after.size(), 3u);
+  // The frame held up is published on release; the one after it makes up for the lost time.
+  EXPECT_GE(after[2].frame - after[1].frame, 5);
+  for (const Published& p : after) EXPECT_GE(p.atMs - resumedAt, p.frame * PeriodMs() - 0.01);
+}
+
+TEST_F(ProducerTest, DestroyingItEndsItsThreadWhetherIdleRunningOrJustMade) {
+  OpenFrames(100);
+  for (int state = 0; state < 3; ++state) {
+    auto producer = MakeProducer(0);
+    if (state >= 1) producer->WaitUntilStarted();
+    if (state == 2) {
+      producer->Resume();
+      ASSERT_TRUE(WaitFor(ready.get(), kPatienceMs));
+      ASSERT_TRUE(WaitFor(ready.get(), kPatienceMs));
+    }
+    UniqueHandle thread(DuplicateForWait(producer->handle()));
+    producer.reset();
+    EXPECT_EQ(WaitForSingleObject(thread.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0)) << "state " << state;
+    ResetEventOrDie(ready.get());
+    EXPECT_FALSE(WaitFor(ready.get(), 100)) << "nothing is published after destruction, state " << state;
+  }
+}
+
+TEST_F(ProducerTest, DrawsItsTexturesWithTheDevicesCurrentStates) {
+  // Flat frames, so that where each texel is sampled does not matter.
+  const std::wstring path = WidePath(folder.path() / "flat.bin");
+  FrameFileLayout file;
+  file.header.width = kWidth;
+  file.header.height = kHeight;
+  file.AddRecord(ZlibRecord(Bytes(size_t{kWidth} * kHeight, 64)));
+  folder.Write("flat.bin", file.FileBytes());
+  ASSERT_TRUE(unpacker.Open(path, false));
+  auto producer = MakeProducer(0);
+  producer->WaitUntilStarted();
+
+  Microsoft::WRL::ComPtr<IDirect3DSurface9> target;
+  ASSERT_EQ(d.device->CreateRenderTarget(64, 64, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                         target.GetAddressOf(), nullptr),
+            S_OK);
+  ASSERT_EQ(d.device->SetRenderTarget(0, target.Get()), S_OK);
+  ASSERT_EQ(d.device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE), S_OK);
+  for (int pass = 0; pass < 2; ++pass) {
+    ASSERT_EQ(d.device->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 255, 255, 255), 1.0f, 0), S_OK);
+    ASSERT_EQ(d.device->BeginScene(), S_OK);
+    const HRESULT drawn =
+        pass == 0 ? producer->DrawSilhouette(4, 4, kWidth, kHeight) : producer->DrawMask(4, 4, kWidth, kHeight);
+    ASSERT_EQ(d.device->EndScene(), S_OK);
+    ASSERT_EQ(drawn, S_OK);
+    ReadBack back(d.device.Get(), target.Get());
+    ASSERT_TRUE(back.Ok());
+    const Colour inside = back.At(20, 12), outside = back.At(50, 50);
+    EXPECT_EQ(inside.a, 255 - 64) << "pass " << pass;  // opacity 100: both forms carry 255 - grey
+    EXPECT_EQ(inside.r + inside.g + inside.b, 0) << "black texels, pass " << pass;
+    EXPECT_EQ(outside.r, 255) << "nothing drawn outside, pass " << pass;
+  }
+}
+}  // namespace
