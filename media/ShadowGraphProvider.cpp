@@ -146,14 +146,19 @@ void ShadowGraphProvider::ProduceFrames() {
     if (signalled == stop) return;
     FatalUnless(signalled == run, "ShadowGraphProvider: wait");
 
-    const int64_t next = int64_t{currentFrame()} + advance;
-    if (next >= frameCount_ || next == 0) {
+    const int32_t current = currentFrame();
+    int64_t next = int64_t{current} + advance;
+    if (next == 0 || (next >= frameCount_ && current >= frameCount_ - 1)) {
       // Past the end: idle until the render thread lets us run again, and then one period later.
       ResetEventOrDie(run);
       SetEventOrDie(endedEvent_);
       restartClock = true;
       continue;
     }
+    // A late tick near the end would skip past the last frame and end the animation short of it;
+    // whoever restarts us decides by "is this the last frame", so it would find it is not, let us
+    // run again and at once hear of another end, for ever. The last frame is always shown instead.
+    if (next >= frameCount_) next = frameCount_ - 1;
     if (restartClock) {
       pacer.Start();
       restartClock = false;

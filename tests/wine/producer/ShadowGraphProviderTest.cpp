@@ -159,6 +159,26 @@ TEST_F(ProducerTest, AStalledRenderThreadMakesItSkipFramesNotQueueThem) {
   for (const Published& p : after) EXPECT_GE(p.atMs - resumedAt, p.frame * PeriodMs() - 0.01);
 }
 
+TEST_F(ProducerTest, FramesSkippedNearTheEndStillEndOnTheLastFrame) {
+  OpenFrames(10);
+  auto producer = MakeProducer(0);
+  producer->WaitUntilStarted();
+  ASSERT_TRUE(Signalled(ready.get()));
+  producer->Resume();
+  std::vector<Published> frames = CollectUntilEnded(*producer, ready.get(), ended.get(), 3);
+  ASSERT_EQ(frames.size(), 3u);
+  ASSERT_LE(frames.back().frame, 5) << "too slow a machine for this test";
+  {
+    LockGuard stall(*producer);  // the clock will count more periods than frames are left
+    Sleep(static_cast<DWORD>(12 * PeriodMs()));
+  }
+  frames = CollectUntilEnded(*producer, ready.get(), ended.get(), 20);
+  ASSERT_FALSE(frames.empty());
+  EXPECT_EQ(frames.back().frame, 9) << "the last frame is shown before the end";
+  EXPECT_EQ(producer->currentFrame() + 1, producer->frameCount()) << "a restart must find the last frame reached";
+  EXPECT_FALSE(WaitFor(ready.get(), 100));
+}
+
 TEST_F(ProducerTest, DestroyingItEndsItsThreadWhetherIdleRunningOrJustMade) {
   OpenFrames(100);
   for (int state = 0; state < 3; ++state) {
