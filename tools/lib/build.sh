@@ -12,7 +12,8 @@ configure_and_build() {
   mkdir -p "$folder"
   cmake -S "$TOP" -B "$folder" -G Ninja "$@" >"$folder.configure.log" 2>&1 ||
     { tail -n 40 "$folder.configure.log" >&2; return 1; }
-  cmake --build "$folder" -j "$BUILD_JOBS" >"$folder.build.log" 2>&1 || { tail -n 60 "$folder.build.log" >&2; return 1; }
+  # -k 0: one broken target must not keep the others (and their tests) from being built.
+  cmake --build "$folder" -j "$BUILD_JOBS" -- -k 0 >"$folder.build.log" 2>&1 || { tail -n 60 "$folder.build.log" >&2; return 1; }
 }
 
 build_host() {

@@ -29,7 +29,9 @@ results_run_gtest() {
   local i
   for ((i = 0; i < passed; i++)); do results_record PASS "$name"; done
   if [ "$failed" -gt 0 ]; then
-    grep -E '^\[  FAILED  \] [A-Za-z]' "$log" | sort -u | while read -r _ _ _ test; do results_record FAIL "$name $test"; done
+    # The summary lists each failed test once, without its time.
+    grep -E '^\[  FAILED  \] [A-Za-z]' "$log" | grep -v -E ' \([0-9]+ ms\)$' | sort -u |
+      while read -r _ _ _ test; do results_record FAIL "$name $test"; done
   fi
   if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then
     results_record FAIL "$name (exit status $status)"

@@ -32,7 +32,19 @@ class TwoMonitors : public ::testing::Test {
     // A red patch near the top of the first monitor and a green one low on the second.
     red = std::make_unique<TestWindow>(100, 100, 200, 150, RGB(255, 0, 0));
     green = std::make_unique<TestWindow>(half + 300, desktop.height - 300, 200, 150, RGB(0, 255, 0));
-    PumpMessages(500);
+    // Under load the X server may take a while to show them: wait until the screen does.
+    for (int waited = 0; waited < 10000 && !(ScreenShows(200, 175, RGB(255, 0, 0)) &&
+                                             ScreenShows(half + 400, desktop.height - 225, RGB(0, 255, 0)));
+         waited += 100) {
+      PumpMessages(100);
+    }
+  }
+
+  static bool ScreenShows(int x, int y, COLORREF colour) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF shown = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return (shown & 0xFFFFFF) == colour;
   }
 
   PixelRect desktop;
