@@ -1,0 +1,26 @@
+#pragma once
+// Figures of one pacing run from the moment of every publish: lateness against the ideal grid,
+// drift, skipped frames. Portable arithmetic on counter stamps.
+#include <cstdint>
+#include <vector>
+
+struct PublishStamp {
+  int64_t counter;  // performance counter when the frame-ready event was seen
+  int32_t frame;
+};
+
+// One stretch of publishing between two resumes of the producer: its clock runs on one grid.
+struct PacingRun {
+  std::vector<PublishStamp> stamps;
+};
+
+struct PacingFigures {
+  size_t frames = 0;
+  size_t runs = 0;
+  double medianErrorMs = 0, p99ErrorMs = 0, maxErrorMs = 0;
+  double worstDriftPeriods = 0;  // of a run's last publish against its first, signed, largest magnitude
+  int64_t skippedFrames = 0;
+};
+
+// frequency: counts per second; period: counts per frame (frequency / 30).
+PacingFigures ComputePacingFigures(const std::vector<PacingRun>& runs, int64_t frequency, int64_t period);
