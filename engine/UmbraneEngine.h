@@ -6,6 +6,7 @@
 #include <ddraw.h>
 #include <wrl/client.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -65,6 +66,10 @@ class UmbraneEngine : public UmbraneAppBase {
   std::unique_ptr<DShowFilterGraph> backgroundGraph;
   UINT_PTR recoveryTimerId = 0;
   std::wstring errorText;
+  // Diagnostics (and tests): the frame the playback thread drew last, and how often the animation
+  // or the background media restarted.
+  std::atomic<int64_t> lastDrawnFrame{-1};
+  std::atomic<uint32_t> restarts{0};
 
  private:
   bool OpenFrameSource();

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -8,41 +7,14 @@
 #include <vector>
 
 #include "HostWindow.h"
+#include "TestFrameFile.h"
 #include "engine/RegisteredMessages.h"
 #include "engine/UmbraneEngine.h"
 #include "engine/WindowHook.h"
 
 namespace {
 
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
-
 const std::wstring kDataFile = ProgramFolder() + L"um.bin";
-
-// A small well-formed frame file: every frame one flat grey.
-void WriteFrameFile(uint32_t width, uint32_t height, uint32_t frames) {
-  std::vector<uint32_t> words{width, height, frames, 0};
-  std::vector<uint8_t> data;
-  for (uint32_t i = 0; i < frames; ++i) {
-    std::vector<uint8_t> picture(width * height, static_cast<uint8_t>(i * 40));
-    uLongf size = compressBound(static_cast<uLong>(picture.size()));
-    std::vector<uint8_t> record(size);
-    compress(record.data(), &size, picture.data(), static_cast<uLong>(picture.size()));
-    words.push_back(static_cast<uint32_t>(data.size()));
-    words.push_back(static_cast<uint32_t>(size));
-    data.insert(data.end(), record.begin(), record.begin() + size);
-  }
-  words[3] = static_cast<uint32_t>(data.size());
-  FILE* out = _wfopen(kDataFile.c_str(), L"wb");
-  ASSERT_NE(out, nullptr);
-  fwrite(words.data(), 4, words.size(), out);
-  fwrite(data.data(), 1, data.size(), out);
-  fclose(out);
-}
 
 class EngineTest : public ::testing::Test {
  protected:
@@ -117,7 +89,7 @@ TEST_F(EngineTest, TimerMessagesOfOtherIdsReachTheHost) {
 }
 
 TEST_F(EngineTest, SuccessfulStartupCreatesTheDeviceAndPlaysUntilDeleted) {
-  WriteFrameFile(64, 48, 3);
+  ASSERT_TRUE(WriteTestFrameFile(kDataFile, 64, 48, 3, [](uint32_t frame) { return static_cast<uint8_t>(frame * 40); }));
   StartEngine(true);
   EXPECT_EQ(engine->errorText, L"no error.");
   EXPECT_NE(engine->device, nullptr);

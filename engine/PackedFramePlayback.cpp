@@ -1,0 +1,76 @@
+#include "engine/PackedFramePlayback.h"
+
+#include "engine/RegisteredMessages.h"
+#include "engine/UmbraneEngine.h"
+#include "media/DShowFilterGraph.h"
+#include "media/ShadowGraphProvider.h"
+#include "settings/UmbraneConfig.h"
+
+namespace {
+constexpr DWORD kVideoFrameAfterRestartMs = 1000;
+}
+
+void PostToEngineWindow(const UmbraneEngine& engine, UINT message) { PostMessageW(engine.hwnd, message, 0, 0); }
+
+PackedFramePlayback::PackedFramePlayback(UmbraneEngine& engine)
+    : engine_(engine),
+      frameReady_(CreateEventOrDie(false, false)),
+      animationEnded_(CreateEventOrDie(false, false)),
+      videoFrame_(CreateEventOrDie(false, false)),
+      mediaEnded_(CreateEventOrDie(false, false)) {
+  producer_ = std::make_unique<ShadowGraphProvider>(engine.device.Get(), *engine.config, engine.frameSource,
+                                                    engine.resumePosition, frameReady_.get(), animationEnded_.get());
+  engine.backgroundGraph->SetFrameEvent(videoFrame_.get());
+  engine.backgroundGraph->SetCompletionEvent(mediaEnded_.get());
+  // In this order: a stop wins over everything, a frame over a restart.
+  waitList_ = {engine.playbackThread->stopEvent(), frameReady_.get(), videoFrame_.get(), animationEnded_.get(),
+               mediaEnded_.get()};
+}
+
+PackedFramePlayback::~PackedFramePlayback() {
+  // The graph outlives this object: it must not signal an event that is about to be closed.
+  engine_.backgroundGraph->SetFrameEvent(nullptr);
+}
+
+PackedFramePlayback::Wake PackedFramePlayback::Wait() {
+  HANDLE woken = WaitAny(waitList_);
+  if (woken == waitList_[0]) return Wake::Stop;
+  if (woken == animationEnded_.get()) return Wake::AnimationEnded;
+  if (woken == mediaEnded_.get()) return Wake::MediaEnded;
+  return Wake::Draw;
+}
+
+bool PackedFramePlayback::WaitForVideoFrame(DWORD timeoutMs) {
+  HANDLE woken = WaitAnyFor({engine_.playbackThread->stopEvent(), videoFrame_.get()}, timeoutMs);
+  return woken == videoFrame_.get();
+}
+
+void PackedFramePlayback::LetRun() { producer_->Resume(); }
+
+bool PackedFramePlayback::Restart(Wake reason) {
+  DShowFilterGraph& graph = *engine_.backgroundGraph;
+  ShadowGraphProvider& producer = *producer_;
+  // A single frame has nothing to loop: restarting it would only exchange events as fast as the
+  // two threads can. The picture stays; background media still loops on its own end.
+  if (reason == Wake::AnimationEnded && producer.frameCount() <= 1) return true;
+  ++engine_.restarts;
+  if (!engine_.config->bgmEnabled) {
+    // Without background media the animation simply loops; at its end the producer is idle, so
+    // rewinding it here cannot race with a frame in hand.
+    if (producer.frameCount() <= producer.currentFrame() + 1) producer.RewindToStart();
+    LetRun();
+    return true;
+  }
+  graph.Stop(-1);
+  ResetEventOrDie(videoFrame_.get());
+  graph.Rewind();
+  if (!graph.Cue()) {
+    PostToEngineWindow(engine_, EndMessage);
+    return false;
+  }
+  if (graph.HasVideo()) WaitForVideoFrame(kVideoFrameAfterRestartMs);
+  if (producer.frameCount() <= producer.currentFrame() + 1) producer.RewindToStart();
+  graph.Run(-1);
+  LetRun();
+  return true;
+}

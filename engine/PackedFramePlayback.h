@@ -1,0 +1,53 @@
+#pragma once
+// What the packed-frame loops share: the events that link the playback thread with the frame
+// producer and the background graph, the wait list, and the restart at the end of the animation
+// or of the background media.
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "engine/ThreadToolkit.h"
+#include "engine/UniqueHandle.h"
+
+class UmbraneEngine;
+class ShadowGraphProvider;
+
+class PackedFramePlayback {
+ public:
+  // Creates the four events and the producer, starting at the engine's resume position, and
+  // hands the video-frame and media-ended events to the background graph.
+  explicit PackedFramePlayback(UmbraneEngine& engine);
+  ~PackedFramePlayback();
+  PackedFramePlayback(const PackedFramePlayback&) = delete;
+  PackedFramePlayback& operator=(const PackedFramePlayback&) = delete;
+
+  enum class Wake { Stop, Draw, AnimationEnded, MediaEnded };
+  Wake Wait();
+
+  // Waits for the background graph's video frame up to the time-out; false when it did not come
+  // (or the thread is being stopped).
+  bool WaitForVideoFrame(DWORD timeoutMs);
+
+  // The animation or the background media reached its end. False when playback cannot go on
+  // (EndMessage has been posted).
+  bool Restart(Wake reason);
+
+  // Lets the producer run: the animation starts or continues.
+  void LetRun();
+
+  ShadowGraphProvider& producer() { return *producer_; }
+
+ private:
+  UmbraneEngine& engine_;
+  UniqueHandle frameReady_;
+  UniqueHandle animationEnded_;
+  UniqueHandle videoFrame_;
+  UniqueHandle mediaEnded_;
+  std::unique_ptr<ShadowGraphProvider> producer_;
+  std::vector<HANDLE> waitList_;
+};
+
+// Posts a message with parameters 0, 0 to the engine's window: the playback thread's only way to
+// reach the window.
+void PostToEngineWindow(const UmbraneEngine& engine, UINT message);
