@@ -9,7 +9,7 @@
 
 #include "render/PlaybackRenderer.h"
 #include "render/QuadTexture.h"
-#include "tests/wine/render/FaultInjectingDevice.h"
+#include "FaultInjectingDevice.h"
 #include "tests/wine/render/RenderTestSupport.h"
 
 namespace {
@@ -229,16 +229,15 @@ TEST_F(RendererOnDevice, TexturesArePowersOfTwoWithThePictureTopLeft) {
 namespace {
 TEST_F(RendererOnDevice, ALostDeviceWhenPresentingIsHandedToTheCaller) {
   layout.monitors = {SolidMonitor({0, 0, 256, 128}, kBackgroundA)};
-  Microsoft::WRL::ComPtr<FaultInjectingDevice> faulty;
-  faulty.Attach(new FaultInjectingDevice(d.device.Get()));
-  PlaybackRenderer renderer(faulty.Get(), d.backBuffer.Get());
+  FaultInjectingDevice faulty(d.device.Get());
+  PlaybackRenderer renderer(&faulty, d.backBuffer.Get());
   ASSERT_TRUE(renderer.BuildStateBlocks());
   ASSERT_TRUE(renderer.BuildResources(RenderSettings{}, layout, {kSilhouetteWidth, kSilhouetteHeight}, nullptr));
   MakeFrame(100);
   renderer.DrawPackedScene(*silhouette, *mask);
   ASSERT_EQ(renderer.DrawViews(), S_OK);
   EXPECT_EQ(renderer.Present(), S_OK);
-  faulty->SetPresentResult(D3DERR_DEVICELOST);
+  faulty.LoseDevice(0, false);
   EXPECT_EQ(renderer.Present(), D3DERR_DEVICELOST);
 }
 }  // namespace

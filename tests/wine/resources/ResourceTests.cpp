@@ -139,25 +139,25 @@ void ExpectStyleOf(HWND control, Kind kind) {
 // Every control of a table exists with its class, text, style and place; only the placeholder
 // is hidden and none is disabled.
 void ExpectControls(const DialogFromTemplate& dialog, const std::vector<ControlSpec>& controls) {
-  for (const ControlSpec& spec : controls) {
-    SCOPED_TRACE(::testing::Message() << "control " << spec.id);
-    HWND control = GetDlgItem(dialog.Get(), spec.id);
+  for (const ControlSpec& wanted : controls) {
+    SCOPED_TRACE(::testing::Message() << "control " << wanted.id);
+    HWND control = GetDlgItem(dialog.Get(), wanted.id);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(Lowercase(ClassName(control)), ExpectedClass(spec.kind));
-    if (spec.text) {
-      EXPECT_EQ(WindowText(control), spec.text);
+    EXPECT_EQ(Lowercase(ClassName(control)), ExpectedClass(wanted.kind));
+    if (wanted.text) {
+      EXPECT_EQ(WindowText(control), wanted.text);
     }
-    ExpectStyleOf(control, spec.kind);
-    EXPECT_EQ((Style(control) & WS_VISIBLE) == 0, spec.kind == Kind::Placeholder);
+    ExpectStyleOf(control, wanted.kind);
+    EXPECT_EQ((Style(control) & WS_VISIBLE) == 0, wanted.kind == Kind::Placeholder);
     EXPECT_FALSE(Style(control) & WS_DISABLED);
 
-    const RECT expected = dialog.DialogUnitsToPixels(spec.x, spec.y, spec.width, spec.height);
+    const RECT expected = dialog.DialogUnitsToPixels(wanted.x, wanted.y, wanted.width, wanted.height);
     const RECT actual = dialog.ChildRect(control);
     EXPECT_EQ(actual.left, expected.left);
     EXPECT_EQ(actual.top, expected.top);
     EXPECT_EQ(actual.right, expected.right);
     // A combo box's window is as high as its edit field; the template height is the list's.
-    if (spec.kind != Kind::DropDownList && spec.kind != Kind::EditableDropDown) {
+    if (wanted.kind != Kind::DropDownList && wanted.kind != Kind::EditableDropDown) {
       EXPECT_EQ(actual.bottom, expected.bottom);
     }
   }
