@@ -33,14 +33,6 @@ harness_template() {
   echo "$template"
 }
 
-harness_free_display() {
-  local n
-  for n in $(seq 90 199); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then echo "$n"; return 0; fi
-  done
-  return 1
-}
-
 harness_start() {
   local name=$1; shift
   local monitors=1 size=""
@@ -55,15 +47,23 @@ harness_start() {
 
   local template; template=$(harness_template) || return 1
 
-  local display; display=$(harness_free_display) || { harness_log "no free display"; return 1; }
-  Xvfb ":$display" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+  # Xvfb picks a free display itself and names it once it accepts clients: two harnesses started
+  # at the same moment can never end up on one display.
+  mkdir -p "$HARNESS_ROOT"
+  local displayfile; displayfile=$(mktemp "$HARNESS_ROOT/display.XXXXXX")
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$displayfile" >/dev/null 2>&1 &
   HARNESS_XVFB_PID=$!
-  export DISPLAY=":$display"
-  local i
-  for i in $(seq 1 100); do
-    xsetroot -solid black >/dev/null 2>&1 && break
+  local i display=""
+  for i in $(seq 1 200); do
+    display=$(tr -dc 0-9 <"$displayfile")
+    [ -n "$display" ] && break
+    kill -0 "$HARNESS_XVFB_PID" 2>/dev/null || break
     sleep 0.05
   done
+  rm -f "$displayfile"
+  [ -n "$display" ] || { harness_log "Xvfb did not start"; return 1; }
+  export DISPLAY=":$display"
+  xsetroot -solid black >/dev/null 2>&1
   if [ "$monitors" = 2 ]; then
     local w=${size%x*} h=${size#*x}; local half=$((w / 2))
     xrandr --setmonitor M1 "$half/338x$h/270+0+0" screen >/dev/null 2>&1
