@@ -25,6 +25,16 @@ std::unique_ptr<QuadTexture> CreateFrameTexture(IDirect3DDevice9* device, const 
   return texture;
 }
 
+// A system-memory surface of a texture's level size, from which the whole level is uploaded.
+ComPtr<IDirect3DSurface9> CreateStagingSurface(IDirect3DDevice9* device, const QuadTexture& texture) {
+  const D3DSURFACE_DESC& level = texture.LevelDescription();
+  ComPtr<IDirect3DSurface9> surface;
+  FatalUnless(SUCCEEDED(device->CreateOffscreenPlainSurface(level.Width, level.Height, D3DFMT_A8R8G8B8,
+                                                            D3DPOOL_SYSTEMMEM, surface.GetAddressOf(), nullptr)),
+              "ShadowGraphProvider: staging surface");
+  return surface;
+}
+
 // The locked bits of a system-memory surface for the span of one conversion.
 class SurfaceBits {
  public:
@@ -44,10 +54,12 @@ class SurfaceBits {
 };
 }  // namespace
 
-// What only the producer's thread touches: the decoded frame and the converted silhouette.
+// What only the producer's thread touches: the decoded frame and both textures' next pictures in
+// system memory, so that publishing is two uploads and nothing else.
 struct ShadowGraphProvider::Staging {
   std::vector<uint8_t> frame;
-  ComPtr<IDirect3DSurface9> surface;
+  ComPtr<IDirect3DSurface9> silhouette;
+  ComPtr<IDirect3DSurface9> mask;
 };
 
 ShadowGraphProvider::ShadowGraphProvider(IDirect3DDevice9* device, const UmbraneConfig& settings,
@@ -106,9 +118,16 @@ void ShadowGraphProvider::PrepareFrame(int32_t frame, Staging& staging) {
   unpacker_.Unpack(static_cast<uint32_t>(frame), staging.frame);
   // Read for every frame, so that a changed opacity shows from the next frame on.
   const uint8_t opacity = OpacityByteFromPercent(settings_.foregroundAlpha);
-  SurfaceBits bits(staging.surface.Get());
-  WriteSilhouetteTexelsAndMask(staging.frame.data(), unpacker_.width(), unpacker_.height(), opacity, bits.texels(),
-                               bits.pitchBytes(), mask_);
+  {
+    SurfaceBits bits(staging.silhouette.Get());
+    WriteSilhouetteTexels(staging.frame.data(), unpacker_.width(), unpacker_.height(), opacity, bits.texels(),
+                          bits.pitchBytes());
+  }
+  // The mask as black texels with 255 - grey as alpha, top row first: the silhouette's texels at
+  // full opacity, whatever the setting.
+  SurfaceBits bits(staging.mask.Get());
+  WriteSilhouetteTexels(staging.frame.data(), unpacker_.width(), unpacker_.height(), 255, bits.texels(),
+                        bits.pitchBytes());
 }
 
 // Under the lock only the two uploads and the store. A failed upload leaves that texture with its
@@ -116,8 +135,8 @@ void ShadowGraphProvider::PrepareFrame(int32_t frame, Staging& staging) {
 void ShadowGraphProvider::PublishFrame(int32_t frame, Staging& staging) {
   {
     LockGuard guard(*this);
-    silhouetteTexture_->CopyFromSurface(staging.surface.Get());
-    maskTexture_->FillAlpha(mask_.data(), mask_.size(), D3DCOLOR_ARGB(0, 0, 0, 0), true);
+    silhouetteTexture_->CopyFromSurface(staging.silhouette.Get());
+    maskTexture_->CopyFromSurface(staging.mask.Get());
     currentFrame_ = frame;
   }
   SetEventOrDie(readyEvent_);
@@ -125,11 +144,8 @@ void ShadowGraphProvider::PublishFrame(int32_t frame, Staging& staging) {
 
 void ShadowGraphProvider::ProduceFrames() {
   Staging staging;
-  const D3DSURFACE_DESC& level = silhouetteTexture_->LevelDescription();
-  FatalUnless(SUCCEEDED(device_->CreateOffscreenPlainSurface(level.Width, level.Height, D3DFMT_A8R8G8B8,
-                                                             D3DPOOL_SYSTEMMEM, staging.surface.GetAddressOf(),
-                                                             nullptr)),
-              "ShadowGraphProvider: staging surface");
+  staging.silhouette = CreateStagingSurface(device_.Get(), *silhouetteTexture_);
+  staging.mask = CreateStagingSurface(device_.Get(), *maskTexture_);
 
   const int32_t first = currentFrame();
   PrepareFrame(first, staging);

@@ -67,7 +67,6 @@ class ShadowGraphProvider : public Thread, public ILockable {
   Microsoft::WRL::ComPtr<IDirect3DDevice9> device_;
   std::unique_ptr<QuadTexture> silhouetteTexture_;  // under lock_
   std::unique_ptr<QuadTexture> maskTexture_;        // under lock_
-  std::vector<uint8_t> mask_;  // mask bytes of the frame in hand; the producer's thread only
   const HANDLE readyEvent_;
   const HANDLE endedEvent_;
   UniqueHandle runEvent_;      // manual reset: set while the producer may run

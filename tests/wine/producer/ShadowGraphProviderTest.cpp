@@ -3,6 +3,7 @@
 // the machine decides (never much late).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/wine/producer/ProducerTestSupport.h"
@@ -152,10 +153,13 @@ TEST_F(ProducerTest, AStalledRenderThreadMakesItSkipFramesNotQueueThem) {
     LockGuard stall(*producer);  // the render thread holding the frame for ten periods
     Sleep(static_cast<DWORD>(10 * PeriodMs()));
   }
-  std::vector<Published> after = CollectUntilEnded(*producer, ready.get(), ended.get(), 3);
-  ASSERT_EQ(after.size(), 3u);
-  // The frame held up is published on release; the one after it makes up for the lost time.
-  EXPECT_GE(after[2].frame - after[1].frame, 5);
+  std::vector<Published> after = CollectUntilEnded(*producer, ready.get(), ended.get(), 6);
+  ASSERT_EQ(after.size(), 6u);
+  // The frame held up is published on release and the next one at once (two ready signals may
+  // reach us as one); the frame after those makes up for the lost time in one jump.
+  int32_t largestJump = 0;
+  for (size_t i = 1; i < after.size(); ++i) largestJump = std::max(largestJump, after[i].frame - after[i - 1].frame);
+  EXPECT_GE(largestJump, 5);
   for (const Published& p : after) EXPECT_GE(p.atMs - resumedAt, p.frame * PeriodMs() - 0.01);
 }
 
@@ -167,7 +171,7 @@ TEST_F(ProducerTest, FramesSkippedNearTheEndStillEndOnTheLastFrame) {
   producer->Resume();
   std::vector<Published> frames = CollectUntilEnded(*producer, ready.get(), ended.get(), 3);
   ASSERT_EQ(frames.size(), 3u);
-  ASSERT_LE(frames.back().frame, 5) << "too slow a machine for this test";
+  if (frames.back().frame > 5) GTEST_SKIP() << "the machine was too busy to stall the producer before the end";
   {
     LockGuard stall(*producer);  // the clock will count more periods than frames are left
     Sleep(static_cast<DWORD>(12 * PeriodMs()));
