@@ -20,8 +20,10 @@ results_fail() {
 results_run_gtest() {
   local name=$1; shift
   local log="$RESULTS_DIR/$name.log"
+  # To a file, never a pipe: a Wine service started by the program would keep a pipe open.
   timeout "${TEST_TIMEOUT:-600}" "$@" --gtest_color=no >"$log" 2>&1
   local status=$?
+  sed -i 's/\r$//' "$log"  # Windows programs end their lines with CR LF
   local passed failed
   passed=$(grep -E '^\[  PASSED  \] [0-9]+ test' "$log" | grep -oE '[0-9]+' | head -n1)
   failed=$(grep -E '^\[  FAILED  \] [0-9]+ test' "$log" | grep -oE '[0-9]+' | head -n1)
