@@ -157,7 +157,7 @@ int wmain(int argc, wchar_t** argv) {
               static_cast<long long>(runsWithoutFrames));
   std::printf("grid error ms: median %.3f p99 %.3f max %.3f\n", figures.medianErrorMs, figures.p99ErrorMs,
               figures.maxErrorMs);
-  std::printf("drift periods: %.4f (worst run, last publish against first)\n", figures.worstDriftPeriods);
+  std::printf("drift periods: %.4f (worst run, its last second against its first)\n", figures.worstDriftPeriods);
   std::printf("skipped frames: %lld\n", static_cast<long long>(figures.skippedFrames));
   std::printf("producer CPU: %.2f %% of a core\n", 100.0 * producerSeconds / wallSeconds);
   return 0;

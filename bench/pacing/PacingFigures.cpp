@@ -26,15 +26,21 @@ PacingFigures ComputePacingFigures(const std::vector<PacingRun>& runs, int64_t f
     for (const PublishStamp& s : run.stamps) {
       grid = std::min(grid, s.counter - int64_t{s.frame - first.frame} * period);
     }
+    std::vector<double> runErrorsMs;
     for (size_t i = 0; i < run.stamps.size(); ++i) {
       const PublishStamp& s = run.stamps[i];
-      errorsMs.push_back(static_cast<double>(s.counter - grid - int64_t{s.frame - first.frame} * period) * msPerCount);
+      runErrorsMs.push_back(static_cast<double>(s.counter - grid - int64_t{s.frame - first.frame} * period) *
+                            msPerCount);
       if (i > 0) figures.skippedFrames += s.frame - run.stamps[i - 1].frame - 1;
     }
-    const PublishStamp& last = run.stamps.back();
-    const double drift = static_cast<double>(last.counter - first.counter) / static_cast<double>(period) -
-                         static_cast<double>(last.frame - first.frame);
+    // Drift: where the last second's publishes sit on the grid against the first second's (medians,
+    // so that one late wake-up at either end does not pass for drift).
+    const size_t edge = std::min<size_t>(30, runErrorsMs.size());
+    const double early = Percentile({runErrorsMs.begin(), runErrorsMs.begin() + edge}, 0.5);
+    const double late = Percentile({runErrorsMs.end() - edge, runErrorsMs.end()}, 0.5);
+    const double drift = (late - early) / (static_cast<double>(period) * msPerCount);
     if (std::fabs(drift) > std::fabs(figures.worstDriftPeriods)) figures.worstDriftPeriods = drift;
+    errorsMs.insert(errorsMs.end(), runErrorsMs.begin(), runErrorsMs.end());
     figures.frames += run.stamps.size();
   }
   figures.medianErrorMs = Percentile(errorsMs, 0.5);

@@ -18,7 +18,7 @@ struct PacingFigures {
   size_t frames = 0;
   size_t runs = 0;
   double medianErrorMs = 0, p99ErrorMs = 0, maxErrorMs = 0;
-  double worstDriftPeriods = 0;  // of a run's last publish against its first, signed, largest magnitude
+  double worstDriftPeriods = 0;  // a run's last second against its first on the grid; signed, worst run
   int64_t skippedFrames = 0;
 };
 
