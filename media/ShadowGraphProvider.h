@@ -12,7 +12,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "engine/ThreadToolkit.h"
 #include "engine/UniqueHandle.h"
