@@ -13,6 +13,7 @@ export RESULTS_DIR=$2
 monitors=1
 [ "$stream" = dual ] && monitors=2
 trap harness_stop EXIT
+trap "exit 130" INT TERM  # so that the EXIT trap cleans up after a kill too
 harness_start "test-$stream" --monitors "$monitors" || { results_fail "$stream display and Wine prefix"; exit 1; }
 
 export KAGEMIRA_TOP="$TOP"
