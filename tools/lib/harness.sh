@@ -16,20 +16,23 @@ harness_log() { echo "harness: $*" >&2; }
 # The prepared prefix is made once and copied for each run (a copy takes about 2 s, a new prefix 15 s).
 harness_template() {
   local template="$HARNESS_ROOT/template"
-  if [ -f "$template/.ready-$HARNESS_TEMPLATE_VERSION" ]; then
-    echo "$template"; return 0
-  fi
-  rm -rf "$template"; mkdir -p "$template"
-  harness_log "preparing a Wine prefix (once per machine)"
+  mkdir -p "$HARNESS_ROOT"
+  # Harnesses started together must not build one prefix at the same time: the first builds it,
+  # the others wait for it.
   (
+    flock 9
+    [ -f "$template/.ready-$HARNESS_TEMPLATE_VERSION" ] && exit 0
+    rm -rf "$template"; mkdir -p "$template"
+    harness_log "preparing a Wine prefix (once per machine)"
     export WINEPREFIX="$template" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     unset DISPLAY
-    wineboot -i >/dev/null 2>&1
+    wineboot -i >/dev/null 2>&1 </dev/null
     wineserver -w
-    wine regedit /S "$(winepath -w "$HARNESS_LIB/wine-settings.reg" 2>/dev/null)" >/dev/null 2>&1
+    wine regedit /S "$(winepath -w "$HARNESS_LIB/wine-settings.reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null
     wineserver -w
-  ) || return 1
-  touch "$template/.ready-$HARNESS_TEMPLATE_VERSION"
+    touch "$template/.ready-$HARNESS_TEMPLATE_VERSION"
+  ) 9>"$HARNESS_ROOT/template.lock" || return 1
+  [ -f "$template/.ready-$HARNESS_TEMPLATE_VERSION" ] || return 1
   echo "$template"
 }
 
