@@ -1,11 +1,7 @@
-# Adds every sub-folder of the current folder that has a CMakeLists.txt, so that each area keeps
-# its own build description without touching a shared file.
+# kagemira_add_subfolders(<folder>...): the sub-folders of the current folder, each with its own
+# build description. Every folder is named: a missing one is a configure error, never fewer tests.
 macro(kagemira_add_subfolders)
-  file(GLOB _kagemira_children RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
-  list(SORT _kagemira_children)
-  foreach(_child ${_kagemira_children})
-    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${_child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_child}/CMakeLists.txt)
-      add_subdirectory(${_child})
-    endif()
+  foreach(_child ${ARGN})
+    add_subdirectory(${_child})
   endforeach()
 endmacro()
