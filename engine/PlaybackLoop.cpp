@@ -3,6 +3,7 @@
 #include "engine/RegisteredMessages.h"
 #include "engine/UmbraneEngine.h"
 #include "media/DShowFilterGraph.h"
+#include "media/PosterFrame.h"
 #include "media/ShadowGraphProvider.h"
 #include "render/PlaybackRenderer.h"
 #include "settings/UmbraneConfig.h"
@@ -23,27 +24,37 @@ RenderSettings RenderSettingsOf(const UmbraneConfig& config, bool preview) {
 }  // namespace
 
 void UmbraneEngine::PlaybackLoop() {
+  // The background movie's newest frame: every view's background when the movie has video. It
+  // outlives the renderer, whose views point at its texture.
+  PosterFrame backgroundVideo;
   PlaybackRenderer renderer(device.Get(), renderTarget.Get());
   FatalUnless(renderer.BuildStateBlocks(), "building the render-state blocks");
 
   PackedFramePlayback playback(*this);
   ShadowGraphProvider& producer = playback.producer();
+  DShowFilterGraph& media = *backgroundGraph;
 
   FatalUnless(SUCCEEDED(device->SetRenderTarget(0, renderTarget.Get())), "setting the back buffer");
   FatalUnless(SUCCEEDED(device->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 0, 0, 0), 0.0f, 0)),
               "clearing the back buffer");
 
-  if (!backgroundGraph->Cue()) return PostToEngineWindow(*this, EndMessage);
-  if (backgroundGraph->HasVideo() && !playback.WaitForVideoFrame(kFirstVideoFrameMs)) {
-    return PostToEngineWindow(*this, EndMessage);
+  if (!media.Cue()) return playback.EndPlayback();
+  const bool hasVideo = media.HasVideo();
+  if (hasVideo) {
+    const PackedFramePlayback::VideoWait first = playback.WaitForVideoFrame(kFirstVideoFrameMs);
+    if (first == PackedFramePlayback::VideoWait::Stopped) return;
+    if (first == PackedFramePlayback::VideoWait::TimedOut) return playback.EndPlayback();
+    LockGuard mediaGuard(media);
+    if (!media.CopyFrame(backgroundVideo) || !backgroundVideo.texture) return playback.EndPlayback();
   }
   producer.WaitUntilStarted();
 
   const PixelSize silhouetteSize{static_cast<int32_t>(frameSource.width()), static_cast<int32_t>(frameSource.height())};
-  if (!renderer.BuildResources(RenderSettingsOf(*config, preview), layout, silhouetteSize, nullptr)) {
-    return PostToEngineWindow(*this, EndMessage);
+  if (!renderer.BuildResources(RenderSettingsOf(*config, preview), layout, silhouetteSize,
+                               backgroundVideo.texture.get())) {
+    return playback.EndPlayback();
   }
-  if (!backgroundGraph->Run(-1)) return PostToEngineWindow(*this, EndMessage);
+  if (!media.Run(-1, playbackThread->stopEvent())) return playback.EndPlayback();
   playback.LetRun();
 
   for (;;) {
@@ -54,21 +65,30 @@ void UmbraneEngine::PlaybackLoop() {
       continue;
     }
 
-    LockGuard mediaGuard(*backgroundGraph);
+    HRESULT presented;
     {
-      LockGuard producerGuard(producer);
-      renderer.DrawPackedScene(producer.silhouetteTexture(), producer.maskTexture());
-      lastDrawnFrame = producer.currentFrame();
+      // No new video frame is presented from the start of the frame until it is on the screen.
+      LockGuard mediaGuard(media);
+      if (hasVideo) media.CopyFrame(backgroundVideo);
+      {
+        LockGuard producerGuard(producer);
+        renderer.DrawPackedScene(producer.silhouetteTexture(), producer.maskTexture());
+        lastDrawnFrame = producer.currentFrame();
+      }
+      if (renderer.DrawViews() != S_OK) continue;  // the scene could not begin or end: skip the frame
+      presented = renderer.Present();
     }
-    if (renderer.DrawViews() != S_OK) continue;  // the scene could not begin or end: skip the frame
-    if (renderer.Present() == D3DERR_DEVICELOST) {
+    if (presented == D3DERR_DEVICELOST) {
+      // The graph's lock is free again: stopping the graph waits for its renderer's thread, which
+      // may itself be waiting for that lock with a frame in hand.
       {
         LockGuard producerGuard(producer);
         resumePosition = producer.currentFrame();
       }
-      if (config->bgmEnabled) backgroundGraph->Stop(0);
+      if (config->bgmEnabled) media.Stop(0);
       return PostToEngineWindow(*this, DeviceLostMessage);
     }
+    ++framesPresented;
   }
 }
 

@@ -66,10 +66,13 @@ class UmbraneEngine : public UmbraneAppBase {
   std::unique_ptr<DShowFilterGraph> backgroundGraph;
   UINT_PTR recoveryTimerId = 0;
   std::wstring errorText;
-  // Diagnostics (and tests): the frame the playback thread drew last, and how often the animation
-  // or the background media restarted.
+  // Diagnostics (and tests): the frame the playback thread drew last, how often the animation or
+  // the background media restarted (mediaRestarts: the media ended first and restarted alone),
+  // and how many frames were presented.
   std::atomic<int64_t> lastDrawnFrame{-1};
   std::atomic<uint32_t> restarts{0};
+  std::atomic<uint32_t> mediaRestarts{0};
+  std::atomic<uint64_t> framesPresented{0};
 
  private:
   bool OpenFrameSource();

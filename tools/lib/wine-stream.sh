@@ -27,7 +27,11 @@ for program in "$KAGEMIRA_TEST_BIN"/*_wine_tests.exe; do
     *_dual_wine_tests) [ "$stream" = dual ] || continue ;;
     *) [ "$stream" = single ] || continue ;;
   esac
+  # Each program's sound goes to a file of its own (tests/wine/support/AudioCapture.h reads it).
+  harness_capture_audio "$RESULTS_DIR/audio/$name.raw"
   results_run_gtest "$name" wine "$program"
+  harness_mute_audio
+  rm -f "$RESULTS_DIR/audio/$name.raw" "$RESULTS_DIR/audio/$name.raw.alsa.conf"
 done
 
 for script in "$TOP"/tests/e2e/"$stream"/*.sh; do
