@@ -76,7 +76,7 @@ bool PackedFramePlayback::Restart(Wake reason) {
   if (StopRequested()) return false;
   ResetEventOrDie(videoFrame_.get());
   graph.Rewind();
-  if (!graph.Cue()) {
+  if (!graph.Cue(stop)) {
     EndPlayback();
     return false;
   }

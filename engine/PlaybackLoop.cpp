@@ -38,7 +38,7 @@ void UmbraneEngine::PlaybackLoop() {
   FatalUnless(SUCCEEDED(device->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 0, 0, 0), 0.0f, 0)),
               "clearing the back buffer");
 
-  if (!media.Cue()) return playback.EndPlayback();
+  if (!media.Cue(playbackThread->stopEvent())) return playback.EndPlayback();
   const bool hasVideo = media.HasVideo();
   if (hasVideo) {
     const PackedFramePlayback::VideoWait first = playback.WaitForVideoFrame(kFirstVideoFrameMs);

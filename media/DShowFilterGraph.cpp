@@ -13,6 +13,8 @@ using Microsoft::WRL::ComPtr;
 namespace {
 // A wait for a state asks the graph this often.
 constexpr LONG kStateWaitSliceMs = 20;
+// How long Cue lets the filters cue their data before it pauses the graph regardless.
+constexpr LONG kCueStopWaitMs = 5000;
 
 bool Signalled(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
 }  // namespace
@@ -131,7 +133,7 @@ bool DShowFilterGraph::SetVolume(uint8_t newVolume) {
   return ApplyVolume(graphBuilder_.Get(), volume_);
 }
 
-bool DShowFilterGraph::WaitForState(LONG timeoutMs, HANDLE stopEvent) {
+DShowFilterGraph::StateWait DShowFilterGraph::AwaitState(LONG timeoutMs, HANDLE stopEvent, const OAFilterState* wanted) {
   // In short slices rather than one long GetState: the graph manager may hold its own lock while
   // it waits, which keeps it from finishing the very change being waited for (Wine's does, until
   // the media ends); and between slices a stop request is seen.
@@ -142,12 +144,21 @@ bool DShowFilterGraph::WaitForState(LONG timeoutMs, HANDLE stopEvent) {
       const LONG elapsed = static_cast<LONG>(GetTickCount() - start);
       slice = std::max<LONG>(0, std::min<LONG>(slice, timeoutMs - elapsed));
     }
-    OAFilterState state;
+    OAFilterState state = State_Stopped;
     const HRESULT hr = mediaControl_->GetState(slice, &state);
-    if (hr != VFW_S_STATE_INTERMEDIATE) return SUCCEEDED(hr);
-    if (stopEvent && Signalled(stopEvent)) return false;
-    if (timeoutMs >= 0 && static_cast<LONG>(GetTickCount() - start) >= timeoutMs) return true;
+    if (FAILED(hr)) return StateWait::Failed;
+    if (hr != VFW_S_STATE_INTERMEDIATE && (!wanted || state == *wanted)) return StateWait::Reached;
+    if (stopEvent && Signalled(stopEvent)) return StateWait::Interrupted;
+    if (timeoutMs >= 0 && static_cast<LONG>(GetTickCount() - start) >= timeoutMs) return StateWait::TimedOut;
+    // Waiting for a state the graph is not yet moving to: give its threads the processor.
+    if (wanted && hr == S_OK) Sleep(kStateWaitSliceMs);
   }
+}
+
+bool DShowFilterGraph::WaitForState(LONG timeoutMs, HANDLE stopEvent) {
+  const StateWait wait = AwaitState(timeoutMs, stopEvent, nullptr);
+  // Still on its way when the time is up counts as success, as GetState's own answer does.
+  return wait == StateWait::Reached || wait == StateWait::TimedOut;
 }
 
 bool DShowFilterGraph::Reconnect() {
@@ -175,8 +186,18 @@ bool DShowFilterGraph::Pause() {
   return WaitForState(0, nullptr);
 }
 
-bool DShowFilterGraph::Cue() {
-  if (!mediaControl_ || !Reconnect() || FAILED(mediaControl_->StopWhenReady())) return false;
+bool DShowFilterGraph::Cue(HANDLE stopEvent) {
+  if (!mediaControl_ || !Reconnect()) return false;
+  const HRESULT cued = mediaControl_->StopWhenReady();
+  if (FAILED(cued)) return false;
+  if (cued == S_FALSE) {
+    // The filters are still cueing: the graph stops later, from a thread of its own, and that stop
+    // would undo a pause (or a run) given before it. Let it happen first; a stream that never
+    // cues is given up on after a while and paused all the same.
+    const OAFilterState stopped = State_Stopped;
+    const StateWait wait = AwaitState(kCueStopWaitMs, stopEvent, &stopped);
+    if (wait == StateWait::Failed || wait == StateWait::Interrupted) return false;
+  }
   return Pause();
 }
 

@@ -54,7 +54,9 @@ class DShowFilterGraph : public ILockable {
   bool Run(LONG timeoutMs, HANDLE stopEvent = nullptr);
   bool Stop(LONG timeoutMs, HANDLE stopEvent = nullptr);
   bool Pause();
-  bool Cue();
+  // Lets the filters cue their data (the first video frame is presented) and leaves the graph
+  // paused, ready to run.
+  bool Cue(HANDLE stopEvent = nullptr);
   // To the start; the stop position stays. True when the graph cannot seek.
   bool Rewind();
   // Disconnects the video renderer and frees the grabber's surfaces, so that the device can be
@@ -87,6 +89,9 @@ class DShowFilterGraph : public ILockable {
   bool RenderersConnected() const;
   bool FinishGraph();
   bool Reconnect();
+  enum class StateWait { Reached, Failed, TimedOut, Interrupted };
+  // Until the graph's state change is complete (and, with wanted, the state is that one).
+  StateWait AwaitState(LONG timeoutMs, HANDLE stopEvent, const OAFilterState* wanted);
   bool WaitForState(LONG timeoutMs, HANDLE stopEvent);
   void WatchEvents();
 
