@@ -1,5 +1,6 @@
 #include "media/DShowVmr9Grabber.h"
 
+#include "engine/ComReference.h"
 #include "media/MediaRules.h"
 
 using Microsoft::WRL::ComPtr;
@@ -49,7 +50,7 @@ HRESULT DShowVmr9Grabber::InitializeDevice(DWORD_PTR, VMR9AllocationInfo* info, 
   hr = notify_->AllocateSurfaceHelper(info, buffers, made.data());
   made.resize(*buffers);  // the helper may have changed the count
   surfaces_.resize(made.size());
-  for (size_t i = 0; i < made.size(); ++i) surfaces_[i].Attach(made[i]);
+  for (size_t i = 0; i < made.size(); ++i) surfaces_[i] = AdoptReference(made[i]);
   if (FAILED(hr)) return hr;
 
   auto poster = std::make_unique<PosterFrame>();

@@ -1,5 +1,7 @@
 #include <cstdio>
 
+#include "engine/ComReference.h"
+
 #include "media/GraphUtilities.h"
 
 using Microsoft::WRL::ComPtr;
@@ -21,8 +23,7 @@ std::wstring PeerFilterName(IPin* pin) {
   if (FAILED(pin->ConnectedTo(&peer)) || !peer) return L"NOT CONNECTED or ERROR";
   PIN_INFO info{};
   if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return L"NOT CONNECTED or ERROR";
-  ComPtr<IBaseFilter> owner;
-  owner.Attach(info.pFilter);
+  const ComPtr<IBaseFilter> owner = AdoptReference(info.pFilter);
   return GetFilterName(owner.Get());
 }
 }  // namespace

@@ -95,22 +95,27 @@ harness_start() {
 }
 
 # What DirectSound plays goes to ALSA's default device. harness_capture_audio points that device at
-# ALSA's file plugin for the programs started afterwards from this shell: <file> receives every
-# sample as raw interleaved 32-bit float, 2 channels, 48000 Hz (Wine's mix format). The device is
-# not paced by a clock, so Wine plays into it faster than real time and fills gaps with silence:
-# the levels of what sounds (peak, RMS of the sounding samples) are faithful, durations are not.
-# Each program should get a file of its own. Windows programs find its Windows path in
-# KAGEMIRA_AUDIO_CAPTURE (tests/wine/support/AudioCapture.h reads it); tools/audio-level reads it
-# from scripts.
+# ALSA's file plugin for the programs started afterwards from this shell: every sample goes, as raw
+# interleaved 32-bit float, 2 channels, 48000 Hz (Wine's mix format), to <file>, and each time a
+# program opens the device again (every DirectSound renderer does) to a new <file>.0001, .0002, ...
+# The device is not paced by a clock, so Wine plays into it faster than real time and fills gaps
+# with silence: the levels of what sounds (peak, RMS of the sounding samples) are faithful,
+# durations are not. Windows programs find the Windows path of <file> in KAGEMIRA_AUDIO_CAPTURE
+# (tests/wine/support/AudioCapture.h reads it); scripts read the files with tools/audio-level.
 harness_capture_audio() {
   local file=$1
   mkdir -p "$(dirname "$file")"
-  rm -f "$file"
+  harness_discard_audio "$file"
   local config="$file.alsa.conf"
-  printf '</usr/share/alsa/alsa.conf>\npcm.!default { type file slave.pcm "null" file "%s" format "raw" }\nctl.!default { type hw card 0 }\n' \
+  printf '</usr/share/alsa/alsa.conf>\npcm.!default { type file slave.pcm "null" file "%s" format "raw" truncate false }\nctl.!default { type hw card 0 }\n' \
     "$file" >"$config"
   export ALSA_CONFIG_PATH="$config"
   export KAGEMIRA_AUDIO_CAPTURE; KAGEMIRA_AUDIO_CAPTURE=$(winepath -w "$file" 2>/dev/null)
+}
+
+# harness_discard_audio <file>: deletes a capture and its configuration.
+harness_discard_audio() {
+  rm -f "$1" "$1".[0-9][0-9][0-9][0-9] "$1.alsa.conf"
 }
 
 harness_mute_audio() {

@@ -31,7 +31,7 @@ for program in "$KAGEMIRA_TEST_BIN"/*_wine_tests.exe; do
   harness_capture_audio "$RESULTS_DIR/audio/$name.raw"
   results_run_gtest "$name" wine "$program"
   harness_mute_audio
-  rm -f "$RESULTS_DIR/audio/$name.raw" "$RESULTS_DIR/audio/$name.raw.alsa.conf"
+  harness_discard_audio "$RESULTS_DIR/audio/$name.raw"
 done
 
 for script in "$TOP"/tests/e2e/"$stream"/*.sh; do

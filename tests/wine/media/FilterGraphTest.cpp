@@ -257,6 +257,9 @@ TEST_F(FilterGraph, DetachingTheVideoFreesTheGrabberAndTheNextRunConnectsItAgain
   EXPECT_FALSE(graph.CopyFrame(afterwards)) << "no frame until the renderer presents one again";
   EXPECT_TRUE(graph.DetachVideo()) << "a second detach finds nothing connected";
   EXPECT_TRUE(graph.HasVideo());
+  // Nothing of the graph is left on the device: it can be reset.
+  frame.texture.reset();
+  EXPECT_EQ(ResetDevice(), D3D_OK);
 
   ResetEvent(frameEvent.get());
   ASSERT_TRUE(graph.Rewind());

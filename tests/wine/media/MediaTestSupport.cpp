@@ -16,6 +16,14 @@ IDirect3DDevice9* MediaTest::Device() {
   return device_.device.Get();
 }
 
+HRESULT MediaTest::ResetDevice() {
+  Device();
+  device_.backBuffer.Reset();
+  const HRESULT hr = device_.device->Reset(&device_.params);
+  device_.device->GetRenderTarget(0, device_.backBuffer.GetAddressOf());
+  return hr;
+}
+
 long MediaTest::VolumeOf(IFilterGraph* graph) {
   ComPtr<IBasicAudio> audio;
   long volume = 1;

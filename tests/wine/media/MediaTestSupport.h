@@ -23,6 +23,8 @@ class MediaTest : public ::testing::Test {
   MediaTest();
   // The playback device, made on first use on a window of its own.
   IDirect3DDevice9* Device();
+  // Resets it as the engine does after a loss; fails while anything holds a default-pool resource.
+  HRESULT ResetDevice();
 
   // The graph's volume as IBasicAudio reads it back (hundredths of a decibel); 1 when unreadable.
   static long VolumeOf(IFilterGraph* graph);

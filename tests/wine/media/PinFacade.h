@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/ComReference.h"
+
 namespace pinfacade {
 
 template <typename Self, typename Interface>
@@ -119,9 +121,7 @@ class Filter : public Counted<Filter, IBaseFilter> {
       if (FAILED(hr)) return hr;
       Microsoft::WRL::ComPtr<IPin> pin;
       while (realPins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
-        Microsoft::WRL::ComPtr<IPin> wrapped;
-        wrapped.Attach(new Pin(pin.Get(), this, tildeNames_));
-        pins.push_back(wrapped);
+        pins.push_back(AdoptReference<IPin>(new Pin(pin.Get(), this, tildeNames_)));
       }
     }
     *out = new PinEnum(std::move(pins));
@@ -152,7 +152,5 @@ class Filter : public Counted<Filter, IBaseFilter> {
 // One filter with the pins of all the given filters, in their order; with tildeNames every pin's
 // name gets a leading '~'.
 inline Microsoft::WRL::ComPtr<IBaseFilter> FilterWithPinsOf(const std::vector<IBaseFilter*>& filters, bool tildeNames) {
-  Microsoft::WRL::ComPtr<IBaseFilter> filter;
-  filter.Attach(new pinfacade::Filter(filters, tildeNames));
-  return filter;
+  return AdoptReference<IBaseFilter>(new pinfacade::Filter(filters, tildeNames));
 }

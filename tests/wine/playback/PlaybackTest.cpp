@@ -24,17 +24,6 @@ double ThreadCpuSeconds(HANDLE thread) {
   return seconds(kernel) + seconds(user);
 }
 
-// Pumps the window's messages until the condition holds or the time is up.
-template <typename Condition>
-bool PumpUntil(Condition condition, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    HostWindow::Pump(5);
-  }
-  return true;
-}
-
 class PlaybackTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -53,7 +42,7 @@ class PlaybackTest : public ::testing::Test {
 };
 
 TEST_F(PlaybackTest, WithoutBackgroundMediaTheAnimationLoopsAtItsOwnPace) {
-  ASSERT_TRUE(PumpUntil([&] { return engine->lastDrawnFrame >= 0; }, 5000));
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->lastDrawnFrame >= 0; }, 5000));
   std::set<int64_t> seen;
   int wraps = 0;
   int64_t previous = engine->lastDrawnFrame;
@@ -63,7 +52,7 @@ TEST_F(PlaybackTest, WithoutBackgroundMediaTheAnimationLoopsAtItsOwnPace) {
   const DWORD start = GetTickCount();
   // Three full runs of the 0.8 s animation; a loaded machine (two test streams on two cores, a
   // software rasteriser) may take longer, so the wait is for the runs, not for a fixed time.
-  const bool ran = PumpUntil(
+  const bool ran = HostWindow::PumpUntil(
       [&] {
         const int64_t frame = engine->lastDrawnFrame;
         if (frame < previous) ++wraps;
@@ -92,10 +81,10 @@ TEST_F(PlaybackTest, ALostDeviceIsRecoveredAndPlaybackResumesAtTheSameFrame) {
   FaultInjectingDevice wrapper(engine->device.Get());
   engine->device = &wrapper;
   HostWindow::Pump(50);
-  ASSERT_TRUE(PumpUntil([&] { return engine->lastDrawnFrame >= 5 && engine->lastDrawnFrame < 15; }, 5000));
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->lastDrawnFrame >= 5 && engine->lastDrawnFrame < 15; }, 5000));
 
   wrapper.LoseDevice(/*lostChecks=*/1, /*failFirstReset=*/true);
-  ASSERT_TRUE(PumpUntil([&] { return engine->recoveryTimerId != 0; }, 2000));
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId != 0; }, 2000));
   const int64_t lostAt = engine->resumePosition;
   EXPECT_GE(lostAt, 5);
   // The loop ended after posting the loss; nothing plays while the device stays lost.
@@ -110,13 +99,13 @@ TEST_F(PlaybackTest, ALostDeviceIsRecoveredAndPlaybackResumesAtTheSameFrame) {
 
   engine->lastDrawnFrame = -1;
   // Next ticks: not reset, but the reset fails with the invalid-call error; then it succeeds.
-  ASSERT_TRUE(PumpUntil([&] { return engine->recoveryTimerId == 0; }, 4000));
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId == 0; }, 4000));
   EXPECT_EQ(wrapper.resets, 2);
-  ASSERT_TRUE(PumpUntil([&] { return engine->lastDrawnFrame >= 0; }, 3000));
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->lastDrawnFrame >= 0; }, 3000));
   const int64_t resumedAt = engine->lastDrawnFrame;
   EXPECT_GE(resumedAt, lostAt);
   EXPECT_LE(resumedAt, lostAt + 1);
-  ASSERT_TRUE(PumpUntil([&] { return wrapper.presents > 0 && engine->lastDrawnFrame > resumedAt; }, 3000))
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return wrapper.presents > 0 && engine->lastDrawnFrame > resumedAt; }, 3000))
       << "playback goes on after the recovery";
   // The engine must let go of the wrapper before it goes out of scope.
   DestroyWindow(host.hwnd());

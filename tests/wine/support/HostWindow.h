@@ -26,6 +26,16 @@ class HostWindow {
 
   // Dispatches everything queued for this thread, for at most the given time.
   static void Pump(DWORD milliseconds);
+  // Dispatches messages until the condition holds (true) or the time is up (false).
+  template <typename Condition>
+  static bool PumpUntil(Condition condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+      if (GetTickCount() - start > timeoutMs) return false;
+      Pump(5);
+    }
+    return true;
+  }
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
