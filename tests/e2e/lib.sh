@@ -1,5 +1,7 @@
 # Helpers for the end-to-end scripts. wine-stream.sh has started the display and the prefix and
-# exported DISPLAY, WINEPREFIX, HARNESS_SCREEN, KAGEMIRA_BIN, KAGEMIRA_TEST_BIN and KAGEMIRA_TOP.
+# exported DISPLAY, WINEPREFIX, HARNESS_SCREEN, KAGEMIRA_BIN, KAGEMIRA_TEST_BIN, KAGEMIRA_TEST_MEDIA
+# (the media files of tests/media/make-test-media.sh) and KAGEMIRA_TOP. What DirectSound plays can be
+# captured with harness_capture_audio and measured with tools/audio-level (tools/lib/harness.sh).
 source "$KAGEMIRA_TOP/tools/lib/harness.sh"
 
 SAVER="$KAGEMIRA_BIN/kagemira.scr"
@@ -84,6 +86,20 @@ rows = [bytes(int($expression) & 255 for x in range(w)) for y in range(h)]
 frame = b''.join(rows)
 sys.stdout.buffer.write(frame * $frames)
 " | "$KAGEMIRA_TOP/build/host/tools/bin/framepack" pack --size 512x384 -o "$output" >/dev/null
+}
+
+# wait_for_pixel <x> <y> <"r,g,b"> <ceiling ms> [tolerance]: takes screenshots until that pixel has
+# that colour; SHOT is the last screenshot and PIXEL its colour there. False at the ceiling.
+wait_for_pixel() {
+  local x=$1 y=$2 expected=$3 limit=$4 tolerance=${5:-3} start; start=$(now_ms)
+  SHOT="$E2E_WORK/wait.png"
+  while :; do
+    harness_screenshot "$SHOT"
+    PIXEL=$(harness_pixel "$SHOT" "$x" "$y")
+    colour_near "$PIXEL" ${expected//,/ } "$tolerance" && return 0
+    [ $(( $(now_ms) - start )) -gt "$limit" ] && return 1
+    sleep 0.1
+  done
 }
 
 # colour_near <"r,g,b"> <r> <g> <b> [tolerance]: true when each channel is within the tolerance.

@@ -19,6 +19,7 @@ harness_start "test-$stream" --monitors "$monitors" || { results_fail "$stream d
 export KAGEMIRA_TOP="$TOP"
 export KAGEMIRA_BIN="$TOP/build/win/bin"
 export KAGEMIRA_TEST_BIN="$TOP/build/win/tests/bin"
+export KAGEMIRA_TEST_MEDIA="$TOP/build/win/tests/media"  # tests/media/make-test-media.sh
 
 shopt -s nullglob
 for program in "$KAGEMIRA_TEST_BIN"/*_wine_tests.exe; do
