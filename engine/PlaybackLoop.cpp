@@ -66,10 +66,15 @@ void UmbraneEngine::PlaybackLoop() {
     }
 
     HRESULT presented;
+    bool newVideoFrame = false;
     {
       // No new video frame is presented from the start of the frame until it is on the screen.
       LockGuard mediaGuard(media);
-      if (hasVideo) media.CopyFrame(backgroundVideo);
+      if (hasVideo) {
+        const int64_t shown = backgroundVideo.time;
+        media.CopyFrame(backgroundVideo);
+        newVideoFrame = backgroundVideo.time != shown;
+      }
       {
         LockGuard producerGuard(producer);
         renderer.DrawPackedScene(producer.silhouetteTexture(), producer.maskTexture());
@@ -89,6 +94,7 @@ void UmbraneEngine::PlaybackLoop() {
       return PostToEngineWindow(*this, DeviceLostMessage);
     }
     ++framesPresented;
+    if (newVideoFrame) ++videoFramesDrawn;
   }
 }
 

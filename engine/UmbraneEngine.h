@@ -68,11 +68,12 @@ class UmbraneEngine : public UmbraneAppBase {
   std::wstring errorText;
   // Diagnostics (and tests): the frame the playback thread drew last, how often the animation or
   // the background media restarted (mediaRestarts: the media ended first and restarted alone),
-  // and how many frames were presented.
+  // how many frames were presented and how many of them showed a new background video frame.
   std::atomic<int64_t> lastDrawnFrame{-1};
   std::atomic<uint32_t> restarts{0};
   std::atomic<uint32_t> mediaRestarts{0};
   std::atomic<uint64_t> framesPresented{0};
+  std::atomic<uint64_t> videoFramesDrawn{0};
 
  private:
   bool OpenFrameSource();
