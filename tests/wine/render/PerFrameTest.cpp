@@ -1,8 +1,10 @@
-// The per-frame path (both passes and the present) allocates nothing and uses no vertex buffer.
+// The per-frame path (both passes and the present, or the layered pass and the read-back)
+// allocates nothing and uses no vertex buffer.
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "render/LayeredRenderer.h"
 #include "render/PlaybackRenderer.h"
 #include "render/QuadTexture.h"
 #include "tests/wine/render/RenderTestSupport.h"
@@ -43,5 +45,33 @@ TEST(PerFrame, DrawingAndPresentingAllocateNothingAndBindNoVertexBuffer) {
   UINT offset = 1, stride = 1;
   ASSERT_EQ(d.device->GetStreamSource(0, stream.GetAddressOf(), &offset, &stride), S_OK);
   EXPECT_EQ(stream, nullptr);
+}
+
+TEST(PerFrame, TheLayeredPassAndItsReadBackAllocateNothing) {
+  TestWindow window(0, 0, 256, 128);
+  TestDevice d;
+  ASSERT_TRUE(d.Create(window.Handle()));
+  DisplayLayout layout;
+  layout.clientRect = {0, 0, 256, 128};
+  layout.monitors = {SolidMonitor({0, 0, 128, 128}, {0, 0, 0, 0}), SolidMonitor({128, 0, 128, 128}, {0, 0, 0, 0})};
+  RenderSettings settings;
+  settings.frameEnabled = true;
+  settings.magType = MagType::FitMonitor;
+  LayeredRenderer renderer(d.device.Get());
+  ASSERT_TRUE(renderer.BuildResources(settings, layout, {64, 32}, {256, 128}));
+  SilhouetteTextures frame = MakeSilhouette(d.device.Get(), 64, 32, 100, [](int x, int) { return x * 4; });
+  ASSERT_TRUE(frame.Ok());
+  Microsoft::WRL::ComPtr<IDirect3DSurface9> frameSurface;
+  ASSERT_EQ(d.device->CreateOffscreenPlainSurface(256, 128, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, frameSurface.GetAddressOf(),
+                                                  nullptr),
+            S_OK);
+
+  const long before = AllocationCount();
+  for (int i = 0; i < 30; ++i) {
+    renderer.DrawPackedScene(*frame.silhouette, *frame.mask);
+    ASSERT_EQ(renderer.DrawLayers(), S_OK);
+    ASSERT_EQ(renderer.CopyTo(frameSurface.Get()), S_OK);
+  }
+  EXPECT_EQ(AllocationCount() - before, 0);
 }
 }  // namespace

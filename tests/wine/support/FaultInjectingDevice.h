@@ -1,7 +1,8 @@
 #pragma once
-// The real device with a lost-device episode on demand: Present reports the device lost, the
-// cooperative level reads lost and then not-reset, and Reset can fail once with the invalid-call
-// error. Everything else goes to the real device.
+// The real device with a lost-device episode on demand: Present and reading a render target back
+// report the device lost, the cooperative level reads lost and then not-reset, and Reset can fail
+// once with the invalid-call error. It can also claim to lack the constant blend factor and the
+// separate alpha blend. Everything else goes to the real device.
 #include <atomic>
 
 #include "ForwardingDevice.h"
@@ -24,6 +25,21 @@ class FaultInjectingDevice : public ForwardingDevice {
     return ForwardingDevice::Present(source, dest, window, dirty);
   }
 
+  HRESULT STDMETHODCALLTYPE GetRenderTargetData(IDirect3DSurface9* target, IDirect3DSurface9* destination) override {
+    if (lost) return D3DERR_DEVICELOST;
+    return ForwardingDevice::GetRenderTargetData(target, destination);
+  }
+
+  HRESULT STDMETHODCALLTYPE GetDeviceCaps(D3DCAPS9* caps) override {
+    const HRESULT result = ForwardingDevice::GetDeviceCaps(caps);
+    if (SUCCEEDED(result) && hideBlendCaps) {
+      caps->SrcBlendCaps &= ~D3DPBLENDCAPS_BLENDFACTOR;
+      caps->DestBlendCaps &= ~D3DPBLENDCAPS_BLENDFACTOR;
+      caps->PrimitiveMiscCaps &= ~D3DPMISCCAPS_SEPARATEALPHABLEND;
+    }
+    return result;
+  }
+
   HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override {
     ++cooperativeLevelChecks;
     if (!lost) return ForwardingDevice::TestCooperativeLevel();
@@ -43,6 +59,7 @@ class FaultInjectingDevice : public ForwardingDevice {
   }
 
   std::atomic<bool> lost{false};
+  std::atomic<bool> hideBlendCaps{false};
   std::atomic<int> lostChecksLeft{0};
   std::atomic<bool> failNextReset{false};
   std::atomic<int> presents{0};
