@@ -94,3 +94,45 @@ colour_near() {
     [ "${d#-}" -le "$7" ] || return 1
   done
 }
+
+# A compositor, so that a layered window shows blended with what lies under it (without one the X
+# screen shows its premultiplied colours). The desktop becomes the given colour; stop_compositor
+# ends the compositor this script started and makes the desktop black again.
+start_compositor() {  # start_compositor <#rrggbb>
+  hsetroot -solid "$1" >/dev/null 2>&1
+  xcompmgr -n >/dev/null 2>&1 &
+  COMPOSITOR_PID=$!
+}
+stop_compositor() {
+  if [ -n "${COMPOSITOR_PID:-}" ]; then kill "$COMPOSITOR_PID" 2>/dev/null; wait "$COMPOSITOR_PID" 2>/dev/null; fi
+  COMPOSITOR_PID=""
+  hsetroot -solid black >/dev/null 2>&1
+  xsetroot -solid black
+}
+
+# The screen as the compositor shows it (xwd would show the windows unblended).
+composited_screenshot() { import -window root "png:$1"; }
+
+# wait_for_pixel <x> <y> <r,g,b> <timeout ms>: takes screenshots into $SHOT until that pixel shows
+# the colour (within 3); false if it never did.
+wait_for_pixel() {
+  local start; start=$(now_ms)
+  SHOT="$E2E_WORK/shot.png"
+  while :; do
+    composited_screenshot "$SHOT"
+    colour_near "$(harness_pixel "$SHOT" "$1" "$2")" ${3//,/ } && return 0
+    [ $(( $(now_ms) - start )) -gt "$4" ] && return 1
+    sleep 0.1
+  done
+}
+
+# A window of a known colour on the desktop, from another program (a piece of the live desktop).
+show_colour_window() {  # show_colour_window <x> <y> <width> <height> <rrggbb>
+  wine "$KAGEMIRA_TEST_BIN/saverprobe.exe" colour-window "$@" >/dev/null 2>&1 &
+  COLOUR_WINDOW_PID=$!
+}
+move_colour_window() { probe move-window "$1" "$2"; }
+stop_colour_window() {
+  if [ -n "${COLOUR_WINDOW_PID:-}" ]; then kill "$COLOUR_WINDOW_PID" 2>/dev/null; wait "$COLOUR_WINDOW_PID" 2>/dev/null; fi
+  COLOUR_WINDOW_PID=""
+}
