@@ -17,18 +17,22 @@ over_desktop() {  # over_desktop <alpha byte> <colour channel>: that colour at a
   echo "$(( (c * a + desk_r * (255 - a)) / 255 )),$(( (c * a + desk_g * (255 - a)) / 255 )),$(( (c * a + desk_b * (255 - a)) / 255 ))"
 }
 
-# run_case <name> <settings...>: starts the saver, takes a screenshot, ends it with a key.
+# run_case <name> <settings...>: starts the saver, takes a screenshot once it shows the picture,
+# ends it with a key. Every case has shadow left of the middle of monitor 0: until the first frame
+# is presented that spot shows the bare desktop. The picture is still, so that frame is the answer.
 run_case() {
   local name=$1; shift
   write_settings "$@"
   xdotool mousemove $((screen_w / 2)) $((screen_h / 2))
   start_saver "$E2E_WORK/kagemira.scr" /s
   expect_fullscreen_window "0 0 $screen_w $screen_h 1 1" >/dev/null
-  sleep 1.5
   SHOT="$E2E_WORK/$name.png"
-  harness_screenshot "$SHOT"
+  screenshot_until "$SHOT" 30000 pixel_is_not 300 500 "$desk_r,$desk_g,$desk_b" ||
+    fail "$name: the saver shows its picture"
+  harness_screenshot "$SHOT"  # a second look, after the first frame surely finished
+  wait_saver_foreground
   xdotool key a
-  wait_saver_exit 2000 >/dev/null || stop_saver
+  wait_saver_exit 10000 >/dev/null || stop_saver
 }
 
 # expect_pixel <description> <x> <y> <expected r,g,b>
