@@ -11,6 +11,8 @@ trap 'stop_saver; stop_colour_window; stop_compositor' EXIT
 desk_r=51 desk_g=102 desk_b=153
 desktop="$desk_r,$desk_g,$desk_b"
 start_compositor '#336699'
+E2E_SCREENSHOT=composited_screenshot
+SHOT="$E2E_WORK/shot.png"
 cp "$SAVER" "$E2E_WORK/kagemira.scr"
 # Left half shadow, right half screen.
 make_frame_file "$E2E_WORK/um.bin" 30 '0 if x < 256 else 255'
@@ -32,14 +34,14 @@ start_case() {
   xdotool mousemove $((screen_w / 2)) $((screen_h / 2))
   start_saver "$E2E_WORK/kagemira.scr" /s
   check "$name: the layered window spans the whole desktop" expect_fullscreen_window "0 0 $screen_w $screen_h 1 1"
-  if ! wait_for_pixel "$x" "$y" "$colour" 20000; then
+  screenshot_until "$SHOT" 30000 pixel_is "$x" "$y" "$colour" ||
     fail "$name: the frame never showed at $x,$y (shows $(harness_pixel "$SHOT" "$x" "$y"), expected $colour)"
-  fi
+  wait_saver_foreground
 }
 
 end_case() {
   xdotool key a
-  wait_saver_exit 5000 >/dev/null || stop_saver
+  wait_saver_exit 10000 >/dev/null || stop_saver
 }
 
 # expect_pixel <description> <x> <y> <expected r,g,b>, in the last screenshot
@@ -52,7 +54,7 @@ if [ "$monitors" = 1 ]; then
   # Mode 2 (fit): 512x384 on 1280x1024 is 1280x960 at y = 32, bars 32 high above and below.
   # A red window lies under the screen's half of the picture.
   show_colour_window 900 300 200 200 ff0000
-  wait_for_pixel 1000 400 255,0,0 10000 || fail "the red window shows before the saver starts"
+  screenshot_until "$SHOT" 30000 pixel_is 1000 400 255,0,0 || fail "the red window shows before the saver starts"
 
   # Screen transparent and confined: only the silhouette (at 50 %) darkens the live desktop. The
   # markers the scripts wait for are colours only the frame can give (the saver's window is black
@@ -64,7 +66,7 @@ if [ "$monitors" = 1 ]; then
   expect_pixel "confined: the red window shows through" 1000 400 255,0,0
   # The desktop is live: the window, moved under the saver, shows where it now is.
   move_colour_window 700 600
-  if wait_for_pixel 800 700 255,0,0 10000; then pass "the moved window shows through at its new place"; else fail "the moved window does not show at 800,700"; fi
+  if screenshot_until "$SHOT" 30000 pixel_is 800 700 255,0,0; then pass "the moved window shows through at its new place"; else fail "the moved window does not show at 800,700"; fi
   expect_pixel "and no longer at its old place" 1000 400 "$desktop"
   expect_pixel "the silhouette stays at 50 %" 320 512 "$(over_desktop 127 0)"
   end_case
@@ -104,7 +106,7 @@ if [ "$monitors" = 1 ]; then
   start_compositor '#000000'
   make_frame_file "$E2E_WORK/um.bin" 30 '128 if y >= 288 else x // 2'
   show_colour_window 540 820 200 100 ff0000
-  wait_for_pixel 640 870 255,0,0 10000 || fail "the red window shows before the saver starts"
+  screenshot_until "$SHOT" 30000 pixel_is 640 870 255,0,0 || fail "the red window shows before the saver starts"
   start_case "ramp" 640 870 128,0,0 MagType=2 foregroundAlpha=100 backgroundAlpha=0 frameEnabled=0 confineBgFilterToShadowGraph=0
   for x in 64 192 320 448 576 704 832 960 1088 1216; do
     expect_pixel "layered ramp over black stays black" "$x" 300 0,0,0
