@@ -1,6 +1,5 @@
 // The layered-window mode's playback thread: packed frames drawn off-screen and read back into
 // the frame surface, which the window thread hands to the window manager.
-#include "engine/FatalCheck.h"
 #include "engine/PackedFramePlayback.h"
 #include "engine/PlaybackSettings.h"
 #include "engine/RegisteredMessages.h"
@@ -12,11 +11,11 @@
 
 void UmbraneEngine::LayeredLoop() {
   LayeredRenderer renderer(device.Get());
+  PackedFramePlayback playback(*this);
   if (!renderer.BuildResources(RenderSettingsOf(*config, preview), layout, SilhouetteSizeOf(frameSource),
                                {layeredSize.cx, layeredSize.cy})) {
     return PostToEngineWindow(*this, EndMessage);
   }
-  PackedFramePlayback playback(*this);
   // Only the background media's sound plays here: it is neither cued nor waited for, and its
   // picture is not drawn.
   if (config->bgmEnabled && !backgroundGraph->Run(0)) return PostToEngineWindow(*this, EndMessage);
@@ -25,7 +24,8 @@ void UmbraneEngine::LayeredLoop() {
 
   playback.Play([&] {
     playback.ComposeScene(renderer);
-    if (renderer.DrawLayers() != S_OK) return PackedFramePlayback::FrameResult::Shown;  // skipped
+    // A scene that could not begin or end skips the frame.
+    if (renderer.DrawLayers() != S_OK) return PackedFramePlayback::FrameResult::Drawn;
     HRESULT copied;
     {
       LockGuard frameGuard(frameLock);
@@ -33,6 +33,6 @@ void UmbraneEngine::LayeredLoop() {
     }
     if (copied == D3DERR_DEVICELOST) return PackedFramePlayback::FrameResult::DeviceLost;
     SetEventOrDie(frameReadyEvent.get());
-    return PackedFramePlayback::FrameResult::Shown;
+    return PackedFramePlayback::FrameResult::Drawn;
   });
 }

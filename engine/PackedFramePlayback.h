@@ -38,7 +38,7 @@ class PackedFramePlayback {
   // Lets the producer run: the animation starts or continues.
   void LetRun();
 
-  enum class FrameResult { Shown, DeviceLost };
+  enum class FrameResult { Drawn, DeviceLost };
   // The loop every packed-frame body runs once it is set up: restarts at the ends of the
   // animation and of the media, and drawFrame for every frame with the background graph locked.
   // A lost device saves the frame to resume at, stops the media and posts DeviceLostMessage.

@@ -5,14 +5,13 @@
 //   1. one frame: render (first pass and layered pass) with the read-back, then the window thread's
 //      update (PresentLayered, which calls UpdateLayeredWindow); allocations on that path;
 //   2. the window thread's processor time per second from the 1 ms timer while no frame is new;
-//   3. the latency from the frame-ready event to the finished update, with frames published at
-//      the producer's pace from another thread.
+//   3. the latency from the frame-ready event to the finished update, frames announced at the
+//      producer's pace.
 //   layered_bench.exe [--width W] [--height H] [--frames N] [--seconds S]
 // um.bin is read beside the program (tools/bench puts the default animation there).
 #include <d3d9.h>
 #include <windows.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cwchar>
 #include <memory>
@@ -181,42 +180,25 @@ void MeasureIdleTimer(const Options& options) {
               100.0 * (ThreadSeconds(self) - cpuBefore) / wall, ticks / wall);
 }
 
+// One frame at a time, each announced on a 30-per-second grid as the producer paces them: from the
+// event to the end of the update is the wait for the next timer tick plus the update itself.
 void MeasureLatency(UmbraneEngine& engine, PlaybackSide& side, const Options& options) {
-  std::atomic<int64_t> announced{0};
-  std::atomic<int> published{0};
-  Thread publisher;
-  publisher.Start(
-      [&] {
-        side.producer.Resume();
-        const std::vector<HANDLE> waits{publisher.stopEvent(), side.ready.get(), side.ended.get()};
-        for (;;) {
-          const HANDLE woken = WaitAny(waits);
-          if (woken == waits[0]) return;
-          if (woken == side.ended.get()) {
-            side.producer.RewindToStart();
-            side.producer.Resume();
-            continue;
-          }
-          side.RenderFrame();
-          announced = Counter();
-          ++published;
-          SetEventOrDie(engine.frameReadyEvent.get());
-        }
-      },
-      false);
+  const int frames = static_cast<int>(options.seconds * 30);
   std::vector<double> latency;
-  latency.reserve(static_cast<size_t>(options.seconds * 40));
-  uint32_t updates = engine.layeredUpdates;
-  PumpUntil(SecondsFromNow(options.seconds), [&] {
-    if (engine.layeredUpdates != updates) {
-      updates = engine.layeredUpdates;
-      latency.push_back(Milliseconds(Counter() - announced));
-    }
-    return false;
-  });
-  publisher.Stop();
-  std::printf("frame-ready event to finished update (%d frames published, %zu updates):\n", published.load(),
-              latency.size());
+  latency.reserve(frames);
+  const int64_t period = SecondsFromNow(1.0 / 30) - Counter();
+  int64_t next = Counter();
+  for (int i = 0; i < frames; ++i) {
+    PumpUntil(next, [] { return false; });
+    next += period;
+    side.RenderFrame();
+    const uint32_t updates = engine.layeredUpdates;
+    const int64_t announced = Counter();
+    SetEventOrDie(engine.frameReadyEvent.get());
+    PumpUntil(SecondsFromNow(2), [&] { return engine.layeredUpdates != updates; });
+    if (engine.layeredUpdates != updates) latency.push_back(Milliseconds(Counter() - announced));
+  }
+  std::printf("frame-ready event to finished update (%d frames announced):\n", frames);
   PrintFigure("latency", latency);
 }
 }  // namespace
