@@ -12,16 +12,23 @@
 #include "tests/wine/render/AllocationCounter.h"
 
 namespace {
-TEST(PerFrame, DrawingAndPresentingAllocateNothingAndBindNoVertexBuffer) {
-  TestWindow window(0, 0, 256, 128);
+class PerFrame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(d.Create(window.Handle()));
+    layout.clientRect = {0, 0, 256, 128};
+    layout.monitors = {SolidMonitor({0, 0, 128, 128}, {10, 20, 30, 0}), SolidMonitor({128, 0, 128, 128}, {30, 20, 10, 0})};
+    settings.frameEnabled = true;
+    settings.magType = MagType::FitMonitor;
+  }
+
+  TestWindow window{0, 0, 256, 128};
   TestDevice d;
-  ASSERT_TRUE(d.Create(window.Handle()));
   DisplayLayout layout;
-  layout.clientRect = {0, 0, 256, 128};
-  layout.monitors = {SolidMonitor({0, 0, 128, 128}, {10, 20, 30, 0}), SolidMonitor({128, 0, 128, 128}, {30, 20, 10, 0})};
   RenderSettings settings;
-  settings.frameEnabled = true;
-  settings.magType = MagType::FitMonitor;
+};
+
+TEST_F(PerFrame, DrawingAndPresentingAllocateNothingAndBindNoVertexBuffer) {
   PlaybackRenderer renderer(d.device.Get(), d.backBuffer.Get());
   ASSERT_TRUE(renderer.BuildStateBlocks());
   ASSERT_TRUE(renderer.BuildResources(settings, layout, {64, 32}, nullptr));
@@ -47,16 +54,7 @@ TEST(PerFrame, DrawingAndPresentingAllocateNothingAndBindNoVertexBuffer) {
   EXPECT_EQ(stream, nullptr);
 }
 
-TEST(PerFrame, TheLayeredPassAndItsReadBackAllocateNothing) {
-  TestWindow window(0, 0, 256, 128);
-  TestDevice d;
-  ASSERT_TRUE(d.Create(window.Handle()));
-  DisplayLayout layout;
-  layout.clientRect = {0, 0, 256, 128};
-  layout.monitors = {SolidMonitor({0, 0, 128, 128}, {0, 0, 0, 0}), SolidMonitor({128, 0, 128, 128}, {0, 0, 0, 0})};
-  RenderSettings settings;
-  settings.frameEnabled = true;
-  settings.magType = MagType::FitMonitor;
+TEST_F(PerFrame, TheLayeredPassAndItsReadBackAllocateNothing) {
   LayeredRenderer renderer(d.device.Get());
   ASSERT_TRUE(renderer.BuildResources(settings, layout, {64, 32}, {256, 128}));
   SilhouetteTextures frame = MakeSilhouette(d.device.Get(), 64, 32, 100, [](int x, int) { return x * 4; });

@@ -83,6 +83,16 @@ class SoftEdges : public ::testing::Test {
                           [](int x, int) { return StepGrey(x / kStepWidth); });
   }
 
+  // The ramp through the first pass and the Direct3D output, read back from the back buffer.
+  std::unique_ptr<ReadBack> ShowRamp(PlaybackRenderer& renderer, int shadowPercent) {
+    SilhouetteTextures frame = Ramp(shadowPercent);
+    if (!frame.Ok()) return nullptr;
+    renderer.DrawPackedScene(*frame.silhouette, *frame.mask);
+    if (renderer.DrawViews() != S_OK) return nullptr;
+    auto shot = std::make_unique<ReadBack>(d.device.Get(), d.backBuffer.Get());
+    return shot->Ok() ? std::move(shot) : nullptr;
+  }
+
   TestWindow window{0, 0, kViewWidth, kViewHeight};
   TestDevice d;
   DisplayLayout layout;
@@ -99,16 +109,11 @@ TEST_P(DirectSoftEdges, EveryStepLiesOnTheLineBetweenShadowAndScreen) {
   ASSERT_TRUE(renderer.BuildStateBlocks());
   ASSERT_TRUE(renderer.PremultipliedScene()) << "the device cannot blend by a constant factor";
   ASSERT_TRUE(renderer.BuildResources(Settings(shadowPercent, screenPercent), layout, {kFrameWidth, kFrameHeight}, nullptr));
-  SilhouetteTextures frame = Ramp(shadowPercent);
-  ASSERT_TRUE(frame.Ok());
-
-  renderer.DrawPackedScene(*frame.silhouette, *frame.mask);
-  ASSERT_EQ(renderer.DrawViews(), S_OK);
-  const ReadBack shot(d.device.Get(), d.backBuffer.Get());
-  ASSERT_TRUE(shot.Ok());
+  const auto shot = ShowRamp(renderer, shadowPercent);
+  ASSERT_TRUE(shot);
   for (int step = 0; step < kSteps; ++step) {
     SCOPED_TRACE(::testing::Message() << "grey " << StepGrey(step));
-    EXPECT_TRUE(Near(shot.At(StepCentre(step), kViewHeight / 2),
+    EXPECT_TRUE(Near(shot->At(StepCentre(step), kViewHeight / 2),
                      OverDesktop(SceneAt(StepGrey(step), shadowPercent, screenPercent), desktop)));
   }
 }
@@ -205,16 +210,12 @@ TEST_F(SoftEdges, WithoutAConstantBlendFactorTheSceneIsLaidWithSourceAlpha) {
   ASSERT_TRUE(renderer.BuildStateBlocks());
   EXPECT_FALSE(renderer.PremultipliedScene());
   ASSERT_TRUE(renderer.BuildResources(Settings(100, 0), layout, {kFrameWidth, kFrameHeight}, nullptr));
-  SilhouetteTextures frame = Ramp(100);
-  ASSERT_TRUE(frame.Ok());
-  renderer.DrawPackedScene(*frame.silhouette, *frame.mask);
-  ASSERT_EQ(renderer.DrawViews(), S_OK);
-  const ReadBack shot(d.device.Get(), d.backBuffer.Get());
-  ASSERT_TRUE(shot.Ok());
+  const auto shot = ShowRamp(renderer, 100);
+  ASSERT_TRUE(shot);
   for (int step = 0; step < kSteps; ++step) {
     SCOPED_TRACE(::testing::Message() << "grey " << StepGrey(step));
     const double darkness = (255 - StepGrey(step)) / 255.0;
-    EXPECT_TRUE(Near(shot.At(StepCentre(step), kViewHeight / 2).r,
+    EXPECT_TRUE(Near(shot->At(StepCentre(step), kViewHeight / 2).r,
                      static_cast<int>(std::lround(255.0 * (1.0 - darkness) * darkness))));
   }
 }
