@@ -121,35 +121,6 @@ INSTANTIATE_TEST_SUITE_P(OpacitiesAndBars, LayeredComposition,
                          ::testing::Combine(::testing::Values(Opacities{100, 100}, Opacities{100, 0}, Opacities{50, 50}),
                                             ::testing::Bool(), ::testing::Bool()));
 
-TEST_F(LayeredOutput, AnOpaqueScreenWithoutConfinementCoversTheDesktopCompletely) {
-  RenderSettings settings;
-  settings.foregroundAlpha = 0;  // transparent bars over the veil: only the veil shows there
-  settings.backgroundAlpha = 100;
-  settings.frameEnabled = true;
-  settings.magType = MagType::FitMonitor;
-  const auto handed = Compose(settings);
-  ASSERT_TRUE(handed);
-  for (int y = 0; y < kTargetHeight; y += 8) {
-    for (int x = 0; x < kTargetWidth; x += 8) ASSERT_EQ(handed->At(x, y).a, 255) << x << "," << y;
-  }
-  EXPECT_TRUE(Holds(handed->At(64, 10), {0, 255})) << "the veil: opaque black";
-  EXPECT_TRUE(Holds(handed->At(112, 40), {255, 255})) << "the white screen";
-  EXPECT_TRUE(Holds(handed->At(16, 40), {0, 255})) << "the silhouette";
-}
-
-TEST_F(LayeredOutput, DesktopModesDrawOneViewOverAllMonitors) {
-  RenderSettings settings;
-  settings.foregroundAlpha = 100;
-  settings.backgroundAlpha = 0;
-  settings.magType = MagType::FillDesktop;
-  LayeredRenderer renderer(d.device.Get());
-  ASSERT_TRUE(renderer.BuildResources(settings, layout, {kSilhouetteWidth, kSilhouetteHeight}, {kTargetWidth, kTargetHeight}));
-  ASSERT_EQ(renderer.Views().size(), 1u);
-  EXPECT_EQ(renderer.Views()[0].geometry.picture.width, kTargetWidth);
-  EXPECT_EQ(renderer.Views()[0].geometry.picture.height, kTargetHeight);
-  EXPECT_EQ(renderer.Views()[0].background, nullptr);
-}
-
 // The preview pane shows the picture at the size it would have on the real screen, in both outputs
 // alike: scaled by the preview's share of the screen once, in every mode.
 TEST_F(LayeredOutput, ThePreviewScalesThePictureOnceAsTheDirectOutputDoes) {
