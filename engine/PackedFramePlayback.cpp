@@ -4,6 +4,7 @@
 #include "engine/UmbraneEngine.h"
 #include "media/DShowFilterGraph.h"
 #include "media/ShadowGraphProvider.h"
+#include "render/ShadowScene.h"
 #include "settings/UmbraneConfig.h"
 
 namespace {
@@ -86,4 +87,38 @@ bool PackedFramePlayback::Restart(Wake reason) {
   if (StopRequested()) return false;
   LetRun();
   return true;
+}
+
+void PackedFramePlayback::Play(const std::function<FrameResult()>& drawFrame) {
+  for (;;) {
+    const Wake wake = Wait();
+    if (wake == Wake::Stop) return;
+    if (wake != Wake::Draw) {
+      if (!Restart(wake)) return;
+      continue;
+    }
+    FrameResult result;
+    {
+      LockGuard mediaGuard(*engine_.backgroundGraph);
+      result = drawFrame();
+    }
+    // The graph's lock is free again before the graph is stopped: stopping waits for the video
+    // renderer's thread, which may itself be waiting for that lock with a frame in hand.
+    if (result == FrameResult::DeviceLost) return EndOnLostDevice();
+  }
+}
+
+void PackedFramePlayback::ComposeScene(ShadowScene& scene) {
+  LockGuard producerGuard(*producer_);
+  scene.DrawPackedScene(producer_->silhouetteTexture(), producer_->maskTexture());
+  engine_.lastDrawnFrame = producer_->currentFrame();
+}
+
+void PackedFramePlayback::EndOnLostDevice() {
+  {
+    LockGuard producerGuard(*producer_);
+    engine_.resumePosition = producer_->currentFrame();
+  }
+  if (engine_.config->bgmEnabled) engine_.backgroundGraph->Stop(0);
+  PostToEngineWindow(engine_, DeviceLostMessage);
 }

@@ -1,5 +1,6 @@
 #include "engine/FatalCheck.h"
 #include "engine/PackedFramePlayback.h"
+#include "engine/PlaybackSettings.h"
 #include "engine/RegisteredMessages.h"
 #include "engine/UmbraneEngine.h"
 #include "media/DShowFilterGraph.h"
@@ -10,17 +11,6 @@
 
 namespace {
 constexpr DWORD kFirstVideoFrameMs = 5000;
-
-RenderSettings RenderSettingsOf(const UmbraneConfig& config, bool preview) {
-  RenderSettings settings;
-  settings.foregroundAlpha = config.foregroundAlpha;
-  settings.backgroundAlpha = config.backgroundAlpha;
-  settings.frameEnabled = config.frameEnabled;
-  settings.confineBgFilterToShadowGraph = config.confineBgFilterToShadowGraph;
-  settings.magType = config.MagType;
-  settings.preview = preview;
-  return settings;
-}
 }  // namespace
 
 void UmbraneEngine::PlaybackLoop() {
@@ -49,53 +39,29 @@ void UmbraneEngine::PlaybackLoop() {
   }
   producer.WaitUntilStarted();
 
-  const PixelSize silhouetteSize{static_cast<int32_t>(frameSource.width()), static_cast<int32_t>(frameSource.height())};
-  if (!renderer.BuildResources(RenderSettingsOf(*config, preview), layout, silhouetteSize,
+  if (!renderer.BuildResources(RenderSettingsOf(*config, preview), layout, SilhouetteSizeOf(frameSource),
                                backgroundVideo.texture.get())) {
     return playback.EndPlayback();
   }
   if (!media.Run(-1, playbackThread->stopEvent())) return playback.EndPlayback();
   playback.LetRun();
 
-  for (;;) {
-    const PackedFramePlayback::Wake wake = playback.Wait();
-    if (wake == PackedFramePlayback::Wake::Stop) return;
-    if (wake != PackedFramePlayback::Wake::Draw) {
-      if (!playback.Restart(wake)) return;
-      continue;
-    }
-
-    HRESULT presented;
+  playback.Play([&] {
+    // Under the background graph's lock: no new video frame is presented until this one is shown.
     bool newVideoFrame = false;
-    {
-      // No new video frame is presented from the start of the frame until it is on the screen.
-      LockGuard mediaGuard(media);
-      if (hasVideo) {
-        const int64_t shown = backgroundVideo.time;
-        media.CopyFrame(backgroundVideo);
-        newVideoFrame = backgroundVideo.time != shown;
-      }
-      {
-        LockGuard producerGuard(producer);
-        renderer.DrawPackedScene(producer.silhouetteTexture(), producer.maskTexture());
-        lastDrawnFrame = producer.currentFrame();
-      }
-      if (renderer.DrawViews() != S_OK) continue;  // the scene could not begin or end: skip the frame
-      presented = renderer.Present();
+    if (hasVideo) {
+      const int64_t shown = backgroundVideo.time;
+      media.CopyFrame(backgroundVideo);
+      newVideoFrame = backgroundVideo.time != shown;
     }
-    if (presented == D3DERR_DEVICELOST) {
-      // The graph's lock is free again: stopping the graph waits for its renderer's thread, which
-      // may itself be waiting for that lock with a frame in hand.
-      {
-        LockGuard producerGuard(producer);
-        resumePosition = producer.currentFrame();
-      }
-      if (config->bgmEnabled) media.Stop(0);
-      return PostToEngineWindow(*this, DeviceLostMessage);
-    }
+    playback.ComposeScene(renderer);
+    // A scene that could not begin or end skips the frame.
+    if (renderer.DrawViews() != S_OK) return PackedFramePlayback::FrameResult::Drawn;
+    if (renderer.Present() == D3DERR_DEVICELOST) return PackedFramePlayback::FrameResult::DeviceLost;
     ++framesPresented;
     if (newVideoFrame) ++videoFramesDrawn;
-  }
+    return PackedFramePlayback::FrameResult::Drawn;
+  });
 }
 
 // The shadow movie comes with the video capture; until then its loop shows nothing and waits.

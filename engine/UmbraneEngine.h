@@ -16,6 +16,7 @@
 #include "engine/UniqueHandle.h"
 #include "engine/WindowHook.h"
 #include "framedata/ImageUnpacker.h"
+#include "render/GdiHandles.h"
 #include "render/LayoutMonitors.h"
 
 class UmbraneConfig;
@@ -51,6 +52,7 @@ class UmbraneEngine : public UmbraneAppBase {
   UniqueHandle frameReadyEvent;
   POINT layeredOrigin{};
   SIZE layeredSize{};
+  std::unique_ptr<ScreenDc> layeredScreenDc;  // obtained once for every layered update
   std::unique_ptr<UmbraneConfig> config;
   Microsoft::WRL::ComPtr<IDirect3D9> direct3d;
   Microsoft::WRL::ComPtr<IDirect3DDevice9> device;
@@ -68,12 +70,14 @@ class UmbraneEngine : public UmbraneAppBase {
   std::wstring errorText;
   // Diagnostics (and tests): the frame the playback thread drew last, how often the animation or
   // the background media restarted (mediaRestarts: the media ended first and restarted alone),
-  // how many frames were presented and how many of them showed a new background video frame.
+  // how many frames were presented and how many of them showed a new background video frame,
+  // and how many frames the layered window was handed.
   std::atomic<int64_t> lastDrawnFrame{-1};
   std::atomic<uint32_t> restarts{0};
   std::atomic<uint32_t> mediaRestarts{0};
   std::atomic<uint64_t> framesPresented{0};
   std::atomic<uint64_t> videoFramesDrawn{0};
+  std::atomic<uint32_t> layeredUpdates{0};
 
  private:
   bool OpenFrameSource();

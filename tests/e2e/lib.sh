@@ -47,18 +47,43 @@ stop_saver() {
 
 # expect_fullscreen_window <expected "x y w h visible topmost">
 expect_fullscreen_window() {
-  local geometry; geometry=$(probe wait-window WindowsScreenSaverClass 15000 | tr -d '\r')
+  local geometry; geometry=$(probe wait-window WindowsScreenSaverClass 30000 | tr -d '\r')
   echo "saver window: $geometry"
   [ "$geometry" = "$1" ]
 }
 
-# ends_on_input <description> <input command...>: the saver must end within one second of it.
+# expect_fullscreen_window <expected geometry> is above; this waits until the saver window has the
+# keyboard, so that input sent next reaches it.
+wait_saver_foreground() { probe wait-foreground WindowsScreenSaverClass 30000; }
+
+# ends_on_input <description> <input command...>: the saver must end after it. It normally takes
+# tens of milliseconds (printed); the ceiling only tells a saver that ignores input from a busy machine.
 ends_on_input() {
   local what=$1; shift
   "$@"
   local took
-  if took=$(wait_saver_exit 1000); then pass "$what (ended after $took ms)"; else fail "$what (still running after 1 s)"; stop_saver; fi
+  if took=$(wait_saver_exit 10000); then pass "$what (ended after $took ms)"; else fail "$what (still running after 10 s)"; stop_saver; fi
 }
+
+# screenshot_until <file> <ceiling ms> <condition command...>: takes screenshots into the file until
+# the condition (run with the file as its last argument) holds. False when the ceiling passed first.
+# E2E_SCREENSHOT names the command that takes them (default harness_screenshot).
+screenshot_until() {
+  local file=$1 limit=$2; shift 2
+  local start; start=$(now_ms)
+  while :; do
+    "${E2E_SCREENSHOT:-harness_screenshot}" "$file"
+    "$@" "$file" && return 0
+    [ $(( $(now_ms) - start )) -gt "$limit" ] && return 1
+    sleep 0.2
+  done
+}
+
+# pixel_is <x> <y> <r,g,b> <file> (within 3 per channel), pixel_is_not, pixel_near <x> <y> <r,g,b>
+# <tolerance> <file>: conditions for screenshot_until.
+pixel_near() { local file=${!#}; colour_near "$(harness_pixel "$file" "$1" "$2")" ${3//,/ } "$4"; }
+pixel_is() { pixel_near "$1" "$2" "$3" 3 "${!#}"; }
+pixel_is_not() { ! pixel_is "$@"; }
 
 # The settings file the programs read in this prefix.
 settings_file() {
@@ -88,20 +113,6 @@ sys.stdout.buffer.write(frame * $frames)
 " | "$KAGEMIRA_TOP/build/host/tools/bin/framepack" pack --size 512x384 -o "$output" >/dev/null
 }
 
-# wait_for_pixel <x> <y> <"r,g,b"> <ceiling ms> [tolerance]: takes screenshots until that pixel has
-# that colour; SHOT is the last screenshot and PIXEL its colour there. False at the ceiling.
-wait_for_pixel() {
-  local x=$1 y=$2 expected=$3 limit=$4 tolerance=${5:-3} start; start=$(now_ms)
-  SHOT="$E2E_WORK/wait.png"
-  while :; do
-    harness_screenshot "$SHOT"
-    PIXEL=$(harness_pixel "$SHOT" "$x" "$y")
-    colour_near "$PIXEL" ${expected//,/ } "$tolerance" && return 0
-    [ $(( $(now_ms) - start )) -gt "$limit" ] && return 1
-    sleep 0.1
-  done
-}
-
 # colour_near <"r,g,b"> <r> <g> <b> [tolerance]: true when each channel is within the tolerance.
 colour_near() {
   local IFS=,; set -- $1 "$2" "$3" "$4" "${5:-3}"
@@ -109,4 +120,33 @@ colour_near() {
   for d in $(( $1 - $4 )) $(( $2 - $5 )) $(( $3 - $6 )); do
     [ "${d#-}" -le "$7" ] || return 1
   done
+}
+
+# A compositor, so that a layered window shows blended with what lies under it (without one the X
+# screen shows its premultiplied colours). The desktop becomes the given colour; stop_compositor
+# ends the compositor this script started and makes the desktop black again.
+start_compositor() {  # start_compositor <#rrggbb>
+  hsetroot -solid "$1" >/dev/null 2>&1
+  xcompmgr -n >/dev/null 2>&1 &
+  COMPOSITOR_PID=$!
+}
+stop_compositor() {
+  if [ -n "${COMPOSITOR_PID:-}" ]; then kill "$COMPOSITOR_PID" 2>/dev/null; wait "$COMPOSITOR_PID" 2>/dev/null; fi
+  COMPOSITOR_PID=""
+  hsetroot -solid black >/dev/null 2>&1
+  xsetroot -solid black
+}
+
+# The screen as the compositor shows it (xwd would show the windows unblended).
+composited_screenshot() { import -window root "png:$1"; }
+
+# A window of a known colour on the desktop, from another program (a piece of the live desktop).
+show_colour_window() {  # show_colour_window <x> <y> <width> <height> <rrggbb>
+  wine "$KAGEMIRA_TEST_BIN/saverprobe.exe" colour-window "$@" >/dev/null 2>&1 &
+  COLOUR_WINDOW_PID=$!
+}
+move_colour_window() { probe move-window "$1" "$2"; }
+stop_colour_window() {
+  if [ -n "${COLOUR_WINDOW_PID:-}" ]; then kill "$COLOUR_WINDOW_PID" 2>/dev/null; wait "$COLOUR_WINDOW_PID" 2>/dev/null; fi
+  COLOUR_WINDOW_PID=""
 }

@@ -2,10 +2,16 @@
 // hosts a preview pane the way the display settings do, and drives the settings dialog.
 //   saverprobe wait-window <class> <timeout ms>
 //       prints "x y width height visible topmost" of the first top-level window of that class.
+//   saverprobe wait-foreground <class> <timeout ms>
+//       waits until a window of that class is the foreground window (it then gets the keyboard).
 //   saverprobe preview-host <saver> <width> <height> <switch form: space|colon>
 //       makes a parent window, starts the saver in it, checks the child, destroys the parent.
 //   saverprobe settings <saver> <arguments> [ok|cancel]
 //       starts the saver, prints the settings dialog's title, closes the dialog, checks the exit.
+//   saverprobe colour-window <x> <y> <width> <height> <rrggbb>
+//       shows a plain window of that colour (a piece of the live desktop) until it is killed.
+//   saverprobe move-window <x> <y>
+//       moves that window, leaving its place in the z-order and the activation alone.
 // Checks print "PASS: ..." / "FAIL: ..." lines; the exit status is 0 when nothing failed.
 #include <windows.h>
 
@@ -97,6 +103,16 @@ int WaitWindowCommand(const wchar_t* className, DWORD timeoutMs) {
   return 0;
 }
 
+int WaitForegroundCommand(const wchar_t* className, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  HWND window = WaitForWindow(className, 0, nullptr, timeoutMs);
+  while (window != nullptr && GetForegroundWindow() != window) {
+    if (GetTickCount() - start > timeoutMs) return 1;
+    Sleep(20);
+  }
+  return window != nullptr ? 0 : 1;
+}
+
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -115,7 +131,7 @@ int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonFo
   const std::wstring handle = std::to_wstring(reinterpret_cast<UINT_PTR>(parent));
   PROCESS_INFORMATION process = Launch(saver, colonForm ? L"/p:" + handle : L"/p " + handle);
 
-  HWND child = WaitForWindow(L"WindowsScreenSaverClass", 0, parent, 10000);
+  HWND child = WaitForWindow(L"WindowsScreenSaverClass", 0, parent, 30000);
   Check(child != nullptr, "the saver creates its window inside the preview pane");
   if (child != nullptr) {
     RECT client{}, inner{};
@@ -134,7 +150,8 @@ int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonFo
   }
   DestroyWindow(parent);
   const DWORD start = GetTickCount();
-  const bool ended = WaitForSingleObject(process.hProcess, 3000) == WAIT_OBJECT_0;
+  // A ceiling for a hung saver only; a busy machine may take a while.
+  const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
   std::printf("ended %lu ms after the pane\n", GetTickCount() - start);
   Check(ended, "the saver ends when the pane goes");
   if (!ended) TerminateProcess(process.hProcess, 1);
@@ -145,7 +162,7 @@ int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonFo
 
 int SettingsCommand(const wchar_t* saver, const wchar_t* arguments, bool ok) {
   PROCESS_INFORMATION process = Launch(saver, arguments);
-  HWND dialog = WaitForWindow(L"#32770", process.dwProcessId, nullptr, 10000);
+  HWND dialog = WaitForWindow(L"#32770", process.dwProcessId, nullptr, 30000);
   Check(dialog != nullptr, "the settings dialog opens");
   if (dialog != nullptr) {
     wchar_t title[256] = {};
@@ -153,7 +170,7 @@ int SettingsCommand(const wchar_t* saver, const wchar_t* arguments, bool ok) {
     std::printf("title: %s\n", Utf8(title).c_str());
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(ok ? IDOK : IDCANCEL, BN_CLICKED), 0);
   }
-  const bool ended = WaitForSingleObject(process.hProcess, 5000) == WAIT_OBJECT_0;
+  const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
   Check(ended, "the dialog closes and the program ends");
   DWORD status = 99;
   if (ended) GetExitCodeProcess(process.hProcess, &status);
@@ -164,11 +181,44 @@ int SettingsCommand(const wchar_t* saver, const wchar_t* arguments, bool ok) {
   return failures == 0 ? 0 : 1;
 }
 
+const wchar_t kColourWindowClass[] = L"KagemiraColourWindow";
+
+int ColourWindowCommand(int x, int y, int width, int height, const char* hex) {
+  const unsigned long rgb = std::strtoul(hex, nullptr, 16);
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = &DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kColourWindowClass;
+  windowClass.hbrBackground = CreateSolidBrush(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowExW(0, kColourWindowClass, L"colour", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
+  if (window == nullptr) return 1;
+  std::printf("shown\n");
+  std::fflush(stdout);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  return 0;
+}
+
+int MoveWindowCommand(int x, int y) {
+  HWND window = WaitForWindow(kColourWindowClass, 0, nullptr, 5000);
+  if (window == nullptr) return 1;
+  return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 7 && std::string(argv[1]) == "colour-window") {
+    return ColourWindowCommand(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), argv[6]);
+  }
+  if (argc >= 4 && std::string(argv[1]) == "move-window") return MoveWindowCommand(std::atoi(argv[2]), std::atoi(argv[3]));
   if (argc >= 4 && std::string(argv[1]) == "wait-window") {
     return WaitWindowCommand(Wide(argv[2]).c_str(), static_cast<DWORD>(std::atoi(argv[3])));
+  }
+  if (argc >= 4 && std::string(argv[1]) == "wait-foreground") {
+    return WaitForegroundCommand(Wide(argv[2]).c_str(), static_cast<DWORD>(std::atoi(argv[3])));
   }
   if (argc >= 6 && std::string(argv[1]) == "preview-host") {
     return PreviewHostCommand(Wide(argv[2]).c_str(), std::atoi(argv[3]), std::atoi(argv[4]),
@@ -178,6 +228,6 @@ int main(int argc, char** argv) {
     const bool ok = argc >= 5 && std::string(argv[4]) == "ok";
     return SettingsCommand(Wide(argv[2]).c_str(), Wide(argv[3]).c_str(), ok);
   }
-  std::fprintf(stderr, "usage: saverprobe wait-window|preview-host|settings ...\n");
+  std::fprintf(stderr, "usage: saverprobe wait-window|preview-host|settings|colour-window|move-window ...\n");
   return 2;
 }

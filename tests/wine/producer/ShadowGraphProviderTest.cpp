@@ -11,20 +11,32 @@
 
 namespace {
 // Far beyond any frame's lateness on a loaded machine, far below a hung test.
-constexpr DWORD kPatienceMs = 3000;
+constexpr DWORD kPatienceMs = 10000;
+// How far behind the clock a frame may be published when the machine is busy; the clock itself
+// never lets a frame come early, which is checked exactly.
+constexpr double kLatenessCeilingMs = 3000;
 
 struct Published {
   int32_t frame;
   double atMs;
 };
 
-// Collects published frames until the animation ends (or `limit` frames).
+// Collects the published frames until the animation ends (or `limit` frames). A busy test thread
+// may wake late: the frame it reads can be newer than the announcement it woke for, whose own
+// announcement then comes too, and the end may be set before the last frame's announcement is
+// taken (the wait reports the end first). So each frame is taken once, and at the end a leftover
+// announcement is taken too: nothing left over is mistaken for a frame published after the end.
 std::vector<Published> CollectUntilEnded(ShadowGraphProvider& producer, HANDLE ready, HANDLE ended, size_t limit) {
   std::vector<Published> frames;
+  auto take = [&] {
+    const int32_t frame = producer.currentFrame();
+    if (frames.empty() || frames.back().frame != frame) frames.push_back({frame, NowMs()});
+  };
   while (frames.size() < limit) {
     const HANDLE signalled = WaitAnyFor({ended, ready}, kPatienceMs);
+    if (signalled == ended && WaitForSingleObject(ready, 0) == WAIT_OBJECT_0) take();
     if (signalled != ready) break;
-    frames.push_back({producer.currentFrame(), NowMs()});
+    take();
   }
   return frames;
 }
@@ -47,7 +59,7 @@ TEST_F(ProducerTest, PublishesTheFirstFrameBeforeItSaysItStartedAndTheNextOnePer
   const double shownAfter = NowMs() - resumedAt;
   EXPECT_EQ(producer->currentFrame(), 1);
   EXPECT_GE(shownAfter, PeriodMs() - 0.01) << "one period after Resume, not at once";
-  EXPECT_LT(shownAfter, PeriodMs() + 1000);
+  EXPECT_LT(shownAfter, PeriodMs() + kLatenessCeilingMs);
   EXPECT_TRUE(TexturesShow(*producer, 1, 100));
 }
 
@@ -67,11 +79,13 @@ TEST_F(ProducerTest, RunsOnTheClockToTheLastFrameThenEndsAndFallsSilent) {
     // Frame f is due f periods after the clock started, which was after Resume: never earlier.
     EXPECT_GE(p.atMs - resumedAt, p.frame * PeriodMs() - 0.01) << "frame " << p.frame << " came early";
     // Late frames are skipped, so the frame number keeps up with the time.
-    EXPECT_LT(p.atMs - resumedAt, p.frame * PeriodMs() + 1000) << "frame " << p.frame << " fell behind";
+    EXPECT_LT(p.atMs - resumedAt, p.frame * PeriodMs() + kLatenessCeilingMs) << "frame " << p.frame << " fell behind";
     previous = p.frame;
   }
-  EXPECT_LE(frames.back().frame, 19);
-  EXPECT_GE(frames.size(), 10u) << "at most a few frames skipped on a busy machine";
+  EXPECT_EQ(frames.back().frame, 19) << "the last frame is shown before the end";
+  // Late frames are skipped by design, and a busy machine makes many late; running frame by frame
+  // still shows several of the twenty.
+  EXPECT_GE(frames.size(), 3u);
   EXPECT_FALSE(WaitFor(ready.get(), 200)) << "idle after the end";
   EXPECT_EQ(producer->currentFrame(), frames.back().frame);
 }

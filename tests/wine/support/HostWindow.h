@@ -23,15 +23,19 @@ class HostWindow {
 
   // Runs on WM_DESTROY, like the hosts' deletion of their engine.
   std::function<void()> onDestroy;
+  // Sees every message that reaches the host's procedure before it is handled (and may change
+  // what its lParam points to, as a host's procedure may).
+  std::function<void(UINT message, WPARAM wParam, LPARAM lParam)> onMessage;
 
   // Dispatches everything queued for this thread, for at most the given time.
   static void Pump(DWORD milliseconds);
-  // Dispatches messages until the condition holds (true) or the time is up (false).
+  // Dispatches this thread's messages until the condition holds; false when the ceiling passed
+  // first. The ceiling is for a hung test only: a loaded machine may take many times the usual.
   template <typename Condition>
-  static bool PumpUntil(Condition condition, DWORD timeoutMs) {
+  static bool PumpUntil(Condition condition, DWORD ceilingMs) {
     const DWORD start = GetTickCount();
     while (!condition()) {
-      if (GetTickCount() - start > timeoutMs) return false;
+      if (GetTickCount() - start > ceilingMs) return false;
       Pump(5);
     }
     return true;
