@@ -72,6 +72,14 @@ class Vmr9Grabber : public MediaTest {
     return grabber().PresentImage(kVmrUserId, &info);
   }
 
+  // Buffers for a 320x240 video, one frame of that colour presented and copied into frame.
+  void FirstFrame(D3DCOLOR colour, PosterFrame& frame) {
+    VMR9AllocationInfo info = AllocationFor(320, 240);
+    ASSERT_EQ(Initialize(info), S_OK);
+    ASSERT_EQ(Present(colour), S_OK);
+    ASSERT_TRUE(grabber().CopyFrame(frame));
+  }
+
   std::unique_ptr<DShowVmr9> vmr;
   DWORD bufferCount = 0;
 };
@@ -145,11 +153,8 @@ TEST_F(Vmr9Grabber, FramesCarryTheirSampleTimeOrCountUpWithoutOneAndSetTheFrameE
 }
 
 TEST_F(Vmr9Grabber, ASecondCopyOfTheSameFrameCopiesNoPicture) {
-  VMR9AllocationInfo info = AllocationFor(320, 240);
-  ASSERT_EQ(Initialize(info), S_OK);
-  ASSERT_EQ(Present(D3DCOLOR_XRGB(200, 0, 0)), S_OK);
   PosterFrame frame;
-  ASSERT_TRUE(grabber().CopyFrame(frame));
+  ASSERT_NO_FATAL_FAILURE(FirstFrame(D3DCOLOR_XRGB(200, 0, 0), frame));
   ASSERT_TRUE(SameColour(TexelOf(Device(), *frame.texture, 5, 5), D3DCOLOR_XRGB(200, 0, 0)));
 
   // Paint the render thread's copy: a copy of the same frame would paint it back.
@@ -167,11 +172,8 @@ TEST_F(Vmr9Grabber, ASecondCopyOfTheSameFrameCopiesNoPicture) {
 }
 
 TEST_F(Vmr9Grabber, AfterReleasingTheSurfacesNoFrameIsCopiedUntilTheRendererPresentsAgain) {
-  VMR9AllocationInfo info = AllocationFor(320, 240);
-  ASSERT_EQ(Initialize(info), S_OK);
-  ASSERT_EQ(Present(D3DCOLOR_XRGB(9, 9, 9)), S_OK);
   PosterFrame frame;
-  ASSERT_TRUE(grabber().CopyFrame(frame));
+  ASSERT_NO_FATAL_FAILURE(FirstFrame(D3DCOLOR_XRGB(9, 9, 9), frame));
 
   EXPECT_TRUE(grabber().ReleaseSurfaces());
   PosterFrame after;
