@@ -236,7 +236,7 @@ HRESULT QuadTexture::CopyFromDirectDrawSurface(IDirectDrawSurface7* source) {
   if (!texture || levelDescription.Format != format || levelDescription.Width != width ||
       levelDescription.Height != height) {
     ComPtr<IDirect3DTexture9> made;
-    hr = device->CreateTexture(width, height, texture ? texture->GetLevelCount() : 1, levelDescription.Usage, format,
+    hr = device->CreateTexture(width, height, 0, levelDescription.Usage, format,
                                texture ? levelDescription.Pool : D3DPOOL_DEFAULT, made.GetAddressOf(), nullptr);
     if (FAILED(hr)) return hr;
     texture = std::move(made);
