@@ -15,78 +15,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "ProbeSupport.h"
+
 namespace {
 
-int failures = 0;
-
-void Check(bool ok, const char* what) {
-  std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what);
-  std::fflush(stdout);
-  if (!ok) ++failures;
-}
-
-std::string Utf8(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(size > 0 ? size - 1 : 0, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
-std::wstring Wide(const char* text) {
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  std::wstring out(size > 0 ? size - 1 : 0, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), size);
-  return out;
-}
-
-struct Search {
-  std::wstring className;
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<Search*>(context);
-  wchar_t name[256];
-  GetClassNameW(window, name, 256);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (search->className == name && (search->processId == 0 || owner == search->processId) && IsWindowVisible(window)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND WaitForWindow(const std::wstring& className, DWORD processId, HWND parent, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  do {
-    Search search{className, processId, nullptr};
-    if (parent != nullptr) {
-      EnumChildWindows(parent, &MatchWindow, reinterpret_cast<LPARAM>(&search));
-    } else {
-      EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-    }
-    if (search.found != nullptr) return search.found;
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    Sleep(20);
-  } while (GetTickCount() - start < timeoutMs);
-  return nullptr;
-}
-
-PROCESS_INFORMATION Launch(const std::wstring& program, const std::wstring& arguments) {
-  std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    std::printf("FAIL: cannot start the program (error %lu)\n", GetLastError());
-    std::exit(1);
-  }
-  return process;
-}
+using probe::Check;
+using probe::Launch;
+using probe::WaitForWindow;
+using probe::Wide;
 
 int WaitWindowCommand(const wchar_t* className, DWORD timeoutMs) {
   HWND window = WaitForWindow(className, 0, nullptr, timeoutMs);
@@ -100,13 +36,8 @@ int WaitWindowCommand(const wchar_t* className, DWORD timeoutMs) {
 }
 
 int WaitForegroundCommand(const wchar_t* className, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
   HWND window = WaitForWindow(className, 0, nullptr, timeoutMs);
-  while (window != nullptr && GetForegroundWindow() != window) {
-    if (GetTickCount() - start > timeoutMs) return 1;
-    Sleep(20);
-  }
-  return window != nullptr ? 0 : 1;
+  return window != nullptr && probe::WaitUntil([&] { return GetForegroundWindow() == window; }, timeoutMs) ? 0 : 1;
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -147,13 +78,10 @@ int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonFo
   DestroyWindow(parent);
   const DWORD start = GetTickCount();
   // A ceiling for a hung saver only; a busy machine may take a while.
-  const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
+  const bool ended = probe::WaitForExit(process, 15000) >= 0;
   std::printf("ended %lu ms after the pane\n", GetTickCount() - start);
   Check(ended, "the saver ends when the pane goes");
-  if (!ended) TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return failures == 0 ? 0 : 1;
+  return probe::failures() == 0 ? 0 : 1;
 }
 
 int SettingsCommand(const wchar_t* saver, const wchar_t* arguments, bool ok) {
@@ -163,18 +91,13 @@ int SettingsCommand(const wchar_t* saver, const wchar_t* arguments, bool ok) {
   if (dialog != nullptr) {
     wchar_t title[256] = {};
     GetWindowTextW(dialog, title, 256);
-    std::printf("title: %s\n", Utf8(title).c_str());
+    std::printf("title: %s\n", probe::Utf8(title).c_str());
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(ok ? IDOK : IDCANCEL, BN_CLICKED), 0);
   }
-  const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
-  Check(ended, "the dialog closes and the program ends");
-  DWORD status = 99;
-  if (ended) GetExitCodeProcess(process.hProcess, &status);
-  std::printf("exit status %lu\n", status);
-  if (!ended) TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return failures == 0 ? 0 : 1;
+  const long status = probe::WaitForExit(process, 15000);
+  Check(status >= 0, "the dialog closes and the program ends");
+  std::printf("exit status %ld\n", status >= 0 ? status : 99);
+  return probe::failures() == 0 ? 0 : 1;
 }
 
 }  // namespace
