@@ -34,6 +34,7 @@ expect_main_dialog() {
 }
 
 press() { hostprobe press "$@" 30000; }
+shown() { hostprobe window "$1" 30000 >/dev/null; }
 not() { ! "$@"; }
 
 # shows_picture <A|B> <x> <y> <file>: the pixel at (x, y) of a view whose picture area spans

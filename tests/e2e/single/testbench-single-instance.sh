@@ -16,7 +16,7 @@ expect_main_dialog "the first start shows the main dialog"
 second_start main
 
 press main $SMALL_PREVIEW
-hostprobe window preview 30000 >/dev/null
+shown preview
 second_start preview
 check "the preview can be minimised" hostprobe minimize preview 30000
 second_start preview
@@ -24,7 +24,7 @@ escape_ends_preview "preview brought back"
 
 expect_main_dialog "the main dialog is back"
 press main $OPEN_SETTINGS
-hostprobe window settings 30000 >/dev/null
+shown settings
 second_start settings
 press settings 2  # キャンセル
 check "the settings dialog closes" hostprobe gone settings 30000
