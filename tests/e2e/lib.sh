@@ -1,5 +1,7 @@
 # Helpers for the end-to-end scripts. wine-stream.sh has started the display and the prefix and
-# exported DISPLAY, WINEPREFIX, HARNESS_SCREEN, KAGEMIRA_BIN, KAGEMIRA_TEST_BIN and KAGEMIRA_TOP.
+# exported DISPLAY, WINEPREFIX, HARNESS_SCREEN, KAGEMIRA_BIN, KAGEMIRA_TEST_BIN, KAGEMIRA_TEST_MEDIA
+# (the media files of tests/media/make-test-media.sh) and KAGEMIRA_TOP. What DirectSound plays can be
+# captured with harness_capture_audio and measured with tools/audio-level (tools/lib/harness.sh).
 source "$KAGEMIRA_TOP/tools/lib/harness.sh"
 
 SAVER="$KAGEMIRA_BIN/kagemira.scr"
@@ -23,6 +25,13 @@ hostprobe() { wine "$KAGEMIRA_TEST_BIN/hostprobe.exe" "$@" | tr -d '\r'; return 
 field() { sed -n "s/^$1=//p" <<<"$2" | head -n 1; }
 
 now_ms() { date +%s%3N; }
+
+# wait_until <ceiling ms> <condition command...>: polls until the condition holds; false when the
+# ceiling passed first.
+wait_until() {
+  local limit=$1 start; shift; start=$(now_ms)
+  until "$@"; do [ $(( $(now_ms) - start )) -gt "$limit" ] && return 1; sleep 0.2; done
+}
 
 # start_saver <program> <arguments...>: runs it in the background; SAVER_PID is its process.
 start_saver() {
@@ -91,8 +100,10 @@ screenshot_until() {
   done
 }
 
-# pixel_is <x> <y> <r,g,b> <file> (within 3 per channel), pixel_is_not: conditions for screenshot_until.
-pixel_is() { local file=${!#}; colour_near "$(harness_pixel "$file" "$1" "$2")" ${3//,/ } 3; }
+# pixel_is <x> <y> <r,g,b> <file> (within 3 per channel), pixel_is_not, pixel_near <x> <y> <r,g,b>
+# <tolerance> <file>: conditions for screenshot_until.
+pixel_near() { local file=${!#}; colour_near "$(harness_pixel "$file" "$1" "$2")" ${3//,/ } "$4"; }
+pixel_is() { pixel_near "$1" "$2" "$3" 3 "${!#}"; }
 pixel_is_not() { ! pixel_is "$@"; }
 
 # The settings file the programs read in this prefix.
