@@ -34,7 +34,7 @@ void PlayInWindow(HWND window) {
 
 void ReportFailedStart() {
   // Normally gone with the failed window's WM_DESTROY; never left behind hooked to a dead window.
-  engine.reset();
+  engine.Release();
   // Also removes the quit message the failed window's destruction posted.
   PumpPendingMessages();
   std::wstring text = kWindowCreationFailed;

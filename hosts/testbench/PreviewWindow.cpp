@@ -59,15 +59,15 @@ HWND CreatePreviewWindow() {
 LRESULT CALLBACK PreviewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      engine = std::make_unique<UmbraneEngine>();
-      if (!engine->Startup(window, smallPreview)) {
-        hostErrorText = engine->errorText;
+      if (!engine.Start(window, smallPreview)) {
+        // Empty when the window went away during the start-up, which took the engine with it.
+        hostErrorText = engine.get() ? engine->errorText : std::wstring();
         return -1;
       }
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
-      engine.reset();
+      engine.Release();
       return 0;
     case WM_PAINT:
       // The engine draws; the window itself never paints.

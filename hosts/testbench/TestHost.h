@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "engine/EngineOwner.h"
 #include "engine/UniqueHandle.h"
 
-class UmbraneEngine;
 class ConfigDialog;
 
 namespace testhost {
@@ -27,7 +27,7 @@ extern bool confirmBeforeStart;
 extern std::atomic<HWND> mainDialog;
 extern std::atomic<HWND> settingsDialog;
 extern std::atomic<HWND> previewWindow;
-extern std::unique_ptr<UmbraneEngine> engine;
+extern EngineOwner engine;
 extern std::unique_ptr<ConfigDialog> settingsObject;
 extern std::wstring hostErrorText;
 

@@ -1,6 +1,5 @@
 #include "hosts/testbench/TestHost.h"
 
-#include "engine/UmbraneEngine.h"
 #include "settings/ConfigDialog.h"
 
 namespace testhost {
@@ -19,7 +18,7 @@ bool confirmBeforeStart = false;
 std::atomic<HWND> mainDialog{nullptr};
 std::atomic<HWND> settingsDialog{nullptr};
 std::atomic<HWND> previewWindow{nullptr};
-std::unique_ptr<UmbraneEngine> engine;
+EngineOwner engine;
 std::unique_ptr<ConfigDialog> settingsObject;
 std::wstring hostErrorText;
 

@@ -6,6 +6,9 @@
 //       waits until a window of that class is the foreground window (it then gets the keyboard).
 //   saverprobe preview-host <saver> <width> <height> <switch form: space|colon>
 //       makes a parent window, starts the saver in it, checks the child, destroys the parent.
+//   saverprobe pane-gone-during-warning <saver>
+//       starts the saver in a pane, waits for a message box of the saver's start-up, destroys the
+//       pane while the box is open, checks that the saver ends with status 0.
 //   saverprobe settings <saver> <arguments> [ok|cancel]
 //       starts the saver, prints the settings dialog's title, closes the dialog, checks the exit.
 //   saverprobe colour-window <x> <y> <width> <height> <rrggbb>
@@ -48,7 +51,8 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonForm) {
+// A window standing in for the display settings' preview pane, with a client area of that size.
+HWND CreatePane(int width, int height) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = &ParentProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -56,10 +60,28 @@ int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonFo
   RegisterClassW(&windowClass);
   RECT outer{0, 0, width, height};
   AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
-  HWND parent = CreateWindowExW(0, windowClass.lpszClassName, L"pane", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                                outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
-  const std::wstring handle = std::to_wstring(reinterpret_cast<UINT_PTR>(parent));
+  return CreateWindowExW(0, windowClass.lpszClassName, L"pane", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                         outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, windowClass.hInstance,
+                         nullptr);
+}
+
+std::wstring HandleText(HWND window) { return std::to_wstring(reinterpret_cast<UINT_PTR>(window)); }
+
+int PaneGoneDuringWarningCommand(const wchar_t* saver) {
+  HWND parent = CreatePane(152, 112);
+  PROCESS_INFORMATION process = Launch(saver, L"/p " + HandleText(parent));
+  HWND box = WaitForWindow(L"#32770", process.dwProcessId, nullptr, 30000);
+  Check(box != nullptr, "the saver's start-up shows its message box");
+  DestroyWindow(parent);
+  const long status = probe::WaitForExit(process, 15000);
+  std::printf("exit status %ld\n", status);
+  Check(status == 0, "with the pane gone the saver ends cleanly, with status 0");
+  return probe::failures() == 0 ? 0 : 1;
+}
+
+int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonForm) {
+  HWND parent = CreatePane(width, height);
+  const std::wstring handle = HandleText(parent);
   PROCESS_INFORMATION process = Launch(saver, colonForm ? L"/p:" + handle : L"/p " + handle);
 
   HWND child = WaitForWindow(L"WindowsScreenSaverClass", 0, parent, 30000);
@@ -146,6 +168,9 @@ int main(int argc, char** argv) {
   if (argc >= 6 && std::string(argv[1]) == "preview-host") {
     return PreviewHostCommand(Wide(argv[2]).c_str(), std::atoi(argv[3]), std::atoi(argv[4]),
                               std::string(argv[5]) == "colon");
+  }
+  if (argc >= 3 && std::string(argv[1]) == "pane-gone-during-warning") {
+    return PaneGoneDuringWarningCommand(Wide(argv[2]).c_str());
   }
   if (argc >= 4 && std::string(argv[1]) == "settings") {
     const bool ok = argc >= 5 && std::string(argv[4]) == "ok";
