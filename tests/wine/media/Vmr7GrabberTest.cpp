@@ -271,6 +271,25 @@ TEST_F(Vmr7Grabber, AfterReleaseSurfacesNoFrameIsHandedOutUntilTheNextOneOfWhate
   EXPECT_TRUE(IsColour(TexelOf(Device(), *frame.texture, 159, 119), 255, 0, 255));
 }
 
+// A stream whose picture changes size (a new format negotiated mid-stream): the grabber's own
+// system-memory copy follows it instead of stretching the new picture into the old size.
+TEST_F(Vmr7Grabber, APictureOfAnotherSizeMidStreamIsCopiedAtItsOwnSize) {
+  const ComPtr<IDirectDrawSurface7> big = MakeSurface(DirectDraw(), 320, 240, kRgb32);
+  const ComPtr<IDirectDrawSurface7> small = MakeSurface(DirectDraw(), 160, 120, kRgb565);
+  ASSERT_TRUE(big && small);
+  Paint(big.Get(), 0x00FFFFFF, 0x00FFFFFF);
+  Paint(small.Get(), 0x001F, 0xF800);  // blue, the last row's first pixel red
+  ExpectPresented(big.Get());
+  ExpectPresented(small.Get());
+  PosterFrame frame;
+  ASSERT_TRUE(grabber().CopyFrame(frame));
+  EXPECT_EQ(frame.texture->LevelDescription().Format, D3DFMT_R5G6B5);
+  EXPECT_EQ(frame.texture->ContentWidth(), 160u);
+  EXPECT_EQ(frame.texture->ContentHeight(), 120u);
+  EXPECT_TRUE(IsColour(TexelOf(Device(), *frame.texture, 159, 0), 0, 0, 255));
+  EXPECT_TRUE(IsColour(TexelOf(Device(), *frame.texture, 0, 119), 255, 0, 0)) << "the small picture's own last row";
+}
+
 TEST_F(Vmr7Grabber, WithoutADefaultAllocatorPresenterEveryCallAnswersEPointerAndNothingIsCaptured) {
   const ComPtr<IVMRSurfaceAllocator> bare(new DShowVmr7Grabber(DirectDraw(), Device(), nullptr));
   auto& alone = *static_cast<DShowVmr7Grabber*>(bare.Get());
