@@ -1,0 +1,11 @@
+#pragma once
+// The notice in the settings dialog's link control about the D3DX runtime, without which a
+// shadow movie is drawn opaque.
+#include <string>
+
+// The vendor's download page of the DirectX end-user runtime, linked from the notice.
+extern const wchar_t kDirectXRuntimePage[];
+
+// Tries to load D3DX9_42.DLL (a loaded library stays loaded): empty text when it loads, otherwise
+// four lines in the link control's markup, the last with the link to the download page.
+std::wstring D3dxNoticeText();
