@@ -1,7 +1,5 @@
 #include "engine/ThreadToolkit.h"
 
-#include <clocale>
-
 #include "engine/FatalCheck.h"
 
 LightWeightMutex::LightWeightMutex() { InitializeCriticalSection(&section_); }
@@ -49,7 +47,9 @@ void Thread::Resume() {
 }
 
 DWORD WINAPI Thread::Entry(void* self) {
-  std::setlocale(LC_ALL, "");
+  // The locale is not set here: with this runtime it is process-wide, and setting it frees the old
+  // one while other threads may be formatting or parsing numbers. UmbraneAppBase sets it once,
+  // before any worker exists.
   static_cast<Thread*>(self)->body_();
   return 0;
 }

@@ -6,14 +6,27 @@
 
 #include <clocale>
 
+namespace {
+// The locale is process-wide: it is set by the first object only. Setting it again would free the
+// locale in use while the threads of an earlier object may still be formatting numbers.
+void SetUserLocaleOnce() {
+  static const bool set = [] {
+    std::setlocale(LC_ALL, "");
+    return true;
+  }();
+  (void)set;
+}
+}  // namespace
+
 UmbraneAppBase::UmbraneAppBase() {
-  std::setlocale(LC_ALL, "");
-  // The result is ignored on purpose: a thread already in another apartment keeps working.
-  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  SetUserLocaleOnce();
+  // A thread already in another apartment keeps working in it; only a successful initialisation
+  // (S_OK or S_FALSE) is balanced at destruction.
+  comInitialised_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
   timeBeginPeriod(1);
 }
 
 UmbraneAppBase::~UmbraneAppBase() {
   timeEndPeriod(1);
-  CoUninitialize();
+  if (comInitialised_) CoUninitialize();
 }

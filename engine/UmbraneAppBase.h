@@ -8,4 +8,7 @@ class UmbraneAppBase {
   virtual ~UmbraneAppBase();
   UmbraneAppBase(const UmbraneAppBase&) = delete;
   UmbraneAppBase& operator=(const UmbraneAppBase&) = delete;
+
+ private:
+  bool comInitialised_ = false;
 };

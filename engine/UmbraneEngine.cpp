@@ -170,6 +170,9 @@ bool UmbraneEngine::TryResetDevice() {
     if (shadowGraph) shadowGraph->DetachVideo();
     return false;
   }
+  // Lost again between the two calls (a lock screen or a mode change in quick succession), or the
+  // memory is not free yet: both are documented answers of Reset, and the next tick tries again.
+  if (reset == D3DERR_DEVICELOST || reset == D3DERR_OUTOFVIDEOMEMORY) return false;
   if (FAILED(reset)) Fatal("Reset");
   if (!AcquireRenderTarget(device.Get(), renderTarget)) Fatal("GetRenderTarget after Reset");
 

@@ -17,18 +17,23 @@ over_desktop() {  # over_desktop <alpha byte> <colour channel>: that colour at a
   echo "$(( (c * a + desk_r * (255 - a)) / 255 )),$(( (c * a + desk_g * (255 - a)) / 255 )),$(( (c * a + desk_b * (255 - a)) / 255 ))"
 }
 
-# run_case <name> <settings...>: starts the saver, takes a screenshot, ends it with a key.
+# run_case <name> <x> <y> <r,g,b> <settings...>: starts the saver, takes a screenshot once the
+# point (x, y) shows the colour it has in the picture (neither the desktop nor the black window
+# shows there before the first frame is presented), ends the saver with a key. The picture is
+# still, so that frame is the answer.
 run_case() {
-  local name=$1; shift
+  local name=$1 x=$2 y=$3 colour=$4; shift 4
   write_settings "$@"
   xdotool mousemove $((screen_w / 2)) $((screen_h / 2))
   start_saver "$E2E_WORK/kagemira.scr" /s
   expect_fullscreen_window "0 0 $screen_w $screen_h 1 1" >/dev/null
-  sleep 1.5
   SHOT="$E2E_WORK/$name.png"
-  harness_screenshot "$SHOT"
+  screenshot_until "$SHOT" 30000 pixel_is "$x" "$y" "$colour" ||
+    fail "$name: the saver shows its picture ($x,$y is not $colour)"
+  harness_screenshot "$SHOT"  # a second look, after the first frame surely finished
+  wait_saver_foreground
   xdotool key a
-  wait_saver_exit 2000 >/dev/null || stop_saver
+  wait_saver_exit 10000 >/dev/null || stop_saver
 }
 
 # expect_pixel <description> <x> <y> <expected r,g,b>
@@ -40,7 +45,7 @@ expect_pixel() {
 screen_half=$(over_desktop 127 255)  # background opacity 50 -> alpha byte 127
 
 # Mode 2 (fit): 512x384 on 1280x1024 is 1280x960 at y = 32, bars 32 high above and below.
-run_case mode2-frame MagType=2 foregroundAlpha=100 backgroundAlpha=50 frameEnabled=1 confineBgFilterToShadowGraph=0
+run_case mode2-frame 960 512 "$screen_half" MagType=2 foregroundAlpha=100 backgroundAlpha=50 frameEnabled=1 confineBgFilterToShadowGraph=0
 for ((m = 0; m < monitors; m++)); do
   left=$((m * monitor_w))
   expect_pixel "mode 2, monitor $m: shadow" $((left + 320)) 512 0,0,0
@@ -51,14 +56,14 @@ for ((m = 0; m < monitors; m++)); do
 done
 
 # Without the frame the bars carry the screen; confined, the desktop shows untouched outside.
-run_case mode2-screen MagType=2 foregroundAlpha=100 backgroundAlpha=50 frameEnabled=0 confineBgFilterToShadowGraph=0
+run_case mode2-screen 960 512 "$screen_half" MagType=2 foregroundAlpha=100 backgroundAlpha=50 frameEnabled=0 confineBgFilterToShadowGraph=0
 expect_pixel "mode 2 without frame: the bars carry the screen" 640 10 "$screen_half"
-run_case mode2-confined MagType=2 foregroundAlpha=100 backgroundAlpha=50 frameEnabled=0 confineBgFilterToShadowGraph=1
+run_case mode2-confined 960 512 "$screen_half" MagType=2 foregroundAlpha=100 backgroundAlpha=50 frameEnabled=0 confineBgFilterToShadowGraph=1
 expect_pixel "mode 2 confined: the desktop outside the picture" 640 10 "$desk_r,$desk_g,$desk_b"
 
 # Mode 3 (fill): 1365x1024 at x = -42: no bars, shadow on the left, screen on the right; a shadow
 # at 50 % darkens the desktop by half.
-run_case mode3-half-shadow MagType=3 foregroundAlpha=50 backgroundAlpha=0 frameEnabled=1
+run_case mode3-half-shadow 300 10 "$(over_desktop 127 0)" MagType=3 foregroundAlpha=50 backgroundAlpha=0 frameEnabled=1
 for ((m = 0; m < monitors; m++)); do
   left=$((m * monitor_w))
   expect_pixel "mode 3, monitor $m: shadow at 50 % over the desktop" $((left + 300)) 10 "$(over_desktop 127 0)"

@@ -45,18 +45,40 @@ stop_saver() {
 
 # expect_fullscreen_window <expected "x y w h visible topmost">
 expect_fullscreen_window() {
-  local geometry; geometry=$(probe wait-window WindowsScreenSaverClass 15000 | tr -d '\r')
+  local geometry; geometry=$(probe wait-window WindowsScreenSaverClass 30000 | tr -d '\r')
   echo "saver window: $geometry"
   [ "$geometry" = "$1" ]
 }
 
-# ends_on_input <description> <input command...>: the saver must end within one second of it.
+# expect_fullscreen_window <expected geometry> is above; this waits until the saver window has the
+# keyboard, so that input sent next reaches it.
+wait_saver_foreground() { probe wait-foreground WindowsScreenSaverClass 30000; }
+
+# ends_on_input <description> <input command...>: the saver must end after it. It normally takes
+# tens of milliseconds (printed); the ceiling only tells a saver that ignores input from a busy machine.
 ends_on_input() {
   local what=$1; shift
   "$@"
   local took
-  if took=$(wait_saver_exit 1000); then pass "$what (ended after $took ms)"; else fail "$what (still running after 1 s)"; stop_saver; fi
+  if took=$(wait_saver_exit 10000); then pass "$what (ended after $took ms)"; else fail "$what (still running after 10 s)"; stop_saver; fi
 }
+
+# screenshot_until <file> <ceiling ms> <condition command...>: takes screenshots into the file until
+# the condition (run with the file as its last argument) holds. False when the ceiling passed first.
+screenshot_until() {
+  local file=$1 limit=$2; shift 2
+  local start; start=$(now_ms)
+  while :; do
+    harness_screenshot "$file"
+    "$@" "$file" && return 0
+    [ $(( $(now_ms) - start )) -gt "$limit" ] && return 1
+    sleep 0.2
+  done
+}
+
+# pixel_is <x> <y> <r,g,b> <file> (within 3 per channel), pixel_is_not: conditions for screenshot_until.
+pixel_is() { local file=${!#}; colour_near "$(harness_pixel "$file" "$1" "$2")" ${3//,/ } 3; }
+pixel_is_not() { ! pixel_is "$@"; }
 
 # The settings file the programs read in this prefix.
 settings_file() {

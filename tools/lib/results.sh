@@ -39,6 +39,11 @@ results_run_gtest() {
     results_record FAIL "$name (exit status $status)"
     failed=1
   fi
+  # A program that ended in the middle (a fatal check exits with status 0) prints no summary.
+  if ! grep -qE '^\[==========\] [0-9]+ tests? from .* ran' "$log" && [ "$failed" -eq 0 ]; then
+    results_record FAIL "$name (ended before its summary)"
+    failed=1
+  fi
   if [ "$failed" -gt 0 ] || [ "$status" -ne 0 ]; then
     echo "FAIL: $name ($passed passed, $failed failed, status $status); log $log" >&2
     grep -E '^\[  FAILED  \]|Failure|error:' "$log" | head -n 20 >&2

@@ -2,6 +2,8 @@
 // hosts a preview pane the way the display settings do, and drives the settings dialog.
 //   saverprobe wait-window <class> <timeout ms>
 //       prints "x y width height visible topmost" of the first top-level window of that class.
+//   saverprobe wait-foreground <class> <timeout ms>
+//       waits until a window of that class is the foreground window (it then gets the keyboard).
 //   saverprobe preview-host <saver> <width> <height> <switch form: space|colon>
 //       makes a parent window, starts the saver in it, checks the child, destroys the parent.
 //   saverprobe settings <saver> <arguments> [ok|cancel]
@@ -97,6 +99,16 @@ int WaitWindowCommand(const wchar_t* className, DWORD timeoutMs) {
   return 0;
 }
 
+int WaitForegroundCommand(const wchar_t* className, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  HWND window = WaitForWindow(className, 0, nullptr, timeoutMs);
+  while (window != nullptr && GetForegroundWindow() != window) {
+    if (GetTickCount() - start > timeoutMs) return 1;
+    Sleep(20);
+  }
+  return window != nullptr ? 0 : 1;
+}
+
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -115,7 +127,7 @@ int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonFo
   const std::wstring handle = std::to_wstring(reinterpret_cast<UINT_PTR>(parent));
   PROCESS_INFORMATION process = Launch(saver, colonForm ? L"/p:" + handle : L"/p " + handle);
 
-  HWND child = WaitForWindow(L"WindowsScreenSaverClass", 0, parent, 10000);
+  HWND child = WaitForWindow(L"WindowsScreenSaverClass", 0, parent, 30000);
   Check(child != nullptr, "the saver creates its window inside the preview pane");
   if (child != nullptr) {
     RECT client{}, inner{};
@@ -134,7 +146,8 @@ int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonFo
   }
   DestroyWindow(parent);
   const DWORD start = GetTickCount();
-  const bool ended = WaitForSingleObject(process.hProcess, 3000) == WAIT_OBJECT_0;
+  // A ceiling for a hung saver only; a busy machine may take a while.
+  const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
   std::printf("ended %lu ms after the pane\n", GetTickCount() - start);
   Check(ended, "the saver ends when the pane goes");
   if (!ended) TerminateProcess(process.hProcess, 1);
@@ -145,7 +158,7 @@ int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonFo
 
 int SettingsCommand(const wchar_t* saver, const wchar_t* arguments, bool ok) {
   PROCESS_INFORMATION process = Launch(saver, arguments);
-  HWND dialog = WaitForWindow(L"#32770", process.dwProcessId, nullptr, 10000);
+  HWND dialog = WaitForWindow(L"#32770", process.dwProcessId, nullptr, 30000);
   Check(dialog != nullptr, "the settings dialog opens");
   if (dialog != nullptr) {
     wchar_t title[256] = {};
@@ -153,7 +166,7 @@ int SettingsCommand(const wchar_t* saver, const wchar_t* arguments, bool ok) {
     std::printf("title: %s\n", Utf8(title).c_str());
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(ok ? IDOK : IDCANCEL, BN_CLICKED), 0);
   }
-  const bool ended = WaitForSingleObject(process.hProcess, 5000) == WAIT_OBJECT_0;
+  const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
   Check(ended, "the dialog closes and the program ends");
   DWORD status = 99;
   if (ended) GetExitCodeProcess(process.hProcess, &status);
@@ -169,6 +182,9 @@ int SettingsCommand(const wchar_t* saver, const wchar_t* arguments, bool ok) {
 int main(int argc, char** argv) {
   if (argc >= 4 && std::string(argv[1]) == "wait-window") {
     return WaitWindowCommand(Wide(argv[2]).c_str(), static_cast<DWORD>(std::atoi(argv[3])));
+  }
+  if (argc >= 4 && std::string(argv[1]) == "wait-foreground") {
+    return WaitForegroundCommand(Wide(argv[2]).c_str(), static_cast<DWORD>(std::atoi(argv[3])));
   }
   if (argc >= 6 && std::string(argv[1]) == "preview-host") {
     return PreviewHostCommand(Wide(argv[2]).c_str(), std::atoi(argv[3]), std::atoi(argv[4]),

@@ -48,8 +48,8 @@ TEST_F(EngineTest, WithoutTheDataFileStartupFailsBeforeAnyDeviceAndDeletionUnhoo
 TEST_F(EngineTest, EndMessageDestroysTheWindowThroughWmDestroyExactlyOnce) {
   StartEngine(false);  // hooked all the same
   PostMessageW(host.hwnd(), EndMessage, 0, 0);
-  HostWindow::Pump(200);
-  EXPECT_FALSE(host.alive());
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return !host.alive(); }, 10000));
+  HostWindow::Pump(50);  // a second destruction would be queued behind the first
   EXPECT_EQ(host.seen(WM_DESTROY), 1);
   EXPECT_EQ(engine, nullptr);
 }
@@ -98,8 +98,7 @@ TEST_F(EngineTest, SuccessfulStartupCreatesTheDeviceAndPlaysUntilDeleted) {
   EXPECT_EQ(engine->shadowGraph, nullptr);
   // The screen saver's start-up posts StartMessage; playback starts when it is dispatched.
   EXPECT_EQ(engine->playbackThread, nullptr);
-  HostWindow::Pump(100);
-  ASSERT_NE(engine->playbackThread, nullptr);
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->playbackThread != nullptr; }, 10000));
   HANDLE thread = engine->playbackThread->handle();
   EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
   DestroyWindow(host.hwnd());

@@ -2,8 +2,14 @@
 
 #include <atomic>
 
+#include <objbase.h>
+
+#include <clocale>
+#include <string>
+
 #include "engine/FatalCheck.h"
 #include "engine/ThreadToolkit.h"
+#include "engine/UmbraneAppBase.h"
 
 namespace {
 
@@ -72,6 +78,39 @@ TEST(ThreadToolkit, LightWeightMutexIsRecursiveAndExcludesOtherThreads) {
   mutex.Unlock();
   EXPECT_TRUE(other.Stop());
   EXPECT_EQ(insideOther, 1);
+}
+
+// The locale is process-wide: a worker or a second object that set it again would free it under
+// the feet of threads formatting numbers (that crashed under this runtime).
+TEST(ThreadToolkit, NeitherWorkersNorLaterObjectsSetTheProcessLocaleAgain) {
+  { UmbraneAppBase first; }
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
+  Thread worker;
+  worker.Start([] {}, false);
+  EXPECT_TRUE(worker.Stop());
+  EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C") << "a worker set the locale";
+  { UmbraneAppBase second; }
+  EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C") << "a second object set the locale";
+  std::setlocale(LC_ALL, before.c_str());
+}
+
+// A host thread already in a single-threaded apartment keeps its COM initialisation: the object
+// uninitialises only what it initialised.
+TEST(ThreadToolkit, AppBaseBalancesOnlyItsOwnComInitialisation) {
+  HRESULT again = E_FAIL;
+  Thread host;
+  host.Start(
+      [&] {
+        if (CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) != S_OK) return;
+        { UmbraneAppBase object; }  // its multithreaded initialisation fails: changed mode
+        again = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(again)) CoUninitialize();
+        CoUninitialize();
+      },
+      false);
+  EXPECT_TRUE(host.Stop());
+  EXPECT_EQ(again, S_FALSE) << "the apartment of the host thread must still be there";
 }
 
 // A fatal check on a worker must end the process even while another thread waits for that very

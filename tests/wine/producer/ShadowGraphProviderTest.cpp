@@ -10,18 +10,27 @@
 
 namespace {
 // Far beyond any frame's lateness on a loaded machine, far below a hung test.
-constexpr DWORD kPatienceMs = 3000;
+constexpr DWORD kPatienceMs = 10000;
+// How far behind the clock a frame may be published when the machine is busy; the clock itself
+// never lets a frame come early, which is checked exactly.
+constexpr double kLatenessCeilingMs = 3000;
 
 struct Published {
   int32_t frame;
   double atMs;
 };
 
-// Collects published frames until the animation ends (or `limit` frames).
+// Collects published frames until the animation ends (or `limit` frames). The producer announces
+// the last frame before the end, but a busy test thread may wake only when both are set: the wait
+// then reports the end first, and the last frame's announcement is taken here too, so that
+// nothing left over is mistaken for a frame published after the end.
 std::vector<Published> CollectUntilEnded(ShadowGraphProvider& producer, HANDLE ready, HANDLE ended, size_t limit) {
   std::vector<Published> frames;
   while (frames.size() < limit) {
     const HANDLE signalled = WaitAnyFor({ended, ready}, kPatienceMs);
+    if (signalled == ended && WaitForSingleObject(ready, 0) == WAIT_OBJECT_0) {
+      frames.push_back({producer.currentFrame(), NowMs()});
+    }
     if (signalled != ready) break;
     frames.push_back({producer.currentFrame(), NowMs()});
   }
@@ -46,7 +55,7 @@ TEST_F(ProducerTest, PublishesTheFirstFrameBeforeItSaysItStartedAndTheNextOnePer
   const double shownAfter = NowMs() - resumedAt;
   EXPECT_EQ(producer->currentFrame(), 1);
   EXPECT_GE(shownAfter, PeriodMs() - 0.01) << "one period after Resume, not at once";
-  EXPECT_LT(shownAfter, PeriodMs() + 1000);
+  EXPECT_LT(shownAfter, PeriodMs() + kLatenessCeilingMs);
   EXPECT_TRUE(TexturesShow(*producer, 1, 100));
 }
 
@@ -66,11 +75,13 @@ TEST_F(ProducerTest, RunsOnTheClockToTheLastFrameThenEndsAndFallsSilent) {
     // Frame f is due f periods after the clock started, which was after Resume: never earlier.
     EXPECT_GE(p.atMs - resumedAt, p.frame * PeriodMs() - 0.01) << "frame " << p.frame << " came early";
     // Late frames are skipped, so the frame number keeps up with the time.
-    EXPECT_LT(p.atMs - resumedAt, p.frame * PeriodMs() + 1000) << "frame " << p.frame << " fell behind";
+    EXPECT_LT(p.atMs - resumedAt, p.frame * PeriodMs() + kLatenessCeilingMs) << "frame " << p.frame << " fell behind";
     previous = p.frame;
   }
-  EXPECT_LE(frames.back().frame, 19);
-  EXPECT_GE(frames.size(), 10u) << "at most a few frames skipped on a busy machine";
+  EXPECT_EQ(frames.back().frame, 19) << "the last frame is shown before the end";
+  // Late frames are skipped by design, and a busy machine makes many late; running frame by frame
+  // still shows several of the twenty.
+  EXPECT_GE(frames.size(), 3u);
   EXPECT_FALSE(WaitFor(ready.get(), 200)) << "idle after the end";
   EXPECT_EQ(producer->currentFrame(), frames.back().frame);
 }

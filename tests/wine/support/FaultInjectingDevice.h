@@ -1,8 +1,14 @@
 #pragma once
 // The real device with a lost-device episode on demand: Present reports the device lost, the
-// cooperative level reads lost and then not-reset, and Reset can fail once with the invalid-call
-// error. Everything else goes to the real device.
+// cooperative level reads lost and then not-reset, and Reset can fail once with a chosen error
+// (the invalid-call error, or the device lost again). Presents can also be held at a gate, so that
+// a test reads what the playback thread drew last while it cannot draw anything newer. Everything
+// else goes to the real device.
+#include <windows.h>
+
 #include <atomic>
+
+#include "engine/UniqueHandle.h"
 
 #include "ForwardingDevice.h"
 
@@ -12,14 +18,22 @@ class FaultInjectingDevice : public ForwardingDevice {
 
   // Starts an episode: Present answers lost until the device has been reset; the cooperative
   // level reads lost for `lostChecks` calls, then not-reset.
-  void LoseDevice(int lostChecks, bool failFirstReset) {
+  void LoseDevice(int lostChecks, bool failFirstReset) { LoseDevice(lostChecks, failFirstReset ? D3DERR_INVALIDCALL : S_OK); }
+  // The same with the first Reset answering `firstResetFailure` (S_OK: it succeeds).
+  void LoseDevice(int lostChecks, HRESULT firstResetFailure) {
     lostChecksLeft = lostChecks;
-    failNextReset = failFirstReset;
+    nextResetFailure = firstResetFailure;
     lost = true;
   }
 
+  // While closed, every Present waits (after the device is found not lost) until the gate opens.
+  void CloseGate() { ResetEvent(gate.get()); }
+  void OpenGate() { SetEvent(gate.get()); }
+
   HRESULT STDMETHODCALLTYPE Present(const RECT* source, const RECT* dest, HWND window, const RGNDATA* dirty) override {
     if (lost) return D3DERR_DEVICELOST;
+    ++presentsArrived;
+    WaitForSingleObject(gate.get(), INFINITE);
     ++presents;
     return ForwardingDevice::Present(source, dest, window, dirty);
   }
@@ -36,7 +50,8 @@ class FaultInjectingDevice : public ForwardingDevice {
 
   HRESULT STDMETHODCALLTYPE Reset(D3DPRESENT_PARAMETERS* parameters) override {
     ++resets;
-    if (failNextReset.exchange(false)) return D3DERR_INVALIDCALL;
+    const HRESULT failure = nextResetFailure.exchange(S_OK);
+    if (FAILED(failure)) return failure;
     const HRESULT result = ForwardingDevice::Reset(parameters);
     if (SUCCEEDED(result)) lost = false;
     return result;
@@ -44,7 +59,9 @@ class FaultInjectingDevice : public ForwardingDevice {
 
   std::atomic<bool> lost{false};
   std::atomic<int> lostChecksLeft{0};
-  std::atomic<bool> failNextReset{false};
+  std::atomic<HRESULT> nextResetFailure{S_OK};
+  UniqueHandle gate{CreateEventW(nullptr, TRUE, TRUE, nullptr)};  // manual reset, open
+  std::atomic<int> presentsArrived{0};
   std::atomic<int> presents{0};
   std::atomic<int> cooperativeLevelChecks{0};
   std::atomic<int> resets{0};

@@ -27,6 +27,18 @@ class HostWindow {
   // Dispatches everything queued for this thread, for at most the given time.
   static void Pump(DWORD milliseconds);
 
+  // Dispatches this thread's messages until the condition holds; false when the ceiling passed
+  // first. The ceiling is for a hung test only: a loaded machine may take many times the usual.
+  template <typename Condition>
+  static bool PumpUntil(Condition condition, DWORD ceilingMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+      if (GetTickCount() - start > ceilingMs) return false;
+      Pump(5);
+    }
+    return true;
+  }
+
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
