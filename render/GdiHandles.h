@@ -5,10 +5,12 @@
 #include <memory>
 #include <type_traits>
 
-// The device context of the screen, or of one window.
+// The device context of the screen, or of one window; flags as GetDCEx takes them (DCX_CACHE gives
+// a context of its own even for a window whose class owns one).
 class ScreenDc {
  public:
-  explicit ScreenDc(HWND window = nullptr) : window(window), dc(GetDC(window)) {}
+  explicit ScreenDc(HWND window = nullptr, DWORD flags = 0)
+      : window(window), dc(flags != 0 ? GetDCEx(window, nullptr, flags) : GetDC(window)) {}
   ~ScreenDc() {
     if (dc) ReleaseDC(window, dc);
   }

@@ -26,17 +26,10 @@ make_frame_file "$E2E_WORK/um.bin" 30 '0 if x < 256 else 255'
 xdotool mousemove 640 512
 start_saver "$E2E_WORK/kagemira.scr" /s
 screen_half="$(( (255 * 127 + 51 * 128) / 255 )),$(( (255 * 127 + 102 * 128) / 255 )),$(( (255 * 127 + 153 * 128) / 255 ))"
-shows_saved_look() {
-  harness_screenshot "$E2E_WORK/shot.png"
-  colour_near "$(harness_pixel "$E2E_WORK/shot.png" 640 10)" 0 0 0 &&
-    colour_near "$(harness_pixel "$E2E_WORK/shot.png" 960 512)" ${screen_half//,/ } &&
-    colour_near "$(harness_pixel "$E2E_WORK/shot.png" 320 512)" 0 0 0
-}
-start=$(now_ms); seen=0
-while saver_running && [ $(( $(now_ms) - start )) -lt 20000 ]; do
-  if shows_saved_look; then seen=1; break; fi
-done
-check "the next /s plays the saved look: fit with black bars, the screen at 50 % (top bar $(harness_pixel "$E2E_WORK/shot.png" 640 10), screen $(harness_pixel "$E2E_WORK/shot.png" 960 512))" [ "$seen" = 1 ]
+shows_saved_look() { pixel_is 640 10 0,0,0 "$1" && pixel_is 960 512 "$screen_half" "$1" && pixel_is 320 512 0,0,0 "$1"; }
+screenshot_until "$E2E_WORK/shot.png" 30000 shows_saved_look
+check "the next /s plays the saved look: fit with black bars, the screen at 50 % (top bar $(harness_pixel "$E2E_WORK/shot.png" 640 10), screen $(harness_pixel "$E2E_WORK/shot.png" 960 512))" \
+  shows_saved_look "$E2E_WORK/shot.png"
 xdotool key a
 wait_saver_exit 5000 >/dev/null || stop_saver
 xsetroot -solid black

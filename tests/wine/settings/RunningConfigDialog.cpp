@@ -199,7 +199,8 @@ std::vector<uint32_t> RunningConfigDialog::PreviewPixels(int& width, int& height
   GetClientRect(preview, &client);
   width = client.right;
   height = client.bottom;
-  const ScreenDc shown(preview);
+  // A context of the test's own: the window's class gives it one that its thread draws with.
+  const ScreenDc shown(preview, DCX_CACHE);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
