@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "settings/D3dxNotice.h"
 #include "tests/wine/settings/RunningConfigDialog.h"
 #include "tests/wine/settings/SettingsLocation.h"
 
@@ -95,7 +96,10 @@ TEST_F(ConfigDialogTest, OpensShowingTheStoredSettings) {
   EXPECT_TRUE(dialog.Enabled(IDC_SHADOW_MOVIE_BROWSE));
   EXPECT_TRUE(dialog.Enabled(IDC_SHADOW_MOVIE_PLAY));
   EXPECT_FALSE(dialog.Enabled(IDC_SHADOW_MOVIE_STOP));
-  EXPECT_EQ(dialog.Text(IDC_D3DX_NOTICE), L"") << "D3DX9_42 loads in this prefix";
+  LITEM link{};
+  link.mask = LIF_ITEMINDEX | LIF_URL;
+  EXPECT_FALSE(SendMessageW(dialog.Item(IDC_D3DX_NOTICE), LM_GETITEM, 0, reinterpret_cast<LPARAM>(&link)))
+      << "D3DX9_42 loads in this prefix: no notice, no link";
 
   // The preview: class "preview frame", child 5000, the screen's shape at the placeholder's corner.
   const HWND preview = dialog.Item(IDC_PREVIEW_WINDOW);
@@ -226,6 +230,27 @@ TEST_F(ConfigDialogTest, BordersAndTheSeeThroughLimitShowAroundASmallPicture) {
   EXPECT_EQ(location.ReadKey(L"foregroundAlpha"), L"0");
 }
 
+TEST_F(ConfigDialogTest, APreviewMadeLargerIsComposedOverItsWholeNewArea) {
+  location.WriteIni({{"MagType", "1"}, {"foregroundAlpha", "100"}, {"backgroundAlpha", "0"}, {"frameEnabled", "0"}});
+  RunningConfigDialog dialog;
+  const HWND preview = dialog.Item(IDC_PREVIEW_WINDOW);
+  RECT shown{};
+  GetWindowRect(preview, &shown);
+  SetWindowPos(preview, nullptr, 0, 0, shown.right - shown.left + 60, shown.bottom - shown.top + 40,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  dialog.MoveSlider(IDC_BG_ALPHA, 100);  // composes again at the new size
+
+  int width = 0, height = 0;
+  const auto pixels = dialog.PreviewPixels(width, height);
+  ASSERT_EQ(width, static_cast<int>(shown.right - shown.left + 60 - 4)) << "client area inside the edge";
+  for (uint32_t pixel : pixels) {
+    ASSERT_TRUE((pixel & 0xFF) == ((pixel >> 8) & 0xFF) && (pixel & 0xFF) == (pixel >> 16))
+        << std::hex << pixel << ": an opaque screen and silhouette leave only greys";
+  }
+  EXPECT_EQ(At(pixels, width, width - 3, 2), 0xFFFFFFu) << "sky up to the new right edge";
+  EXPECT_EQ(At(pixels, width, width - 3, height - 2), 0u) << "ground down to the new bottom";
+}
+
 TEST_F(ConfigDialogTest, ApplySavesMakesOkTheDefaultAndCancelKeepsWhatWasApplied) {
   location.WriteIni({{"backgroundAlpha", "10"}});
   RunningConfigDialog dialog;
@@ -286,4 +311,35 @@ TEST_F(ConfigDialogTest, DeletingTheSettingsFileAsksFirstAndClosesWithoutSaving)
   if (!location.FolderExisted()) {
     EXPECT_FALSE(location.FolderExists()) << "the empty folder goes too";
   }
+}
+
+TEST(D3dxNotice, WithoutTheLibraryFourLinesLinkTheRuntimePage) {
+  EXPECT_EQ(D3dxNoticeText(true), L"");
+  const std::wstring notice = D3dxNoticeText(false);
+  const std::wstring expected =
+      L"D3DX9_42.DLL\u304c\u898b\u3064\u304b\u308a\u307e\u305b\u3093\u3067\u3057\u305f\u3002\r\n"
+      L"\u3053\u306e\u72b6\u614b\u3067\u306f\u300c\u5f71\u7d75\u3067\u6d41\u3059\u30d5\u30a1\u30a4\u30eb"
+      L"\u300d\u3092\u6307\u5b9a\u3057\u3066\u3082\u900f\u904e\u51e6\u7406\u304c\u884c\u308f\u308c\u307e"
+      L"\u305b\u3093\u3002\r\n"
+      L"\r\n"
+      L"\u3053\u306e\u6a5f\u80fd\u3092\u5229\u7528\u3057\u305f\u3044\u5834\u5408\u306f"
+      L"<a href=\"https://www.microsoft.com/ja-jp/download/details.aspx?id=35\">"
+      L"\u30de\u30a4\u30af\u30ed\u30bd\u30d5\u30c8\u516c\u5f0f\u30b5\u30a4\u30c8</a>"
+      L"\u304b\u3089DirectX\u3092\u6700\u65b0\u7248\u306b\u66f4\u65b0\u3057\u3066\u304f\u3060\u3055\u3044"
+      L"\u3002\r\n";
+  EXPECT_EQ(notice, expected);
+
+  // The link control reads it as one link to the page.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LINK_CLASS};
+  ASSERT_TRUE(InitCommonControlsEx(&controls));
+  const HWND control = CreateWindowExW(0, WC_LINK, notice.c_str(), WS_POPUP, 0, 0, 300, 120, nullptr, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(control, nullptr);
+  LITEM link{};
+  link.mask = LIF_ITEMINDEX | LIF_URL;
+  EXPECT_TRUE(SendMessageW(control, LM_GETITEM, 0, reinterpret_cast<LPARAM>(&link)));
+  EXPECT_EQ(std::wstring(link.szUrl), kDirectXRuntimePage);
+  link.iLink = 1;
+  EXPECT_FALSE(SendMessageW(control, LM_GETITEM, 0, reinterpret_cast<LPARAM>(&link))) << "one link only";
+  DestroyWindow(control);
 }
