@@ -20,19 +20,22 @@ struct Published {
   double atMs;
 };
 
-// Collects published frames until the animation ends (or `limit` frames). The producer announces
-// the last frame before the end, but a busy test thread may wake only when both are set: the wait
-// then reports the end first, and the last frame's announcement is taken here too, so that
-// nothing left over is mistaken for a frame published after the end.
+// Collects the published frames until the animation ends (or `limit` frames). A busy test thread
+// may wake late: the frame it reads can be newer than the announcement it woke for, whose own
+// announcement then comes too, and the end may be set before the last frame's announcement is
+// taken (the wait reports the end first). So each frame is taken once, and at the end a leftover
+// announcement is taken too: nothing left over is mistaken for a frame published after the end.
 std::vector<Published> CollectUntilEnded(ShadowGraphProvider& producer, HANDLE ready, HANDLE ended, size_t limit) {
   std::vector<Published> frames;
+  auto take = [&] {
+    const int32_t frame = producer.currentFrame();
+    if (frames.empty() || frames.back().frame != frame) frames.push_back({frame, NowMs()});
+  };
   while (frames.size() < limit) {
     const HANDLE signalled = WaitAnyFor({ended, ready}, kPatienceMs);
-    if (signalled == ended && WaitForSingleObject(ready, 0) == WAIT_OBJECT_0) {
-      frames.push_back({producer.currentFrame(), NowMs()});
-    }
+    if (signalled == ended && WaitForSingleObject(ready, 0) == WAIT_OBJECT_0) take();
     if (signalled != ready) break;
-    frames.push_back({producer.currentFrame(), NowMs()});
+    take();
   }
   return frames;
 }
