@@ -4,6 +4,7 @@
 #include "engine/UmbraneEngine.h"
 #include "media/DShowFilterGraph.h"
 #include "media/ShadowGraphProvider.h"
+#include "render/ShadowScene.h"
 #include "settings/UmbraneConfig.h"
 
 namespace {
@@ -73,4 +74,36 @@ bool PackedFramePlayback::Restart(Wake reason) {
   graph.Run(-1);
   LetRun();
   return true;
+}
+
+void PackedFramePlayback::Play(const std::function<FrameResult()>& drawFrame) {
+  for (;;) {
+    const Wake wake = Wait();
+    if (wake == Wake::Stop) return;
+    if (wake != Wake::Draw) {
+      if (!Restart(wake)) return;
+      continue;
+    }
+    FrameResult result;
+    {
+      LockGuard mediaGuard(*engine_.backgroundGraph);
+      result = drawFrame();
+    }
+    if (result == FrameResult::DeviceLost) return EndOnLostDevice();
+  }
+}
+
+void PackedFramePlayback::ComposeScene(ShadowScene& scene) {
+  LockGuard producerGuard(*producer_);
+  scene.DrawPackedScene(producer_->silhouetteTexture(), producer_->maskTexture());
+  engine_.lastDrawnFrame = producer_->currentFrame();
+}
+
+void PackedFramePlayback::EndOnLostDevice() {
+  {
+    LockGuard producerGuard(*producer_);
+    engine_.resumePosition = producer_->currentFrame();
+  }
+  if (engine_.config->bgmEnabled) engine_.backgroundGraph->Stop(0);
+  PostToEngineWindow(engine_, DeviceLostMessage);
 }

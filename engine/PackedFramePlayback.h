@@ -4,6 +4,7 @@
 // or of the background media.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,7 @@
 
 class UmbraneEngine;
 class ShadowGraphProvider;
+class ShadowScene;
 
 class PackedFramePlayback {
  public:
@@ -36,9 +38,21 @@ class PackedFramePlayback {
   // Lets the producer run: the animation starts or continues.
   void LetRun();
 
+  enum class FrameResult { Drawn, DeviceLost };
+  // The loop every packed-frame body runs once it is set up: restarts at the ends of the
+  // animation and of the media, and drawFrame for every frame with the background graph locked.
+  // A lost device saves the frame to resume at, stops the media and posts DeviceLostMessage.
+  // Returns when the thread is stopped, playback cannot go on, or the device was lost.
+  void Play(const std::function<FrameResult()>& drawFrame);
+
+  // The first pass of the producer's newest frame, under its lock.
+  void ComposeScene(ShadowScene& scene);
+
   ShadowGraphProvider& producer() { return *producer_; }
 
  private:
+  void EndOnLostDevice();
+
   UmbraneEngine& engine_;
   UniqueHandle frameReady_;
   UniqueHandle animationEnded_;

@@ -1,5 +1,6 @@
 #include "engine/FatalCheck.h"
 #include "engine/PackedFramePlayback.h"
+#include "engine/PlaybackSettings.h"
 #include "engine/RegisteredMessages.h"
 #include "engine/UmbraneEngine.h"
 #include "media/DShowFilterGraph.h"
@@ -9,17 +10,6 @@
 
 namespace {
 constexpr DWORD kFirstVideoFrameMs = 5000;
-
-RenderSettings RenderSettingsOf(const UmbraneConfig& config, bool preview) {
-  RenderSettings settings;
-  settings.foregroundAlpha = config.foregroundAlpha;
-  settings.backgroundAlpha = config.backgroundAlpha;
-  settings.frameEnabled = config.frameEnabled;
-  settings.confineBgFilterToShadowGraph = config.confineBgFilterToShadowGraph;
-  settings.magType = config.MagType;
-  settings.preview = preview;
-  return settings;
-}
 }  // namespace
 
 void UmbraneEngine::PlaybackLoop() {
@@ -39,37 +29,19 @@ void UmbraneEngine::PlaybackLoop() {
   }
   producer.WaitUntilStarted();
 
-  const PixelSize silhouetteSize{static_cast<int32_t>(frameSource.width()), static_cast<int32_t>(frameSource.height())};
-  if (!renderer.BuildResources(RenderSettingsOf(*config, preview), layout, silhouetteSize, nullptr)) {
+  if (!renderer.BuildResources(RenderSettingsOf(*config, preview), layout, SilhouetteSizeOf(frameSource), nullptr)) {
     return PostToEngineWindow(*this, EndMessage);
   }
   if (!backgroundGraph->Run(-1)) return PostToEngineWindow(*this, EndMessage);
   playback.LetRun();
 
-  for (;;) {
-    const PackedFramePlayback::Wake wake = playback.Wait();
-    if (wake == PackedFramePlayback::Wake::Stop) return;
-    if (wake != PackedFramePlayback::Wake::Draw) {
-      if (!playback.Restart(wake)) return;
-      continue;
-    }
-
-    LockGuard mediaGuard(*backgroundGraph);
-    {
-      LockGuard producerGuard(producer);
-      renderer.DrawPackedScene(producer.silhouetteTexture(), producer.maskTexture());
-      lastDrawnFrame = producer.currentFrame();
-    }
-    if (renderer.DrawViews() != S_OK) continue;  // the scene could not begin or end: skip the frame
-    if (renderer.Present() == D3DERR_DEVICELOST) {
-      {
-        LockGuard producerGuard(producer);
-        resumePosition = producer.currentFrame();
-      }
-      if (config->bgmEnabled) backgroundGraph->Stop(0);
-      return PostToEngineWindow(*this, DeviceLostMessage);
-    }
-  }
+  playback.Play([&] {
+    playback.ComposeScene(renderer);
+    // A scene that could not begin or end skips the frame.
+    if (renderer.DrawViews() != S_OK) return PackedFramePlayback::FrameResult::Drawn;
+    return renderer.Present() == D3DERR_DEVICELOST ? PackedFramePlayback::FrameResult::DeviceLost
+                                                   : PackedFramePlayback::FrameResult::Drawn;
+  });
 }
 
 // The shadow movie comes with the video capture; until then its loop shows nothing and waits.

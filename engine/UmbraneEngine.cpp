@@ -44,7 +44,8 @@ bool UmbraneEngine::Startup(HWND window, bool previewMode) {
   config->Load();
   layered = config->layeredWindow;
 
-  layout = LayoutMonitors(hwnd, preview);
+  // The layered window shows the live desktop: no capture.
+  layout = LayoutMonitors(hwnd, preview, !layered);
 
   HookWindow(hwnd, [this](UINT message, WPARAM wParam, LPARAM lParam, DefaultProc defaultProc) {
     return OnWindowMessage(message, wParam, lParam, defaultProc);
@@ -198,7 +199,9 @@ LRESULT UmbraneEngine::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lPara
     // Both timers use id 1 but never run at the same time; an id of 0 means "no timer".
     if (wParam == recoveryTimerId) {
       if (TryResetDevice()) {
-        KillTimer(hwnd, recoveryTimerId);
+        // In layered mode the restart has just set the layered timer on this same id (replacing
+        // the recovery timer): killing it would freeze the window.
+        if (!layered) KillTimer(hwnd, recoveryTimerId);
         recoveryTimerId = 0;
       }
       return 0;

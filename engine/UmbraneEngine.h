@@ -16,6 +16,7 @@
 #include "engine/UniqueHandle.h"
 #include "engine/WindowHook.h"
 #include "framedata/ImageUnpacker.h"
+#include "render/GdiHandles.h"
 #include "render/LayoutMonitors.h"
 
 class UmbraneConfig;
@@ -51,6 +52,7 @@ class UmbraneEngine : public UmbraneAppBase {
   UniqueHandle frameReadyEvent;
   POINT layeredOrigin{};
   SIZE layeredSize{};
+  std::unique_ptr<ScreenDc> layeredScreenDc;  // obtained once for every layered update
   std::unique_ptr<UmbraneConfig> config;
   Microsoft::WRL::ComPtr<IDirect3D9> direct3d;
   Microsoft::WRL::ComPtr<IDirect3DDevice9> device;
@@ -66,10 +68,11 @@ class UmbraneEngine : public UmbraneAppBase {
   std::unique_ptr<DShowFilterGraph> backgroundGraph;
   UINT_PTR recoveryTimerId = 0;
   std::wstring errorText;
-  // Diagnostics (and tests): the frame the playback thread drew last, and how often the animation
-  // or the background media restarted.
+  // Diagnostics (and tests): the frame the playback thread drew last, how often the animation
+  // or the background media restarted, and how many frames the layered window was handed.
   std::atomic<int64_t> lastDrawnFrame{-1};
   std::atomic<uint32_t> restarts{0};
+  std::atomic<uint32_t> layeredUpdates{0};
 
  private:
   bool OpenFrameSource();

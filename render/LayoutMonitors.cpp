@@ -120,7 +120,7 @@ std::vector<uint8_t> CaptureArea(HDC screen, const RECT& rect, const ScreenForma
 }
 }  // namespace
 
-DisplayLayout LayoutMonitors(HWND window, bool preview) {
+DisplayLayout LayoutMonitors(HWND window, bool preview, bool captureDesktop) {
   DisplayLayout layout;
   RECT client{};
   GetClientRect(window, &client);
@@ -152,7 +152,7 @@ DisplayLayout LayoutMonitors(HWND window, bool preview) {
     record.redMask = format.masks[0];
     record.greenMask = format.masks[1];
     record.blueMask = format.masks[2];
-    record.pixels = CaptureArea(screen.Get(), r, format);
+    if (captureDesktop) record.pixels = CaptureArea(screen.Get(), r, format);
     layout.monitors.push_back(std::move(record));
   }
   return layout;

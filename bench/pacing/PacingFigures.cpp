@@ -4,14 +4,12 @@
 #include <cmath>
 #include <limits>
 
-namespace {
 double Percentile(std::vector<double> values, double fraction) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
   const size_t index = static_cast<size_t>(std::ceil(fraction * static_cast<double>(values.size()))) - 1;
   return values[std::min(index, values.size() - 1)];
 }
-}  // namespace
 
 PacingFigures ComputePacingFigures(const std::vector<PacingRun>& runs, int64_t frequency, int64_t period) {
   PacingFigures figures;

@@ -22,5 +22,8 @@ struct PacingFigures {
   int64_t skippedFrames = 0;
 };
 
+// The value below which the given fraction of values lies (0.5: the median); 0 for no values.
+double Percentile(std::vector<double> values, double fraction);
+
 // frequency: counts per second; period: counts per frame (frequency / 30).
 PacingFigures ComputePacingFigures(const std::vector<PacingRun>& runs, int64_t frequency, int64_t period);

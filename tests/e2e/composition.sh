@@ -69,6 +69,30 @@ for ((m = 0; m < monitors; m++)); do
   expect_pixel "mode 3, monitor $m: shadow at 50 % over the desktop" $((left + 300)) 10 "$(over_desktop 127 0)"
   expect_pixel "mode 3, monitor $m: screen at 0 % leaves the desktop" $((left + 1000)) 1013 "$desk_r,$desk_g,$desk_b"
 done
+
+# Soft edges over a black desktop: a ramp from black to white with the screen transparent darkens
+# nothing that is black already. The bottom quarter of the picture is a half shadow over a red
+# window: dark red shows only in the drawn picture (the capture darkened by half).
+if [ "$monitors" = 1 ]; then
+  trap stop_colour_window EXIT
+  xsetroot -solid black
+  make_frame_file "$E2E_WORK/um.bin" 30 '128 if y >= 288 else x // 2'
+  SHOT="$E2E_WORK/ramp.png"
+  show_colour_window 540 820 200 100 ff0000
+  screenshot_until "$SHOT" 30000 pixel_is 640 870 255,0,0 || fail "the red window shows before the saver starts"
+  write_settings MagType=2 foregroundAlpha=100 backgroundAlpha=0 frameEnabled=0 confineBgFilterToShadowGraph=0
+  start_saver "$E2E_WORK/kagemira.scr" /s
+  expect_fullscreen_window "0 0 $screen_w $screen_h 1 1" >/dev/null
+  screenshot_until "$SHOT" 30000 pixel_is 640 870 128,0,0 || fail "ramp: the saver shows its picture"
+  harness_screenshot "$SHOT"  # a second look, after the first frame surely finished
+  for x in 64 192 320 448 576 704 832 960 1088 1216; do
+    expect_pixel "ramp over black stays black" "$x" 300 0,0,0
+  done
+  wait_saver_foreground
+  xdotool key a
+  wait_saver_exit 10000 >/dev/null || stop_saver
+  stop_colour_window
+fi
 clear_settings
 xsetroot -solid black
 finish

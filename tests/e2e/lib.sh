@@ -65,11 +65,12 @@ ends_on_input() {
 
 # screenshot_until <file> <ceiling ms> <condition command...>: takes screenshots into the file until
 # the condition (run with the file as its last argument) holds. False when the ceiling passed first.
+# E2E_SCREENSHOT names the command that takes them (default harness_screenshot).
 screenshot_until() {
   local file=$1 limit=$2; shift 2
   local start; start=$(now_ms)
   while :; do
-    harness_screenshot "$file"
+    "${E2E_SCREENSHOT:-harness_screenshot}" "$file"
     "$@" "$file" && return 0
     [ $(( $(now_ms) - start )) -gt "$limit" ] && return 1
     sleep 0.2
@@ -133,4 +134,33 @@ wait_for_file() {
     [ $(( $(now_ms) - start )) -gt "$2" ] && return 1
     sleep 0.05
   done
+}
+
+# A compositor, so that a layered window shows blended with what lies under it (without one the X
+# screen shows its premultiplied colours). The desktop becomes the given colour; stop_compositor
+# ends the compositor this script started and makes the desktop black again.
+start_compositor() {  # start_compositor <#rrggbb>
+  hsetroot -solid "$1" >/dev/null 2>&1
+  xcompmgr -n >/dev/null 2>&1 &
+  COMPOSITOR_PID=$!
+}
+stop_compositor() {
+  if [ -n "${COMPOSITOR_PID:-}" ]; then kill "$COMPOSITOR_PID" 2>/dev/null; wait "$COMPOSITOR_PID" 2>/dev/null; fi
+  COMPOSITOR_PID=""
+  hsetroot -solid black >/dev/null 2>&1
+  xsetroot -solid black
+}
+
+# The screen as the compositor shows it (xwd would show the windows unblended).
+composited_screenshot() { import -window root "png:$1"; }
+
+# A window of a known colour on the desktop, from another program (a piece of the live desktop).
+show_colour_window() {  # show_colour_window <x> <y> <width> <height> <rrggbb>
+  wine "$KAGEMIRA_TEST_BIN/saverprobe.exe" colour-window "$@" >/dev/null 2>&1 &
+  COLOUR_WINDOW_PID=$!
+}
+move_colour_window() { probe move-window "$1" "$2"; }
+stop_colour_window() {
+  if [ -n "${COLOUR_WINDOW_PID:-}" ]; then kill "$COLOUR_WINDOW_PID" 2>/dev/null; wait "$COLOUR_WINDOW_PID" 2>/dev/null; fi
+  COLOUR_WINDOW_PID=""
 }

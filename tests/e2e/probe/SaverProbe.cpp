@@ -8,6 +8,10 @@
 //       makes a parent window, starts the saver in it, checks the child, destroys the parent.
 //   saverprobe settings <saver> <arguments> [ok|cancel]
 //       starts the saver, prints the settings dialog's title, closes the dialog, checks the exit.
+//   saverprobe colour-window <x> <y> <width> <height> <rrggbb>
+//       shows a plain window of that colour (a piece of the live desktop) until it is killed.
+//   saverprobe move-window <x> <y>
+//       moves that window, leaving its place in the z-order and the activation alone.
 // Checks print "PASS: ..." / "FAIL: ..." lines; the exit status is 0 when nothing failed.
 #include <windows.h>
 
@@ -177,9 +181,39 @@ int SettingsCommand(const wchar_t* saver, const wchar_t* arguments, bool ok) {
   return failures == 0 ? 0 : 1;
 }
 
+const wchar_t kColourWindowClass[] = L"KagemiraColourWindow";
+
+int ColourWindowCommand(int x, int y, int width, int height, const char* hex) {
+  const unsigned long rgb = std::strtoul(hex, nullptr, 16);
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = &DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kColourWindowClass;
+  windowClass.hbrBackground = CreateSolidBrush(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowExW(0, kColourWindowClass, L"colour", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
+  if (window == nullptr) return 1;
+  std::printf("shown\n");
+  std::fflush(stdout);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  return 0;
+}
+
+int MoveWindowCommand(int x, int y) {
+  HWND window = WaitForWindow(kColourWindowClass, 0, nullptr, 5000);
+  if (window == nullptr) return 1;
+  return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 7 && std::string(argv[1]) == "colour-window") {
+    return ColourWindowCommand(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), argv[6]);
+  }
+  if (argc >= 4 && std::string(argv[1]) == "move-window") return MoveWindowCommand(std::atoi(argv[2]), std::atoi(argv[3]));
   if (argc >= 4 && std::string(argv[1]) == "wait-window") {
     return WaitWindowCommand(Wide(argv[2]).c_str(), static_cast<DWORD>(std::atoi(argv[3])));
   }
@@ -194,6 +228,6 @@ int main(int argc, char** argv) {
     const bool ok = argc >= 5 && std::string(argv[4]) == "ok";
     return SettingsCommand(Wide(argv[2]).c_str(), Wide(argv[3]).c_str(), ok);
   }
-  std::fprintf(stderr, "usage: saverprobe wait-window|preview-host|settings ...\n");
+  std::fprintf(stderr, "usage: saverprobe wait-window|preview-host|settings|colour-window|move-window ...\n");
   return 2;
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "framedata/SilhouetteConversion.h"
 #include "render/Direct3DDevice.h"
 
 namespace {
@@ -69,8 +70,16 @@ ReadBack::ReadBack(IDirect3DDevice9* device, IDirect3DSurface9* target) {
       FAILED(device->GetRenderTargetData(target, copy.Get()))) {
     return;
   }
+  Read(copy.Get());
+}
+
+ReadBack::ReadBack(IDirect3DSurface9* systemMemorySurface) { Read(systemMemorySurface); }
+
+void ReadBack::Read(IDirect3DSurface9* surface) {
+  D3DSURFACE_DESC desc{};
+  if (FAILED(surface->GetDesc(&desc))) return;
   D3DLOCKED_RECT locked{};
-  if (FAILED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return;
+  if (FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return;
   width = static_cast<int>(desc.Width);
   height = static_cast<int>(desc.Height);
   texels.resize(static_cast<size_t>(width) * height);
@@ -78,7 +87,7 @@ ReadBack::ReadBack(IDirect3DDevice9* device, IDirect3DSurface9* target) {
     std::memcpy(&texels[static_cast<size_t>(row) * width], static_cast<uint8_t*>(locked.pBits) + locked.Pitch * row,
                 static_cast<size_t>(width) * 4);
   }
-  copy->UnlockRect();
+  surface->UnlockRect();
   ok = true;
 }
 
@@ -103,4 +112,25 @@ MonitorRecord SolidMonitor(PixelRect rect, Colour colour) {
     m.pixels[i + 3] = 0;
   }
   return m;
+}
+
+SilhouetteTextures MakeSilhouette(IDirect3DDevice9* device, int width, int height, int foregroundPercent,
+                                  const std::function<int(int x, int y)>& greyOf) {
+  SilhouetteTextures made;
+  made.silhouette = QuadTexture::CreateBlank(device, width, height, 0, D3DFMT_A8R8G8B8);
+  made.mask = QuadTexture::CreateBlank(device, width, height, 0, D3DFMT_A8R8G8B8);
+  if (!made.Ok()) return {};
+  // The frame as stored: bottom row first.
+  std::vector<uint8_t> frame(static_cast<size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) frame[static_cast<size_t>(height - 1 - y) * width + x] = static_cast<uint8_t>(greyOf(x, y));
+  }
+  // As the producer makes them: the silhouette at the shadow's opacity, the mask at full opacity.
+  std::vector<uint32_t> silhouette(frame.size()), mask(frame.size());
+  const size_t pitch = static_cast<size_t>(width) * 4;
+  WriteSilhouetteTexels(frame.data(), width, height, OpacityByteFromPercent(static_cast<uint8_t>(foregroundPercent)),
+                        silhouette.data(), pitch);
+  WriteSilhouetteTexels(frame.data(), width, height, 255, mask.data(), pitch);
+  if (FAILED(made.silhouette->FillTexels(silhouette.data())) || FAILED(made.mask->FillTexels(mask.data()))) return {};
+  return made;
 }

@@ -5,9 +5,12 @@
 #include <wrl/client.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "render/MonitorRecord.h"
+#include "render/QuadTexture.h"
 
 class TestWindow {
  public:
@@ -43,12 +46,16 @@ struct Colour {
 class ReadBack {
  public:
   ReadBack(IDirect3DDevice9* device, IDirect3DSurface9* target);
+  // A system-memory surface, read as it is.
+  explicit ReadBack(IDirect3DSurface9* systemMemorySurface);
   bool Ok() const { return ok; }
   Colour At(int x, int y) const;
   int Width() const { return width; }
   int Height() const { return height; }
 
  private:
+  void Read(IDirect3DSurface9* surface);
+
   std::vector<uint32_t> texels;
   int width = 0;
   int height = 0;
@@ -57,3 +64,13 @@ class ReadBack {
 
 // A monitor record at rect whose capture is one colour in 4-byte pixels.
 MonitorRecord SolidMonitor(PixelRect rect, Colour colour);
+
+// The two textures the frame producer publishes for one frame, made by the same conversions:
+// greyOf(x, y) is the frame's grey with y counted from the top (0 = black shadow, 255 = white).
+struct SilhouetteTextures {
+  std::unique_ptr<QuadTexture> silhouette;
+  std::unique_ptr<QuadTexture> mask;
+  bool Ok() const { return silhouette && mask; }
+};
+SilhouetteTextures MakeSilhouette(IDirect3DDevice9* device, int width, int height, int foregroundPercent,
+                                  const std::function<int(int x, int y)>& greyOf);

@@ -1,9 +1,10 @@
 #pragma once
-// The real device with a lost-device episode on demand: Present reports the device lost, the
-// cooperative level reads lost and then not-reset, and Reset can fail once with a chosen error
-// (the invalid-call error, or the device lost again). Presents can also be held at a gate, so that
-// a test reads what the playback thread drew last while it cannot draw anything newer. Everything
-// else goes to the real device.
+// The real device with a lost-device episode on demand: Present and reading a render target back
+// report the device lost, the cooperative level reads lost and then not-reset, and Reset can fail
+// once with a chosen error (the invalid-call error, or the device lost again). Presents and
+// read-backs can also be held at a gate, so that a test reads what the playback thread drew last
+// while it cannot draw anything newer. It can also claim to lack the constant blend factor and the separate alpha
+// blend. Everything else goes to the real device.
 #include <windows.h>
 
 #include <atomic>
@@ -26,7 +27,8 @@ class FaultInjectingDevice : public ForwardingDevice {
     lost = true;
   }
 
-  // While closed, every Present waits (after the device is found not lost) until the gate opens.
+  // While closed, every Present and read-back waits (after the device is found not lost) until the
+  // gate opens.
   void CloseGate() { ResetEvent(gate.get()); }
   void OpenGate() { SetEvent(gate.get()); }
 
@@ -36,6 +38,23 @@ class FaultInjectingDevice : public ForwardingDevice {
     WaitForSingleObject(gate.get(), INFINITE);
     ++presents;
     return ForwardingDevice::Present(source, dest, window, dirty);
+  }
+
+  HRESULT STDMETHODCALLTYPE GetRenderTargetData(IDirect3DSurface9* target, IDirect3DSurface9* destination) override {
+    if (lost) return D3DERR_DEVICELOST;
+    ++readBacksArrived;
+    WaitForSingleObject(gate.get(), INFINITE);
+    return ForwardingDevice::GetRenderTargetData(target, destination);
+  }
+
+  HRESULT STDMETHODCALLTYPE GetDeviceCaps(D3DCAPS9* caps) override {
+    const HRESULT result = ForwardingDevice::GetDeviceCaps(caps);
+    if (SUCCEEDED(result) && hideBlendCaps) {
+      caps->SrcBlendCaps &= ~D3DPBLENDCAPS_BLENDFACTOR;
+      caps->DestBlendCaps &= ~D3DPBLENDCAPS_BLENDFACTOR;
+      caps->PrimitiveMiscCaps &= ~D3DPMISCCAPS_SEPARATEALPHABLEND;
+    }
+    return result;
   }
 
   HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override {
@@ -58,11 +77,13 @@ class FaultInjectingDevice : public ForwardingDevice {
   }
 
   std::atomic<bool> lost{false};
+  std::atomic<bool> hideBlendCaps{false};
   std::atomic<int> lostChecksLeft{0};
   std::atomic<HRESULT> nextResetFailure{S_OK};
   UniqueHandle gate{CreateEventW(nullptr, TRUE, TRUE, nullptr)};  // manual reset, open
   std::atomic<int> presentsArrived{0};
   std::atomic<int> presents{0};
+  std::atomic<int> readBacksArrived{0};
   std::atomic<int> cooperativeLevelChecks{0};
   std::atomic<int> resets{0};
 };

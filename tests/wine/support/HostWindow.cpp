@@ -39,6 +39,7 @@ LRESULT CALLBACK HostWindow::Procedure(HWND window, UINT message, WPARAM wParam,
   auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (self != nullptr) {
     self->seen_[message]++;
+    if (self->onMessage) self->onMessage(message, wParam, lParam);
     if (message == WM_TIMER) self->lastTimerId_ = wParam;
     if (message == WM_DESTROY && self->onDestroy) self->onDestroy();
     if (message == WM_NCDESTROY) self->window_ = nullptr;

@@ -23,6 +23,9 @@ class HostWindow {
 
   // Runs on WM_DESTROY, like the hosts' deletion of their engine.
   std::function<void()> onDestroy;
+  // Sees every message that reaches the host's procedure before it is handled (and may change
+  // what its lParam points to, as a host's procedure may).
+  std::function<void(UINT message, WPARAM wParam, LPARAM lParam)> onMessage;
 
   // Dispatches everything queued for this thread, for at most the given time.
   static void Pump(DWORD milliseconds);

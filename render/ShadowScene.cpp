@@ -1,0 +1,123 @@
+#include "render/ShadowScene.h"
+
+#include "engine/FatalCheck.h"
+#include "render/LayoutMonitors.h"
+#include "render/QuadTexture.h"
+#include "render/ShadowEffect.h"
+#include "render/SolidColourTexture.h"
+
+namespace {
+HRESULT SetBlending(IDirect3DDevice9* device, BOOL enabled, D3DBLEND source, D3DBLEND destination) {
+  HRESULT hr = device->SetRenderState(D3DRS_ALPHABLENDENABLE, enabled);
+  if (SUCCEEDED(hr)) hr = device->SetRenderState(D3DRS_SRCBLEND, source);
+  if (SUCCEEDED(hr)) hr = device->SetRenderState(D3DRS_DESTBLEND, destination);
+  return hr;
+}
+
+D3DCOLOR WithOpacity(D3DCOLOR rgb, uint8_t percent) {
+  return D3DCOLOR((OpacityByte(percent) << 24) | (rgb & 0x00FFFFFFu));
+}
+
+// The same byte in all four channels: a blend factor that scales colour (and alpha) alike.
+D3DCOLOR UniformFactor(unsigned byte) { return D3DCOLOR(byte * 0x01010101u); }
+}  // namespace
+
+HRESULT DrawRect(QuadTexture& texture, const PixelRect& r) {
+  return texture.DrawAt(static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.width),
+                        static_cast<float>(r.height));
+}
+
+void CheckDraw(HRESULT hr, const char* what) { FatalUnless(SUCCEEDED(hr), what); }
+
+ShadowScene::ShadowScene(IDirect3DDevice9* device) : device(device) {}
+
+ShadowScene::~ShadowScene() = default;
+
+bool ShadowScene::BuildStateBlocks() {
+  D3DCAPS9 caps{};
+  if (FAILED(device->GetDeviceCaps(&caps))) return false;
+  premultipliedScene = (caps.SrcBlendCaps & D3DPBLENDCAPS_BLENDFACTOR) != 0;
+  return blocks.Build(device.Get());
+}
+
+bool ShadowScene::BuildScene(const RenderSettings& wanted, PixelSize silhouetteSize) {
+  settings = wanted;
+  if (!blocks.Built()) return false;
+  shadowColour = CreateSolidColourTexture(device.Get(), blocks, WithOpacity(0x000000, settings.foregroundAlpha));
+  screenColour = CreateSolidColourTexture(device.Get(), blocks, WithOpacity(0xFFFFFF, settings.backgroundAlpha));
+  if (!shadowColour || !screenColour) return false;
+  if (silhouetteSize.width <= 0 || silhouetteSize.height <= 0) return false;
+  scene = QuadTexture::CreateBlank(device.Get(), static_cast<UINT>(silhouetteSize.width),
+                                   static_cast<UINT>(silhouetteSize.height), D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8);
+  return scene && SUCCEEDED(scene->GetLevelSurface(sceneSurface.ReleaseAndGetAddressOf()));
+}
+
+PixelSize ShadowScene::PictureSize(const DisplayLayout& layout, PixelSize silhouetteSize) const {
+  if (!settings.preview || layout.monitors.empty()) return silhouetteSize;
+  return PreviewScale(silhouetteSize, layout.monitors.front().width);
+}
+
+void ShadowScene::BeginScenePass() {
+  FatalUnless(scene != nullptr, "drawing before the resources were built");
+  CheckDraw(blocks.Apply(RenderState::Captured), "applying the captured states");
+  CheckDraw(device->SetRenderTarget(0, sceneSurface.Get()), "setting the scene as target");
+  CheckDraw(blocks.Apply(RenderState::Blended), "applying the blending states");
+  CheckDraw(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), "clearing the scene");
+  CheckDraw(device->BeginScene(), "beginning the scene pass");
+}
+
+void ShadowScene::DrawPackedScene(QuadTexture& silhouette, QuadTexture& mask) {
+  BeginScenePass();
+  const PixelRect whole{0, 0, static_cast<int32_t>(scene->ContentWidth()), static_cast<int32_t>(scene->ContentHeight())};
+  // The white screen with its opacity, replacing whatever the scene held.
+  CheckDraw(SetBlending(device.Get(), FALSE, D3DBLEND_ONE, D3DBLEND_ZERO), "blend states for the screen");
+  CheckDraw(DrawRect(*screenColour, whole), "drawing the screen");
+  // Cut the silhouette out of it: dest * (1 - mask).
+  CheckDraw(SetBlending(device.Get(), TRUE, D3DBLEND_ZERO, D3DBLEND_INVSRCALPHA), "blend states for the mask");
+  CheckDraw(DrawRect(mask, whole), "drawing the mask");
+  // Add the black shadow: colour stays black, alpha adds up to the shadow opacity.
+  CheckDraw(SetBlending(device.Get(), TRUE, D3DBLEND_ONE, D3DBLEND_ONE), "blend states for the silhouette");
+  CheckDraw(DrawRect(silhouette, whole), "drawing the silhouette");
+  CheckDraw(device->EndScene(), "ending the scene pass");
+  sceneColourFactor = UniformFactor(OpacityByte(settings.backgroundAlpha));
+}
+
+void ShadowScene::DrawMovieScene(QuadTexture& movieFrame, const ShadowEffect* effect) {
+  const PixelRect frame{0, 0, static_cast<int32_t>(movieFrame.ContentWidth()),
+                        static_cast<int32_t>(movieFrame.ContentHeight())};
+  BeginScenePass();
+  CheckDraw(device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE), "blending off for the movie");
+  if (effect) {
+    CheckDraw(effect->DrawThrough(movieFrame, 0.0f, 0.0f, static_cast<float>(frame.width), static_cast<float>(frame.height)),
+              "drawing the movie through the effect");
+  } else {
+    CheckDraw(DrawRect(movieFrame, frame), "drawing the movie");
+  }
+  CheckDraw(device->EndScene(), "ending the scene pass");
+  // Through the effect the movie's brightness is the screen (alpha from brightness), so its
+  // colour carries the screen opacity like the white screen does; without it the movie is opaque.
+  sceneColourFactor = UniformFactor(effect ? OpacityByte(settings.backgroundAlpha) : 255u);
+}
+
+void ShadowScene::DrawBarsAndScene(const ViewRecord& view) {
+  QuadTexture* bars = nullptr;
+  if (settings.frameEnabled) {
+    bars = shadowColour.get();  // a black frame at the shadow's opacity
+  } else if (!settings.confineBgFilterToShadowGraph) {
+    bars = screenColour.get();  // the white screen extends over the whole view
+  }
+  if (bars) {
+    for (const PixelRect& bar : view.geometry.bars) CheckDraw(DrawRect(*bars, bar), "drawing a bar");
+  }
+
+  if (premultipliedScene) {
+    CheckDraw(device->SetRenderState(D3DRS_BLENDFACTOR, sceneColourFactor), "the scene's colour factor");
+    CheckDraw(device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR), "premultiplied blending for the scene");
+  }
+  const ViewGeometry& g = view.geometry;
+  CheckDraw(DrawRect(*scene, {g.picturePosition.x, g.picturePosition.y, g.picture.width, g.picture.height}),
+            "drawing the scene");
+  if (premultipliedScene) {
+    CheckDraw(device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA), "source-alpha blending after the scene");
+  }
+}
