@@ -41,9 +41,16 @@ PackedFramePlayback::Wake PackedFramePlayback::Wait() {
   return Wake::Draw;
 }
 
-bool PackedFramePlayback::WaitForVideoFrame(DWORD timeoutMs) {
-  HANDLE woken = WaitAnyFor({engine_.playbackThread->stopEvent(), videoFrame_.get()}, timeoutMs);
-  return woken == videoFrame_.get();
+PackedFramePlayback::VideoWait PackedFramePlayback::WaitForVideoFrame(DWORD timeoutMs) {
+  HANDLE woken = WaitAnyFor({waitList_[0], videoFrame_.get()}, timeoutMs);
+  if (woken == waitList_[0]) return VideoWait::Stopped;
+  return woken == videoFrame_.get() ? VideoWait::Arrived : VideoWait::TimedOut;
+}
+
+bool PackedFramePlayback::StopRequested() const { return WaitForSingleObject(waitList_[0], 0) == WAIT_OBJECT_0; }
+
+void PackedFramePlayback::EndPlayback() const {
+  if (!StopRequested()) PostToEngineWindow(engine_, EndMessage);
 }
 
 void PackedFramePlayback::LetRun() { producer_->Resume(); }
@@ -55,6 +62,7 @@ bool PackedFramePlayback::Restart(Wake reason) {
   // two threads can. The picture stays; background media still loops on its own end.
   if (reason == Wake::AnimationEnded && producer.frameCount() <= 1) return true;
   ++engine_.restarts;
+  if (reason == Wake::MediaEnded) ++engine_.mediaRestarts;
   if (!engine_.config->bgmEnabled) {
     // Without background media the animation simply loops; at its end the producer is idle, so
     // rewinding it here cannot race with a frame in hand.
@@ -62,16 +70,21 @@ bool PackedFramePlayback::Restart(Wake reason) {
     LetRun();
     return true;
   }
-  graph.Stop(-1);
+  // Every wait on the graph also ends on a stop request: a graph that never reaches its state must
+  // not keep the engine from closing.
+  HANDLE stop = waitList_[0];
+  graph.Stop(-1, stop);
+  if (StopRequested()) return false;
   ResetEventOrDie(videoFrame_.get());
   graph.Rewind();
-  if (!graph.Cue()) {
-    PostToEngineWindow(engine_, EndMessage);
+  if (!graph.Cue(stop)) {
+    EndPlayback();
     return false;
   }
-  if (graph.HasVideo()) WaitForVideoFrame(kVideoFrameAfterRestartMs);
+  if (graph.HasVideo() && WaitForVideoFrame(kVideoFrameAfterRestartMs) == VideoWait::Stopped) return false;
   if (producer.frameCount() <= producer.currentFrame() + 1) producer.RewindToStart();
-  graph.Run(-1);
+  graph.Run(-1, stop);
+  if (StopRequested()) return false;
   LetRun();
   return true;
 }
@@ -89,6 +102,8 @@ void PackedFramePlayback::Play(const std::function<FrameResult()>& drawFrame) {
       LockGuard mediaGuard(*engine_.backgroundGraph);
       result = drawFrame();
     }
+    // The graph's lock is free again before the graph is stopped: stopping waits for the video
+    // renderer's thread, which may itself be waiting for that lock with a frame in hand.
     if (result == FrameResult::DeviceLost) return EndOnLostDevice();
   }
 }

@@ -27,12 +27,19 @@ class PackedFramePlayback {
   enum class Wake { Stop, Draw, AnimationEnded, MediaEnded };
   Wake Wait();
 
-  // Waits for the background graph's video frame up to the time-out; false when it did not come
-  // (or the thread is being stopped).
-  bool WaitForVideoFrame(DWORD timeoutMs);
+  // Waits for the background graph's video frame up to the time-out, or until the thread is asked
+  // to stop.
+  enum class VideoWait { Arrived, TimedOut, Stopped };
+  VideoWait WaitForVideoFrame(DWORD timeoutMs);
+
+  // The thread is being asked to stop: whatever wait ended, no failure is reported for it.
+  bool StopRequested() const;
+  // Posts EndMessage unless the thread is being asked to stop (then the failure is that request's
+  // doing, not the media's).
+  void EndPlayback() const;
 
   // The animation or the background media reached its end. False when playback cannot go on
-  // (EndMessage has been posted).
+  // (EndMessage has been posted) or the thread is being asked to stop.
   bool Restart(Wake reason);
 
   // Lets the producer run: the animation starts or continues.

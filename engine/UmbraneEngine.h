@@ -68,10 +68,15 @@ class UmbraneEngine : public UmbraneAppBase {
   std::unique_ptr<DShowFilterGraph> backgroundGraph;
   UINT_PTR recoveryTimerId = 0;
   std::wstring errorText;
-  // Diagnostics (and tests): the frame the playback thread drew last, how often the animation
-  // or the background media restarted, and how many frames the layered window was handed.
+  // Diagnostics (and tests): the frame the playback thread drew last, how often the animation or
+  // the background media restarted (mediaRestarts: the media ended first and restarted alone),
+  // how many frames were presented and how many of them showed a new background video frame,
+  // and how many frames the layered window was handed.
   std::atomic<int64_t> lastDrawnFrame{-1};
   std::atomic<uint32_t> restarts{0};
+  std::atomic<uint32_t> mediaRestarts{0};
+  std::atomic<uint64_t> framesPresented{0};
+  std::atomic<uint64_t> videoFramesDrawn{0};
   std::atomic<uint32_t> layeredUpdates{0};
 
  private:

@@ -1,15 +1,22 @@
 #include "media/DShowFilterGraph.h"
 
+#include <algorithm>
+
 #include "engine/FatalCheck.h"
+#include "media/ComQuery.h"
+#include "media/DShowVmr.h"
+#include "media/DShowVmr9Grabber.h"
+#include "media/GraphUtilities.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
-// Some DirectShow interfaces carry no compiler-known GUID in every SDK: name the IID explicitly.
-template <typename Interface>
-HRESULT QueryInto(IUnknown* object, REFIID iid, ComPtr<Interface>& out) {
-  return object->QueryInterface(iid, reinterpret_cast<void**>(out.ReleaseAndGetAddressOf()));
-}
+// A wait for a state asks the graph this often.
+constexpr LONG kStateWaitSliceMs = 20;
+// How long Cue lets the filters cue their data before it pauses the graph regardless.
+constexpr LONG kCueStopWaitMs = 5000;
+
+bool Signalled(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
 }  // namespace
 
 DShowFilterGraph::DShowFilterGraph()
@@ -21,11 +28,26 @@ DShowFilterGraph::~DShowFilterGraph() {
     OAFilterState state;
     mediaControl_->GetState(0, &state);
   }
+  // The members go in reverse order: the renderers' wrappers before the graph that holds them.
 }
 
-void DShowFilterGraph::Lock() {}
-void DShowFilterGraph::Unlock() {}
-bool DShowFilterGraph::CopyFrame(PosterFrame&) { return false; }
+void DShowFilterGraph::Lock() {
+  if (vmr9_) vmr9_->grabber().Lock();
+}
+
+void DShowFilterGraph::Unlock() {
+  if (vmr9_) vmr9_->grabber().Unlock();
+}
+
+bool DShowFilterGraph::CopyFrame(PosterFrame& frame) {
+  DShowVmrBase* vmr = Vmr();
+  return vmr && vmr->CopyFrame(frame);
+}
+
+DShowVmrBase* DShowFilterGraph::Vmr() const {
+  if (vmr9_) return vmr9_.get();
+  return vmr7_.get();
+}
 
 bool DShowFilterGraph::Initialize(HWND, IDirect3DDevice9* device, IDirectDraw7* ddraw) {
   device_ = device;
@@ -48,49 +70,134 @@ bool DShowFilterGraph::Initialize(HWND, IDirect3DDevice9* device, IDirectDraw7* 
                           reinterpret_cast<void**>(audioRenderer_.ReleaseAndGetAddressOf())) == S_OK;
 }
 
-bool DShowFilterGraph::Open(const std::wstring&) {
-  // Building a graph for a file comes with the media playback; until then nothing opens.
+bool DShowFilterGraph::Open(const std::wstring& file) {
   path_.clear();
-  return false;
+  if (!graphBuilder_ || !audioRenderer_) return false;
+  IGraphBuilder* graph = graphBuilder_.Get();
+  if (RemoveAllFilters(graph) != S_OK) return false;
+
+  if (device_) {
+    if (ddraw_) {
+      if (!vmr7_) vmr7_ = CreateVmr7Renderer(device_.Get(), ddraw_.Get());
+    } else if (!vmr9_) {
+      vmr9_ = CreateVmr9Renderer(device_.Get());
+    }
+  }
+  if (vmr9_ && graph->AddFilter(vmr9_->filter.Get(), L"VMR9") != S_OK) return false;
+  if (vmr7_ && graph->AddFilter(vmr7_->filter.Get(), L"VMR7") != S_OK) return false;
+  if (graph->AddFilter(audioRenderer_.Get(), L"Default DirectSound Device") != S_OK) return false;
+
+  if (graph->RenderFile(file.c_str(), nullptr) == VFW_E_NOT_FOUND) return false;
+  // Rendered only in part, or not at all: try the registered source filters one by one.
+  if (!IsGraphComplete(graph)) {
+    FilterList renderers;
+    if (vmr9_) renderers.push_back(vmr9_->filter);
+    if (vmr7_) renderers.push_back(vmr7_->filter);
+    renderers.push_back(audioRenderer_);
+    const auto stopTest = [this, graph] { return RenderersConnected() || IsGraphComplete(graph); };
+    if (!BuildGraphBySourceFilters(file, graph, renderers, stopTest)) return false;
+  }
+  if (!FinishGraph()) return false;
+  DumpGraph(graph);
+  path_ = file;
+  return true;
 }
 
-bool DShowFilterGraph::HasVideo() const { return false; }
+bool DShowFilterGraph::RenderersConnected() const {
+  if (vmr9_ && !AllPinsConnected(vmr9_->filter.Get(), PinDirection::Input)) return false;
+  if (vmr7_ && !AllPinsConnected(vmr7_->filter.Get(), PinDirection::Input)) return false;
+  return AllPinsConnected(audioRenderer_.Get(), PinDirection::Input);
+}
+
+bool DShowFilterGraph::FinishGraph() {
+  const bool vmrUnconnected = (vmr9_ && !AllPinsConnected(vmr9_->filter.Get(), PinDirection::Input)) ||
+                              (vmr7_ && !AllPinsConnected(vmr7_->filter.Get(), PinDirection::Input));
+  if (!device_ || vmrUnconnected) {
+    // No video is captured: whatever renderer the graph builder added for it goes again.
+    if (FAILED(RemoveVideoRenderers(graphBuilder_.Get()))) {
+      RemoveAllFilters(graphBuilder_.Get());
+      return false;
+    }
+    vmr9_.reset();
+    vmr7_.reset();
+  }
+  ApplyVolume(graphBuilder_.Get(), volume_);
+  return true;
+}
+
+bool DShowFilterGraph::HasVideo() const { return vmr9_ || vmr7_; }
 
 bool DShowFilterGraph::SetVolume(uint8_t newVolume) {
   volume_ = newVolume;
   if (!graphBuilder_) return true;
-  return ApplyVolume();
+  return ApplyVolume(graphBuilder_.Get(), volume_);
 }
 
-bool DShowFilterGraph::ApplyVolume() {
-  ComPtr<IBasicAudio> audio;
-  if (FAILED(QueryInto(graphBuilder_.Get(), IID_IBasicAudio, audio))) return false;
-  const long truncated = static_cast<long>(volume_ / 100.0 * -10000.0);
-  return SUCCEEDED(audio->put_Volume(-10000 - truncated));
+DShowFilterGraph::StateWait DShowFilterGraph::AwaitState(LONG timeoutMs, HANDLE stopEvent, const OAFilterState* wanted) {
+  // In short slices rather than one long GetState: the graph manager may hold its own lock while
+  // it waits, which keeps it from finishing the very change being waited for (Wine's does, until
+  // the media ends); and between slices a stop request is seen.
+  const DWORD start = GetTickCount();
+  for (;;) {
+    LONG slice = kStateWaitSliceMs;
+    if (timeoutMs >= 0) {
+      const LONG elapsed = static_cast<LONG>(GetTickCount() - start);
+      slice = std::max<LONG>(0, std::min<LONG>(slice, timeoutMs - elapsed));
+    }
+    OAFilterState state = State_Stopped;
+    const HRESULT hr = mediaControl_->GetState(slice, &state);
+    if (FAILED(hr)) return StateWait::Failed;
+    if (hr != VFW_S_STATE_INTERMEDIATE && (!wanted || state == *wanted)) return StateWait::Reached;
+    if (stopEvent && Signalled(stopEvent)) return StateWait::Interrupted;
+    if (timeoutMs >= 0 && static_cast<LONG>(GetTickCount() - start) >= timeoutMs) return StateWait::TimedOut;
+    // Waiting for a state the graph is not yet moving to: give its threads the processor.
+    if (wanted && hr == S_OK) Sleep(kStateWaitSliceMs);
+  }
 }
 
-bool DShowFilterGraph::WaitForState(LONG timeoutMs) {
-  OAFilterState state;
-  return SUCCEEDED(mediaControl_->GetState(timeoutMs < 0 ? INFINITE : static_cast<LONG>(timeoutMs), &state));
+bool DShowFilterGraph::WaitForState(LONG timeoutMs, HANDLE stopEvent) {
+  const StateWait wait = AwaitState(timeoutMs, stopEvent, nullptr);
+  // Still on its way when the time is up counts as success, as GetState's own answer does.
+  return wait == StateWait::Reached || wait == StateWait::TimedOut;
 }
 
-bool DShowFilterGraph::Run(LONG timeoutMs) {
-  if (!mediaControl_ || FAILED(mediaControl_->Run())) return false;
-  return WaitForState(timeoutMs);
+bool DShowFilterGraph::Reconnect() {
+  for (DShowVmrBase* vmr : {static_cast<DShowVmrBase*>(vmr9_.get()), vmr7_.get()}) {
+    if (!vmr || !vmr->vmrPin || !vmr->upstreamPin) continue;
+    if (graphBuilder_->Connect(vmr->upstreamPin.Get(), vmr->vmrPin.Get()) != S_OK) return false;
+    vmr->upstreamPin.Reset();
+    vmr->vmrPin.Reset();
+  }
+  return true;
 }
 
-bool DShowFilterGraph::Stop(LONG timeoutMs) {
+bool DShowFilterGraph::Run(LONG timeoutMs, HANDLE stopEvent) {
+  if (!mediaControl_ || !Reconnect() || FAILED(mediaControl_->Run())) return false;
+  return WaitForState(timeoutMs, stopEvent);
+}
+
+bool DShowFilterGraph::Stop(LONG timeoutMs, HANDLE stopEvent) {
   if (!mediaControl_ || FAILED(mediaControl_->Stop())) return false;
-  return WaitForState(timeoutMs);
+  return WaitForState(timeoutMs, stopEvent);
 }
 
 bool DShowFilterGraph::Pause() {
-  if (!mediaControl_ || FAILED(mediaControl_->Pause())) return false;
-  return WaitForState(0);
+  if (!mediaControl_ || !Reconnect() || FAILED(mediaControl_->Pause())) return false;
+  return WaitForState(0, nullptr);
 }
 
-bool DShowFilterGraph::Cue() {
-  if (!mediaControl_ || FAILED(mediaControl_->StopWhenReady())) return false;
+bool DShowFilterGraph::Cue(HANDLE stopEvent) {
+  if (!mediaControl_ || !Reconnect()) return false;
+  const HRESULT cued = mediaControl_->StopWhenReady();
+  if (FAILED(cued)) return false;
+  if (cued == S_FALSE) {
+    // The filters are still cueing: the graph stops later, from a thread of its own, and that stop
+    // would undo a pause (or a run) given before it. Let it happen first; a stream that never
+    // cues is given up on after a while and paused all the same.
+    const OAFilterState stopped = State_Stopped;
+    const StateWait wait = AwaitState(kCueStopWaitMs, stopEvent, &stopped);
+    if (wait == StateWait::Failed || wait == StateWait::Interrupted) return false;
+  }
   return Pause();
 }
 
@@ -101,13 +208,37 @@ bool DShowFilterGraph::Rewind() {
                                                AM_SEEKING_NoPositioning));
 }
 
-bool DShowFilterGraph::DetachVideo() { return true; }
+bool DShowFilterGraph::DetachVideo() {
+  DShowVmrBase* vmr = Vmr();
+  if (!vmr) return true;
+  const PinList connected = GetPins(vmr->filter.Get(), PinInput | PinConnected);
+  if (!connected.empty()) {
+    ComPtr<IPin> upstream;
+    connected.front()->ConnectedTo(upstream.GetAddressOf());
+    vmr->vmrPin = connected.front();
+    vmr->upstreamPin = upstream;
+    if (graphBuilder_->Disconnect(vmr->vmrPin.Get()) != S_OK) return false;
+    if (upstream && graphBuilder_->Disconnect(upstream.Get()) != S_OK) return false;
+  }
+  return vmr->ReleaseSurfaces();
+}
 
-void DShowFilterGraph::SetFrameEvent(HANDLE) {}
+void DShowFilterGraph::SetFrameEvent(HANDLE event) {
+  if (vmr9_) vmr9_->grabber().SetFrameEvent(event);
+}
 
 void DShowFilterGraph::SetCompletionEvent(HANDLE event) {
   LockGuard guard(eventLock_);
   completionEvent_.reset(DuplicateForWait(event));
+}
+
+DShowFilterGraph::VideoDeliveries DShowFilterGraph::videoDeliveries() const {
+  VideoDeliveries deliveries;
+  if (vmr9_) {
+    deliveries.presentCalls = vmr9_->grabber().presentCalls();
+    deliveries.framesPresented = vmr9_->grabber().framesPresented();
+  }
+  return deliveries;
 }
 
 void DShowFilterGraph::WatchEvents() {

@@ -1,6 +1,13 @@
 #pragma once
-// One DirectShow filter graph playing one media file. Audio goes to the DirectSound renderer; a
-// worker thread turns the graph's completion notice into an event the render thread waits on.
+// One DirectShow filter graph playing one media file. Audio goes to the DirectSound renderer;
+// video, when the graph was given a device, to a renderless video mixing renderer whose grabber
+// captures every frame into a texture of that device. A worker thread turns the graph's
+// completion notice into an event the render thread waits on.
+//
+// Calling order: construct; SetVolume may come first (it is then only stored); Initialize once;
+// Open; then on one render thread SetFrameEvent, SetCompletionEvent, Cue or Run, and at each
+// completion Stop, Rewind, Run. An audio-only graph may be opened again and again; a graph with
+// a device is opened once.
 #include <windows.h>
 #include <d3d9.h>
 #include <ddraw.h>
@@ -8,12 +15,15 @@
 #include <wrl/client.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/ThreadToolkit.h"
 #include "engine/UniqueHandle.h"
 
 struct PosterFrame;
+class DShowVmrBase;
+class DShowVmr9;
 
 class DShowFilterGraph : public ILockable {
  public:
@@ -22,29 +32,68 @@ class DShowFilterGraph : public ILockable {
   DShowFilterGraph(const DShowFilterGraph&) = delete;
   DShowFilterGraph& operator=(const DShowFilterGraph&) = delete;
 
+  // The VMR-9 grabber's lock: while it is held no new video frame is presented.
   void Lock() override;
   void Unlock() override;
+  // The newest captured video frame into frame; false without video or before the first frame.
   virtual bool CopyFrame(PosterFrame& frame);
 
+  // The owner window is only recorded. With a device video is captured (through VMR-7 when a
+  // DirectDraw object is also given, else VMR-9); without one the graph plays audio only.
   bool Initialize(HWND ownerWindow, IDirect3DDevice9* device, IDirectDraw7* ddraw);
+  // Builds the graph for the file: RenderFile, else every registered source filter in turn.
   bool Open(const std::wstring& path);
+  // The file's video reached the video renderer.
   bool HasVideo() const;
+  // 0 to 100; applied at once when the graph exists, else by the next Open.
   bool SetVolume(uint8_t newVolume);
-  bool Run(LONG timeoutMs);
-  bool Stop(LONG timeoutMs);
+
+  // The state changes. A time-out of -1 waits until the state is reached, 0 does not wait. With a
+  // stop event the wait also ends (false) as soon as that event is set, whatever the graph does.
+  // Run, Pause and Cue first reconnect a video renderer detached for a device reset.
+  bool Run(LONG timeoutMs, HANDLE stopEvent = nullptr);
+  bool Stop(LONG timeoutMs, HANDLE stopEvent = nullptr);
   bool Pause();
-  bool Cue();
+  // Lets the filters cue their data (the first video frame is presented) and leaves the graph
+  // paused, ready to run.
+  bool Cue(HANDLE stopEvent = nullptr);
+  // To the start; the stop position stays. True when the graph cannot seek.
   bool Rewind();
+  // Disconnects the video renderer and frees the grabber's surfaces, so that the device can be
+  // reset; the next Run, Pause or Cue connects it again.
   bool DetachVideo();
+
+  // Set after each captured video frame; not owned.
   void SetFrameEvent(HANDLE event);
+  // Set when the media has played to its end; the graph keeps a duplicate of its own.
   void SetCompletionEvent(HANDLE event);
 
+  // The file the last successful Open rendered; empty before and during an Open.
   const std::wstring& path() const { return path_; }
 
+  // Inspection (tests, benchmarks): the graph manager, and how many video frames the grabber was
+  // handed and copied.
+  IGraphBuilder* graphBuilder() const { return graphBuilder_.Get(); }
+  struct VideoDeliveries {
+    uint64_t presentCalls = 0;
+    uint64_t framesPresented = 0;
+  };
+  VideoDeliveries videoDeliveries() const;
+  // Puts a wrapper between the graph and its control interface: tests inject faults the real graph
+  // will not produce on demand. The wrapper is given the real interface by its maker.
+  IMediaControl* mediaControl() const { return mediaControl_.Get(); }
+  void InterposeMediaControl(IMediaControl* wrapper) { mediaControl_ = wrapper; }
+
  private:
+  DShowVmrBase* Vmr() const;
+  bool RenderersConnected() const;
+  bool FinishGraph();
+  bool Reconnect();
+  enum class StateWait { Reached, Failed, TimedOut, Interrupted };
+  // Until the graph's state change is complete (and, with wanted, the state is that one).
+  StateWait AwaitState(LONG timeoutMs, HANDLE stopEvent, const OAFilterState* wanted);
+  bool WaitForState(LONG timeoutMs, HANDLE stopEvent);
   void WatchEvents();
-  bool WaitForState(LONG timeoutMs);
-  bool ApplyVolume();
 
   uint8_t volume_ = 100;
   std::wstring path_;
@@ -55,6 +104,8 @@ class DShowFilterGraph : public ILockable {
   Microsoft::WRL::ComPtr<IMediaEventEx> mediaEvent_;
   Microsoft::WRL::ComPtr<IMediaSeeking> mediaSeeking_;
   Microsoft::WRL::ComPtr<IBaseFilter> audioRenderer_;
+  std::unique_ptr<DShowVmr9> vmr9_;
+  std::unique_ptr<DShowVmrBase> vmr7_;
   UniqueHandle graphEvent_;
   UniqueHandle completionEvent_;
   Thread eventThread_;

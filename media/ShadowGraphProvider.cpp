@@ -157,8 +157,10 @@ void ShadowGraphProvider::ProduceFrames() {
   bool restartClock = true;
   const HANDLE stop = stopEvent();
   const HANDLE run = runEvent_.get();
+  // Made once: a list built for every wait would allocate on every frame.
+  const std::vector<HANDLE> waitList{stop, run};
   for (;;) {
-    const HANDLE signalled = WaitAny({stop, run});
+    const HANDLE signalled = WaitAny(waitList);
     if (signalled == stop) return;
     FatalUnless(signalled == run, "ShadowGraphProvider: wait");
 

@@ -1,14 +1,11 @@
 #include "render/Direct3DDevice.h"
 
+#include "engine/ComReference.h"
 #include "engine/FatalCheck.h"
 
 using Microsoft::WRL::ComPtr;
 
-ComPtr<IDirect3D9> CreateDirect3D() {
-  ComPtr<IDirect3D9> d3d;
-  d3d.Attach(Direct3DCreate9(kDirect3DSdkVersion));
-  return d3d;
-}
+ComPtr<IDirect3D9> CreateDirect3D() { return AdoptReference(Direct3DCreate9(kDirect3DSdkVersion)); }
 
 bool FillPresentParameters(IDirect3D9* d3d, HWND window, D3DPRESENT_PARAMETERS& out) {
   out = D3DPRESENT_PARAMETERS{};

@@ -57,6 +57,10 @@ QuadTexture::QuadTexture(IDirect3DDevice9* device, ComPtr<IDirect3DTexture9> tex
   UpdateTextureCoordinates();
 }
 
+QuadTexture::QuadTexture(IDirect3DDevice9* device, bool flipped) : device(device), flipped(flipped) {
+  for (Vertex& v : vertices) v = Vertex{0.0f, 0.0f, 0.5f, 1.0f, 0.0f, 0.0f};
+}
+
 QuadTexture::~QuadTexture() = default;
 
 std::unique_ptr<QuadTexture> QuadTexture::CreateBlank(IDirect3DDevice9* device, UINT width, UINT height, DWORD usage,
@@ -182,6 +186,43 @@ HRESULT QuadTexture::StretchFromSurface(IDirect3DSurface9* source) {
   const HRESULT hr = GetLevelSurface(level.GetAddressOf());
   if (FAILED(hr)) return hr;
   return device->StretchRect(source, nullptr, level.Get(), nullptr, D3DTEXF_NONE);
+}
+
+bool QuadTexture::SameDescription(const QuadTexture& other) const {
+  if (!texture || !other.texture) return false;
+  const D3DSURFACE_DESC& a = levelDescription;
+  const D3DSURFACE_DESC& b = other.levelDescription;
+  return a.Format == b.Format && a.Type == b.Type && a.Usage == b.Usage && a.Pool == b.Pool && a.Width == b.Width &&
+         a.Height == b.Height;
+}
+
+HRESULT QuadTexture::CopyTexture(const QuadTexture& source) {
+  if (!source.texture) return E_POINTER;
+  if (!SameDescription(source)) {
+    const D3DSURFACE_DESC& like = source.levelDescription;
+    ComPtr<IDirect3DTexture9> made;
+    const HRESULT hr = device->CreateTexture(like.Width, like.Height, source.texture->GetLevelCount(), like.Usage,
+                                             like.Format, like.Pool, made.GetAddressOf(), nullptr);
+    if (FAILED(hr)) return hr;
+    texture = std::move(made);
+    staging.Reset();  // of the old size and format
+    levelDescription = like;
+    contentWidth = source.contentWidth;
+    contentHeight = source.contentHeight;
+    std::memcpy(vertices, source.vertices, sizeof vertices);
+  }
+  ComPtr<IDirect3DSurface9> sourceLevel;
+  const HRESULT hr = source.GetLevelSurface(sourceLevel.GetAddressOf());
+  if (FAILED(hr)) return hr;
+  return StretchFromSurface(sourceLevel.Get());
+}
+
+std::unique_ptr<QuadTexture> QuadTexture::CloneTexture(const QuadTexture& source) {
+  std::unique_ptr<QuadTexture> clone(new QuadTexture(source.device.Get(), source.flipped));
+  clone->CopyTexture(source);
+  // A failed picture copy still leaves a usable texture; the next copy fills it.
+  if (!clone->texture) return nullptr;
+  return clone;
 }
 
 HRESULT QuadTexture::DrawAt(float x, float y, float w, float h) {

@@ -32,6 +32,16 @@ class QuadTexture {
   HRESULT CopyFromSurface(IDirect3DSurface9* source);
   // Level 0 <- source with StretchRect, no filter.
   HRESULT StretchFromSurface(IDirect3DSurface9* source);
+  // Makes this a copy of source: when this has no texture or one of another format, type, usage,
+  // pool or size, a texture like the source's is made first and the source's description,
+  // content size and quad are taken over; then level 0 of the source is stretched into it.
+  HRESULT CopyTexture(const QuadTexture& source);
+  // A new texture on the source's device with the source's flip setting and a copy of its picture;
+  // null on failure.
+  static std::unique_ptr<QuadTexture> CloneTexture(const QuadTexture& source);
+  // Same format, resource type, usage, pool, width and height of level 0.
+  bool SameDescription(const QuadTexture& other) const;
+
   // Draws the picture at (x, y, w, h) in render-target pixels with the current states, from the
   // vertices in memory; stage 0 is cleared again afterwards.
   HRESULT DrawAt(float x, float y, float w, float h);
@@ -55,6 +65,8 @@ class QuadTexture {
  private:
   QuadTexture(IDirect3DDevice9* device, Microsoft::WRL::ComPtr<IDirect3DTexture9> texture, UINT contentWidth,
               UINT contentHeight, bool flipped);
+  // No texture yet: only CloneTexture makes one of these, and gives it its texture at once.
+  QuadTexture(IDirect3DDevice9* device, bool flipped);
   void UpdateTextureCoordinates();
   // A system-memory surface of the level's size and format, made on first use and kept, so that
   // uploads done for every frame allocate nothing.

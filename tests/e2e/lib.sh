@@ -1,5 +1,7 @@
 # Helpers for the end-to-end scripts. wine-stream.sh has started the display and the prefix and
-# exported DISPLAY, WINEPREFIX, HARNESS_SCREEN, KAGEMIRA_BIN, KAGEMIRA_TEST_BIN and KAGEMIRA_TOP.
+# exported DISPLAY, WINEPREFIX, HARNESS_SCREEN, KAGEMIRA_BIN, KAGEMIRA_TEST_BIN, KAGEMIRA_TEST_MEDIA
+# (the media files of tests/media/make-test-media.sh) and KAGEMIRA_TOP. What DirectSound plays can be
+# captured with harness_capture_audio and measured with tools/audio-level (tools/lib/harness.sh).
 source "$KAGEMIRA_TOP/tools/lib/harness.sh"
 
 SAVER="$KAGEMIRA_BIN/kagemira.scr"
@@ -77,8 +79,10 @@ screenshot_until() {
   done
 }
 
-# pixel_is <x> <y> <r,g,b> <file> (within 3 per channel), pixel_is_not: conditions for screenshot_until.
-pixel_is() { local file=${!#}; colour_near "$(harness_pixel "$file" "$1" "$2")" ${3//,/ } 3; }
+# pixel_is <x> <y> <r,g,b> <file> (within 3 per channel), pixel_is_not, pixel_near <x> <y> <r,g,b>
+# <tolerance> <file>: conditions for screenshot_until.
+pixel_near() { local file=${!#}; colour_near "$(harness_pixel "$file" "$1" "$2")" ${3//,/ } "$4"; }
+pixel_is() { pixel_near "$1" "$2" "$3" 3 "${!#}"; }
 pixel_is_not() { ! pixel_is "$@"; }
 
 # The settings file the programs read in this prefix.

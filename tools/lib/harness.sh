@@ -5,6 +5,9 @@
 #       exports DISPLAY, WINEPREFIX, WINEDEBUG, ALSA_CONFIG_PATH, HARNESS_SCREEN (WxH).
 #   harness_stop
 #       ends the Wine server of that prefix and the Xvfb this shell started, nothing else.
+#   harness_capture_audio <file> / harness_mute_audio
+#       what DirectSound plays in programs started afterwards from this shell goes to <file>, or
+#       (the default) to a silent device; see below.
 # Several harnesses may run at once from different shells; each only cleans up what it started.
 
 HARNESS_ROOT=${HARNESS_ROOT:-"$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/wine"}
@@ -89,6 +92,35 @@ harness_start() {
   wineserver -p 5 >/dev/null 2>&1 </dev/null || true
   wine cmd /c exit >/dev/null 2>&1 </dev/null || true
   harness_log "display $DISPLAY ($size, $monitors monitor(s)), prefix $WINEPREFIX"
+}
+
+# What DirectSound plays goes to ALSA's default device. harness_capture_audio points that device at
+# ALSA's file plugin for the programs started afterwards from this shell: every sample goes, as raw
+# interleaved 32-bit float, 2 channels, 48000 Hz (Wine's mix format), to <file>, and each time a
+# program opens the device again (every DirectSound renderer does) to a new <file>.0001, .0002, ...
+# The device is not paced by a clock, so Wine plays into it faster than real time and fills gaps
+# with silence: the levels of what sounds (peak, RMS of the sounding samples) are faithful,
+# durations are not. Windows programs find the Windows path of <file> in KAGEMIRA_AUDIO_CAPTURE
+# (tests/wine/support/AudioCapture.h reads it); scripts read the files with tools/audio-level.
+harness_capture_audio() {
+  local file=$1
+  mkdir -p "$(dirname "$file")"
+  harness_discard_audio "$file"
+  local config="$file.alsa.conf"
+  printf '</usr/share/alsa/alsa.conf>\npcm.!default { type file slave.pcm "null" file "%s" format "raw" truncate false }\nctl.!default { type hw card 0 }\n' \
+    "$file" >"$config"
+  export ALSA_CONFIG_PATH="$config"
+  export KAGEMIRA_AUDIO_CAPTURE; KAGEMIRA_AUDIO_CAPTURE=$(winepath -w "$file" 2>/dev/null)
+}
+
+# harness_discard_audio <file>: deletes a capture and its configuration.
+harness_discard_audio() {
+  rm -f "$1" "$1".[0-9][0-9][0-9][0-9] "$1.alsa.conf"
+}
+
+harness_mute_audio() {
+  export ALSA_CONFIG_PATH="$HARNESS_ROOT/asound-null.conf"
+  unset KAGEMIRA_AUDIO_CAPTURE
 }
 
 harness_stop() {

@@ -19,6 +19,7 @@ harness_start "test-$stream" --monitors "$monitors" || { results_fail "$stream d
 export KAGEMIRA_TOP="$TOP"
 export KAGEMIRA_BIN="$TOP/build/win/bin"
 export KAGEMIRA_TEST_BIN="$TOP/build/win/tests/bin"
+export KAGEMIRA_TEST_MEDIA="$TOP/build/win/tests/media"  # tests/media/make-test-media.sh
 
 shopt -s nullglob
 for program in "$KAGEMIRA_TEST_BIN"/*_wine_tests.exe; do
@@ -27,7 +28,11 @@ for program in "$KAGEMIRA_TEST_BIN"/*_wine_tests.exe; do
     *_dual_wine_tests) [ "$stream" = dual ] || continue ;;
     *) [ "$stream" = single ] || continue ;;
   esac
+  # Each program's sound goes to a file of its own (tests/wine/support/AudioCapture.h reads it).
+  harness_capture_audio "$RESULTS_DIR/audio/$name.raw"
   results_run_gtest "$name" wine "$program"
+  harness_mute_audio
+  harness_discard_audio "$RESULTS_DIR/audio/$name.raw"
 done
 
 for script in "$TOP"/tests/e2e/"$stream"/*.sh; do

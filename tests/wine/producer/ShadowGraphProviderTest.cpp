@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/wine/producer/ProducerTestSupport.h"
+#include "tests/wine/render/AllocationCounter.h"
 
 namespace {
 // Far beyond any frame's lateness on a loaded machine, far below a hung test.
@@ -87,6 +88,19 @@ TEST_F(ProducerTest, RunsOnTheClockToTheLastFrameThenEndsAndFallsSilent) {
   EXPECT_GE(frames.size(), 3u);
   EXPECT_FALSE(WaitFor(ready.get(), 200)) << "idle after the end";
   EXPECT_EQ(producer->currentFrame(), frames.back().frame);
+}
+
+TEST_F(ProducerTest, PublishingFrameAfterFrameAllocatesNothing) {
+  OpenFrames(40);
+  auto producer = MakeProducer(0);
+  producer->WaitUntilStarted();
+  producer->Resume();
+  ASSERT_TRUE(WaitFor(ready.get(), 5000));  // the first: the producer has set itself up
+  ASSERT_TRUE(WaitFor(ready.get(), 5000));
+  // Nothing but waits on this thread meanwhile: every allocation would be the producer's.
+  const long before = AllocationCount();
+  ASSERT_TRUE(WaitFor(ended.get(), 20000));
+  EXPECT_EQ(AllocationCount() - before, 0) << "operator new calls while the rest of 40 frames were published";
 }
 
 TEST_F(ProducerTest, TexturesAlwaysHoldTheFrameItSays) {

@@ -3,11 +3,13 @@
 // report the device lost, the cooperative level reads lost and then not-reset, and Reset can fail
 // once with a chosen error (the invalid-call error, or the device lost again). Presents and
 // read-backs can also be held at a gate, so that a test reads what the playback thread drew last
-// while it cannot draw anything newer. It can also claim to lack the constant blend factor and the separate alpha
-// blend. Everything else goes to the real device.
+// while it cannot draw anything newer, and a lost answer can wait for a test's condition first. It
+// can also claim to lack the constant blend factor and the separate alpha blend. Everything else
+// goes to the real device.
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 
 #include "engine/UniqueHandle.h"
 
@@ -33,7 +35,11 @@ class FaultInjectingDevice : public ForwardingDevice {
   void OpenGate() { SetEvent(gate.get()); }
 
   HRESULT STDMETHODCALLTYPE Present(const RECT* source, const RECT* dest, HWND window, const RGNDATA* dirty) override {
-    if (lost) return D3DERR_DEVICELOST;
+    if (lost) {
+      // A test may hold the lost answer back until other threads are where it wants them.
+      if (beforeLostPresent) beforeLostPresent();
+      return D3DERR_DEVICELOST;
+    }
     ++presentsArrived;
     WaitForSingleObject(gate.get(), INFINITE);
     ++presents;
@@ -72,10 +78,13 @@ class FaultInjectingDevice : public ForwardingDevice {
     const HRESULT failure = nextResetFailure.exchange(S_OK);
     if (FAILED(failure)) return failure;
     const HRESULT result = ForwardingDevice::Reset(parameters);
+    lastResetResult = result;
     if (SUCCEEDED(result)) lost = false;
     return result;
   }
 
+  // Runs on the presenting thread before each lost answer; set it before the device is lost.
+  std::function<void()> beforeLostPresent;
   std::atomic<bool> lost{false};
   std::atomic<bool> hideBlendCaps{false};
   std::atomic<int> lostChecksLeft{0};
@@ -86,4 +95,5 @@ class FaultInjectingDevice : public ForwardingDevice {
   std::atomic<int> readBacksArrived{0};
   std::atomic<int> cooperativeLevelChecks{0};
   std::atomic<int> resets{0};
+  std::atomic<HRESULT> lastResetResult{S_OK};  // of the last reset that reached the real device
 };

@@ -29,7 +29,6 @@ class HostWindow {
 
   // Dispatches everything queued for this thread, for at most the given time.
   static void Pump(DWORD milliseconds);
-
   // Dispatches this thread's messages until the condition holds; false when the ceiling passed
   // first. The ceiling is for a hung test only: a loaded machine may take many times the usual.
   template <typename Condition>

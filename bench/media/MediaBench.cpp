@@ -1,0 +1,35 @@
+// Background-media benchmarks under Wine.
+//   media_bench.exe --opens N           one audio graph opening N files in turn
+//   media_bench.exe --video FILE [--seconds S]   the engine with a background video
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "bench/media/MediaBench.h"
+#include "engine/UmbraneAppBase.h"
+
+int wmain(int argc, wchar_t** argv) {
+  UmbraneAppBase process;
+  int opens = 0;
+  std::wstring video;
+  double seconds = 20;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg = argv[i];
+    if (arg == L"--opens" && i + 1 < argc) {
+      opens = _wtoi(argv[++i]);
+    } else if (arg == L"--video" && i + 1 < argc) {
+      video = argv[++i];
+    } else if (arg == L"--seconds" && i + 1 < argc) {
+      seconds = _wtof(argv[++i]);
+    } else {
+      std::fprintf(stderr, "usage: media_bench.exe --opens N | --video FILE [--seconds S]\n");
+      return 2;
+    }
+  }
+  if (opens > 0) return BenchOpeningFiles(opens);
+  if (!video.empty() && seconds > 0) return BenchVideoBackground(video, seconds);
+  std::fprintf(stderr, "usage: media_bench.exe --opens N | --video FILE [--seconds S]\n");
+  return 2;
+}

@@ -1,0 +1,146 @@
+#include "media/DShowVmr9Grabber.h"
+
+#include "engine/ComReference.h"
+#include "media/MediaRules.h"
+
+using Microsoft::WRL::ComPtr;
+
+DShowVmr9Grabber::DShowVmr9Grabber(IDirect3DDevice9* device) : device_(device) {}
+
+DShowVmr9Grabber::~DShowVmr9Grabber() = default;
+
+HRESULT DShowVmr9Grabber::QueryInterface(REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  if (iid == IID_IVMRSurfaceAllocator9 || iid == IID_IUnknown) {
+    *object = static_cast<IVMRSurfaceAllocator9*>(this);
+  } else if (iid == IID_IVMRImagePresenter9) {
+    *object = static_cast<IVMRImagePresenter9*>(this);
+  } else {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  return S_OK;
+}
+
+ULONG DShowVmr9Grabber::AddRef() { return ++references_; }
+
+ULONG DShowVmr9Grabber::Release() {
+  const ULONG left = --references_;
+  if (left == 0) delete this;
+  return left;
+}
+
+HRESULT DShowVmr9Grabber::InitializeDevice(DWORD_PTR, VMR9AllocationInfo* info, DWORD* buffers) {
+  if (!info || !buffers) return E_POINTER;
+  if (*buffers == 0) return E_INVALIDARG;
+  LockGuard guard(lock_);
+  if (!notify_) return E_UNEXPECTED;
+  nativeWidth_ = info->dwWidth;
+  nativeHeight_ = info->dwHeight;
+  D3DCAPS9 caps;
+  HRESULT hr = device_->GetDeviceCaps(&caps);
+  if (FAILED(hr)) return hr;
+  // Power-of-two surfaces whatever the device could do: the texture copies stay simple.
+  info->dwWidth = NextPowerOfTwo(info->dwWidth);
+  info->dwHeight = NextPowerOfTwo(info->dwHeight);
+
+  ReleaseSurfaceList();
+  std::vector<IDirect3DSurface9*> made(*buffers, nullptr);
+  hr = notify_->AllocateSurfaceHelper(info, buffers, made.data());
+  made.resize(*buffers);  // the helper may have changed the count
+  surfaces_.resize(made.size());
+  for (size_t i = 0; i < made.size(); ++i) surfaces_[i] = AdoptReference(made[i]);
+  if (FAILED(hr)) return hr;
+
+  auto poster = std::make_unique<PosterFrame>();
+  poster->owner = this;
+  poster->texture = QuadTexture::CreateBlank(device_.Get(), info->dwWidth, info->dwHeight, D3DUSAGE_RENDERTARGET,
+                                             info->Format);
+  if (!poster->texture) {
+    poster_.reset();
+    return E_FAIL;
+  }
+  // Only the video's own area is drawn.
+  poster->texture->SetContentSize(nativeWidth_, nativeHeight_);
+  poster_ = std::move(poster);
+  return S_OK;
+}
+
+HRESULT DShowVmr9Grabber::TerminateDevice(DWORD_PTR) {
+  LockGuard guard(lock_);
+  ReleaseSurfaceList();
+  surfaces_.clear();
+  poster_.reset();
+  return S_OK;
+}
+
+HRESULT DShowVmr9Grabber::GetSurface(DWORD_PTR, DWORD index, DWORD, IDirect3DSurface9** surface) {
+  if (!surface) return E_POINTER;
+  LockGuard guard(lock_);
+  if (index >= surfaces_.size()) return E_INVALIDARG;
+  // Released for a device reset and not yet allocated again: nothing to hand out.
+  if (!surfaces_[index]) return E_FAIL;
+  return surfaces_[index].CopyTo(surface);
+}
+
+HRESULT DShowVmr9Grabber::AdviseNotify(IVMRSurfaceAllocatorNotify9* notify) {
+  LockGuard guard(lock_);
+  notify_ = notify;
+  if (!notify_) return E_POINTER;
+  ComPtr<IDirect3D9> d3d;
+  const HRESULT hr = device_->GetDirect3D(d3d.GetAddressOf());
+  if (FAILED(hr)) return hr;
+  return notify_->SetD3DDevice(device_.Get(), d3d->GetAdapterMonitor(0));
+}
+
+void DShowVmr9Grabber::Lock() { lock_.Lock(); }
+void DShowVmr9Grabber::Unlock() { lock_.Unlock(); }
+
+bool DShowVmr9Grabber::CopyFrame(PosterFrame& frame) {
+  LockGuard guard(lock_);
+  if (!poster_ || !poster_->texture) return false;
+  if (frame == *poster_) return true;  // the render thread holds this frame already
+  frame.owner = poster_->owner;
+  frame.time = poster_->time;
+  if (frame.texture) {
+    frame.texture->CopyTexture(*poster_->texture);
+  } else {
+    frame.texture = QuadTexture::CloneTexture(*poster_->texture);
+  }
+  return true;
+}
+
+HRESULT DShowVmr9Grabber::StartPresenting(DWORD_PTR) { return S_OK; }
+HRESULT DShowVmr9Grabber::StopPresenting(DWORD_PTR) { return S_OK; }
+
+HRESULT DShowVmr9Grabber::PresentImage(DWORD_PTR, VMR9PresentationInfo* info) {
+  if (!info || !info->lpSurf) return E_POINTER;
+  ++presentCalls_;
+  LockGuard guard(lock_);
+  if (!poster_ || !poster_->texture) return E_UNEXPECTED;
+  ComPtr<IDirect3DSurface9> surface(info->lpSurf);
+  poster_->time = NextPosterTime(poster_->time, info->dwFlags, info->rtStart);
+  const HRESULT hr = poster_->texture->StretchFromSurface(surface.Get());
+  if (FAILED(hr)) return hr;
+  ++framesPresented_;
+  // Under the lock: the render thread may be about to close the event it handed over.
+  if (frameEvent_) SetEvent(frameEvent_);
+  return S_OK;
+}
+
+bool DShowVmr9Grabber::ReleaseSurfaces() {
+  LockGuard guard(lock_);
+  ReleaseSurfaceList();
+  poster_.reset();
+  return true;
+}
+
+void DShowVmr9Grabber::SetFrameEvent(HANDLE event) {
+  LockGuard guard(lock_);
+  frameEvent_ = event;
+}
+
+void DShowVmr9Grabber::ReleaseSurfaceList() {
+  for (auto& surface : surfaces_) surface.Reset();
+}

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Makes the media files the tests and end-to-end scripts play, with ffmpeg, into one folder:
+#   make-test-media.sh <folder> [--bench]
+# Every sound is a 440 Hz sine at amplitude 0.5. Everything is a few seconds long and small; nothing of it is committed. --bench makes instead
+# the larger file of the benchmarks.
+#
+#   tone.wav            1.5 s, 440 Hz sine at amplitude 0.5, stereo 16-bit 44.1 kHz
+#   tone-short.wav      0.4 s, the same tone (ends before a short animation)
+#   tone-long.wav       3 s, the same tone (outlasts a short animation)
+#   tone.mp3            1.5 s, the same tone, MP3
+#   testsrc-raw.avi     1 s, 320x240 uncompressed RGB test picture with the tone (PCM)
+#   testsrc-mjpeg.avi   2 s, 640x480 MJPEG test picture with the tone (PCM)
+#   testsrc-h264.mp4    2 s, 640x480 H.264 test picture with the tone (AAC)
+#   video-only.avi      2 s, 160x120 uncompressed RGB test picture, no sound
+#   colour-raw.avi      4 s, 160x120 uncompressed RGB of one colour (#C82878) with the tone
+#   colour-h264.mp4     4 s, 160x120 H.264 of the same colour with the tone (AAC)
+#   not-media.mp4       a text file with a media file's name
+#   empty.mp4           zero bytes
+#   bench-720p.mp4      (--bench) 20 s, 1280x720 30 fps H.264 test picture with the tone (AAC)
+set -euo pipefail
+out=$1
+bench=0
+[ "${2:-}" = --bench ] && bench=1
+mkdir -p "$out"
+cd "$out"
+
+ff() { ffmpeg -hide_banner -loglevel error -nostdin -y "$@"; }
+# A 440 Hz sine at amplitude 0.5 in both channels (lavfi's sine source is fixed at 1/8).
+tone() { echo "aevalsrc=0.5*sin(440*2*PI*t)|0.5*sin(440*2*PI*t):s=44100:d=$1"; }
+
+if [ $bench = 1 ]; then
+  ff -f lavfi -i testsrc=size=1280x720:rate=30:duration=20 -f lavfi -i "$(tone 20)" \
+    -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 96k bench-720p.mp4
+  exit 0
+fi
+
+ff -f lavfi -i "$(tone 1.5)" -c:a pcm_s16le tone.wav
+ff -f lavfi -i "$(tone 0.4)" -c:a pcm_s16le tone-short.wav
+ff -f lavfi -i "$(tone 3)" -c:a pcm_s16le tone-long.wav
+ff -f lavfi -i "$(tone 1.5)" -c:a libmp3lame -b:a 128k tone.mp3
+
+ff -f lavfi -i testsrc=size=320x240:rate=30:duration=1 -f lavfi -i "$(tone 1)" \
+  -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le testsrc-raw.avi
+ff -f lavfi -i testsrc=size=640x480:rate=30:duration=2 -f lavfi -i "$(tone 2)" \
+  -c:v mjpeg -q:v 6 -pix_fmt yuvj420p -c:a pcm_s16le testsrc-mjpeg.avi
+ff -f lavfi -i testsrc=size=640x480:rate=30:duration=2 -f lavfi -i "$(tone 2)" \
+  -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 96k testsrc-h264.mp4
+ff -f lavfi -i testsrc=size=160x120:rate=30:duration=2 -c:v rawvideo -pix_fmt bgr24 video-only.avi
+
+ff -f lavfi -i color=c=0xC82878:size=160x120:rate=30:duration=4 -f lavfi -i "$(tone 4)" \
+  -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le colour-raw.avi
+ff -f lavfi -i color=c=0xC82878:size=160x120:rate=30:duration=4 -f lavfi -i "$(tone 4)" \
+  -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 96k colour-h264.mp4
+
+echo "this is a text file, not a movie" >not-media.mp4
+: >empty.mp4
+

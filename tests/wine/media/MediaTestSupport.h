@@ -1,0 +1,48 @@
+#pragma once
+// What the media tests share: COM and the timer resolution as the engine holds them, a real window
+// and playback device for graphs with video, the render thread's events, and read-backs of what a
+// graph did (its volume, its filters, a texture's picture).
+#include <d3d9.h>
+#include <dshow.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "engine/ThreadToolkit.h"
+#include "engine/UmbraneAppBase.h"
+#include "engine/UniqueHandle.h"
+#include "media/DShowFilterGraph.h"
+#include "media/GraphUtilities.h"
+#include "tests/wine/render/RenderTestSupport.h"
+
+class QuadTexture;
+
+class MediaTest : public ::testing::Test {
+ protected:
+  MediaTest();
+  // The playback device, made on first use on a window of its own.
+  IDirect3DDevice9* Device();
+  // Resets it as the engine does after a loss; fails while anything holds a default-pool resource.
+  HRESULT ResetDevice();
+
+  // The graph's volume as IBasicAudio reads it back (hundredths of a decibel); 1 when unreadable.
+  static long VolumeOf(IFilterGraph* graph);
+  // Names of the graph's filters, in enumeration order, joined with ", ".
+  static std::wstring FilterNames(IFilterGraph* graph);
+
+  // True when the event is set within the time; false after it.
+  static bool WaitFor(HANDLE event, DWORD timeoutMs);
+
+  UmbraneAppBase process;
+  UniqueHandle frameEvent{CreateEventOrDie(false, false)};
+  UniqueHandle completionEvent{CreateEventOrDie(false, false)};
+
+ private:
+  std::unique_ptr<TestWindow> window_;
+  TestDevice device_;
+};
+
+// The colour of one texel of a render-target texture's level 0 (top-left origin), read back
+// through system memory.
+Colour TexelOf(IDirect3DDevice9* device, const QuadTexture& texture, int x, int y);
