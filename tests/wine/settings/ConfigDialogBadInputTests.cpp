@@ -23,19 +23,6 @@ namespace fs = std::filesystem;
 
 LRESULT Position(const RunningConfigDialog& dialog, int id) { return SendMessageW(dialog.Item(id), TBM_GETPOS, 0, 0); }
 
-std::vector<std::wstring> ComboEntries(HWND combo) {
-  std::vector<std::wstring> entries;
-  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<std::size_t>(length));
-    entries.push_back(text);
-  }
-  return entries;
-}
-
 class ConfigDialogBadInput : public ::testing::Test {
  protected:
   SettingsLocation location;
@@ -85,7 +72,7 @@ TEST_F(ConfigDialogBadInput, ARecentListOfTwentyEntriesWithDuplicatesAndGapsShow
   location.WriteBytes(text);
 
   RunningConfigDialog dialog;
-  const auto entries = ComboEntries(dialog.Item(IDC_BGM_PATH));
+  const auto entries = dialog.Entries(IDC_BGM_PATH);
   EXPECT_LE(entries.size(), 10u);
   EXPECT_EQ(std::set<std::wstring>(entries.begin(), entries.end()).size(), entries.size()) << "no duplicates";
   for (const auto& entry : entries) EXPECT_FALSE(entry.empty());

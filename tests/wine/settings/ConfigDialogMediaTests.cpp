@@ -10,36 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "TestMedia.h"
 #include "resources/resource.h"
 #include "tests/wine/settings/RunningConfigDialog.h"
 #include "tests/wine/settings/SettingsLocation.h"
 
 namespace {
 const wchar_t kCannotOpen[] = L"\u30d5\u30a1\u30a4\u30eb\u3092\u958b\u3051\u307e\u305b\u3093\u3002";
-
-std::vector<std::wstring> ComboEntries(HWND combo) {
-  std::vector<std::wstring> entries;
-  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<std::size_t>(length));
-    entries.push_back(text);
-  }
-  return entries;
-}
-
-bool Says(HWND box, const std::wstring& text) {
-  const auto texts = RunningConfigDialog::StaticTexts(box);
-  return std::find(texts.begin(), texts.end(), text) != texts.end();
-}
-
-// Answers a box and waits until it has gone.
-void Answer(HWND box, int button) {
-  PostMessageW(box, WM_COMMAND, button, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
-}
 
 // The file-name field of the file-open box (explorer style or the older one).
 HWND FileNameField(HWND box) {
@@ -110,15 +87,15 @@ TEST_F(ConfigDialogMedia, ATypedPathIsStoredWhenTheComboIsLeftAndIsWhatTheAuditi
   dialog.TypeInto(IDC_BGM_PATH, typed);
   dialog.Focus(IDC_BGM_PLAY);  // leaving the combo
   EXPECT_EQ(dialog.Text(IDC_BGM_PATH), typed);
-  EXPECT_EQ(ComboEntries(dialog.Item(IDC_BGM_PATH)), (std::vector<std::wstring>{L"C:\\no such folder\\typed.wav",
+  EXPECT_EQ(dialog.Entries(IDC_BGM_PATH), (std::vector<std::wstring>{L"C:\\no such folder\\typed.wav",
                                                                                 L"C:\\old.wav"}));
   EXPECT_TRUE(dialog.Enabled(IDC_APPLY));
 
   dialog.ClickLater(IDC_BGM_PLAY);
   const HWND box = dialog.WaitForBox(L"ERROR");
   ASSERT_NE(box, nullptr);
-  EXPECT_TRUE(Says(box, kCannotOpen));
-  Answer(box, IDOK);
+  EXPECT_TRUE(RunningConfigDialog::Says(box, kCannotOpen));
+  RunningConfigDialog::Answer(box, IDOK);
   EXPECT_TRUE(dialog.Enabled(IDC_BGM_PLAY)) << "the buttons stay as they were";
   EXPECT_FALSE(dialog.Enabled(IDC_BGM_STOP));
   EXPECT_TRUE(dialog.Enabled(IDC_BGM_PATH));
@@ -130,17 +107,24 @@ TEST_F(ConfigDialogMedia, ATypedPathIsStoredWhenTheComboIsLeftAndIsWhatTheAuditi
   EXPECT_EQ(location.ReadKey(L"recent1"), L"C:\\old.wav");
 }
 
-TEST_F(ConfigDialogMedia, AuditioningNoFileSaysTheFileCannotBeOpened) {
+TEST_F(ConfigDialogMedia, AuditioningNoFileOrOneThatIsNoMediaSaysTheFileCannotBeOpened) {
   location.WriteIni({{"shadowMovieEnabled", "1"}});
   RunningConfigDialog dialog;
   ASSERT_TRUE(dialog.Enabled(IDC_SHADOW_MOVIE_PLAY));
-  dialog.ClickLater(IDC_SHADOW_MOVIE_PLAY);
-  const HWND box = dialog.WaitForBox(L"ERROR");
-  ASSERT_NE(box, nullptr);
-  EXPECT_TRUE(Says(box, kCannotOpen)) << "an empty path is no file, not a silent success";
-  Answer(box, IDOK);
-  EXPECT_TRUE(dialog.Enabled(IDC_SHADOW_MOVIE_PLAY));
-  EXPECT_FALSE(dialog.Enabled(IDC_SHADOW_MOVIE_STOP));
+  // An empty path is no file, not a silent success.
+  for (const std::wstring& path : {std::wstring(), TestMedia(L"not-media.mp4"), TestMedia(L"empty.mp4")}) {
+    SCOPED_TRACE(path);
+    dialog.TypeInto(IDC_SHADOW_MOVIE_PATH, path);
+    dialog.Focus(IDC_FRAME_ENABLED);
+    dialog.ClickLater(IDC_SHADOW_MOVIE_PLAY);
+    const HWND box = dialog.WaitForBox(L"ERROR");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(RunningConfigDialog::Says(box, kCannotOpen));
+    RunningConfigDialog::Answer(box, IDOK);
+    EXPECT_TRUE(dialog.Enabled(IDC_SHADOW_MOVIE_PLAY));
+    EXPECT_FALSE(dialog.Enabled(IDC_SHADOW_MOVIE_STOP));
+    EXPECT_TRUE(dialog.Enabled(IDC_SHADOW_MOVIE_PATH));
+  }
 }
 
 TEST_F(ConfigDialogMedia, ARecentEntryChosenFromTheListBecomesThePathAndCancellingKeepsTheOldOne) {
@@ -148,7 +132,7 @@ TEST_F(ConfigDialogMedia, ARecentEntryChosenFromTheListBecomesThePathAndCancelli
                      {"shadowMovieRecent1", "C:\\c.avi"}, {"shadowMovieRecent2", "C:\\a.avi"}});
   RunningConfigDialog dialog;
   const HWND combo = dialog.Item(IDC_SHADOW_MOVIE_PATH);
-  EXPECT_EQ(ComboEntries(combo), (std::vector<std::wstring>{L"C:\\a.avi", L"C:\\b.avi", L"C:\\c.avi"})) << "sorted";
+  EXPECT_EQ(dialog.Entries(IDC_SHADOW_MOVIE_PATH), (std::vector<std::wstring>{L"C:\\a.avi", L"C:\\b.avi", L"C:\\c.avi"})) << "sorted";
   EXPECT_EQ(dialog.Text(IDC_SHADOW_MOVIE_PATH), L"C:\\b.avi");
 
   dialog.ChooseFromList(IDC_SHADOW_MOVIE_PATH, 1, false);
@@ -189,9 +173,9 @@ TEST_F(ConfigDialogMedia, BrowseChoosesAnExistingFileAndStartsFromTheCurrentPath
   ASSERT_NE(box, nullptr);
   ASSERT_NE(FileNameField(box), nullptr);
   SendMessageW(FileNameField(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(media.Path().c_str()));
-  Answer(box, IDOK);
+  RunningConfigDialog::Answer(box, IDOK);
   EXPECT_EQ(dialog.Text(IDC_BGM_PATH), media.Path());
-  EXPECT_EQ(ComboEntries(dialog.Item(IDC_BGM_PATH)).size(), 2u);
+  EXPECT_EQ(dialog.Entries(IDC_BGM_PATH).size(), 2u);
   EXPECT_FALSE(dialog.Enabled(IDC_APPLY)) << "choosing a file does not enable 適用";
 
   // Next time the box starts from the chosen file; cancelling changes nothing.
@@ -201,7 +185,7 @@ TEST_F(ConfigDialogMedia, BrowseChoosesAnExistingFileAndStartsFromTheCurrentPath
   wchar_t shown[MAX_PATH] = {};
   GetWindowTextW(FileNameField(box), shown, MAX_PATH);
   EXPECT_NE(std::wstring(shown).find(L"music.wav"), std::wstring::npos) << std::wstring(shown);
-  Answer(box, IDCANCEL);
+  RunningConfigDialog::Answer(box, IDCANCEL);
   EXPECT_EQ(dialog.Text(IDC_BGM_PATH), media.Path());
 
   dialog.Click(IDOK);

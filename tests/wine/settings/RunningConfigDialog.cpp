@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "engine/ThreadToolkit.h"
@@ -20,7 +21,15 @@ struct Start {
 thread_local ConfigDialog* openDialog = nullptr;
 thread_local Start* starting = nullptr;
 
+// Carries a test's work to the dialog's thread (lParam: the work); not a message of the dialog.
+const UINT kWorkMessage = RegisterWindowMessageW(L"kagemira tests: work on the settings dialog's thread");
+using DialogWork = std::function<void(ConfigDialog&)>;
+
 INT_PTR CALLBACK ForwardingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kWorkMessage) {
+    (*reinterpret_cast<const DialogWork*>(lParam))(*openDialog);
+    return TRUE;
+  }
   const INT_PTR result = openDialog->HandleMessage(window, message, wParam, lParam);
   if (message == WM_INITDIALOG && starting != nullptr) {
     *starting->dialog = window;
@@ -131,6 +140,26 @@ std::wstring RunningConfigDialog::Text(int id) const {
   return text;
 }
 
+HWND RunningConfigDialog::Focused() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(threadId_, &info) ? info.hwndFocus : nullptr;
+}
+
+std::vector<std::wstring> RunningConfigDialog::Entries(int comboId) const {
+  const HWND combo = Item(comboId);
+  std::vector<std::wstring> entries;
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<std::size_t>(length));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
 void RunningConfigDialog::Click(int id) const { SendMessageW(Item(id), BM_CLICK, 0, 0); }
 
 void RunningConfigDialog::ClickLater(int id) const { PostMessageW(Item(id), BM_CLICK, 0, 0); }
@@ -178,10 +207,24 @@ std::vector<std::wstring> RunningConfigDialog::StaticTexts(HWND box) {
   return texts;
 }
 
+bool RunningConfigDialog::Says(HWND box, const std::wstring& text) {
+  const auto texts = StaticTexts(box);
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+void RunningConfigDialog::Answer(HWND box, int button) {
+  PostMessageW(box, WM_COMMAND, button, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "the box stays";
+}
+
 bool RunningConfigDialog::NoBoxShowing() const {
   WindowSearch search{dialog_, nullptr, nullptr};
   EnumThreadWindows(threadId_, &FindBox, reinterpret_cast<LPARAM>(&search));
   return search.found == nullptr;
+}
+
+void RunningConfigDialog::OnDialogThread(const std::function<void(ConfigDialog&)>& work) const {
+  SendMessageW(dialog_, kWorkMessage, 0, reinterpret_cast<LPARAM>(&work));
 }
 
 INT_PTR RunningConfigDialog::WaitForEnd() {

@@ -5,10 +5,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/UniqueHandle.h"
+
+class ConfigDialog;
 
 // A generous ceiling around every wait for a state: a loaded machine is slow, never this slow.
 constexpr DWORD kStateCeilingMs = 20000;
@@ -26,6 +29,10 @@ class RunningConfigDialog {
   bool Checked(int id) const;
   std::wstring Text(int id) const;
   LONG Style(int id) const { return GetWindowLongW(Item(id), GWL_STYLE); }
+  // The control with the keyboard focus on the dialog's thread.
+  HWND Focused() const;
+  // The entries of a combo box's list, in the list's order.
+  std::vector<std::wstring> Entries(int comboId) const;
 
   // A click whose handling is over when this returns.
   void Click(int id) const;
@@ -45,8 +52,16 @@ class RunningConfigDialog {
   // A message box (or another modal dialog) the settings dialog opened; null past the ceiling.
   HWND WaitForBox(const wchar_t* title) const;
   static std::vector<std::wstring> StaticTexts(HWND box);
+  // One of the box's lines is exactly text.
+  static bool Says(HWND box, const std::wstring& text);
+  // Answers a box with one of its buttons and waits until it has gone.
+  static void Answer(HWND box, int button);
   // No second window of the dialog's thread is showing.
   bool NoBoxShowing() const;
+
+  // Runs work on the dialog's thread between two of its messages, with the opening's ConfigDialog
+  // (to put a fault between it and the platform); returns once the work is done.
+  void OnDialogThread(const std::function<void(ConfigDialog&)>& work) const;
 
   // Waits for the dialog to end; its result, or -1 past the ceiling.
   INT_PTR WaitForEnd();
