@@ -2,6 +2,7 @@
 
 #include "engine/FatalCheck.h"
 #include "engine/RegisteredMessages.h"
+#include "engine/StartupCompletion.h"
 #include "media/DShowFilterGraph.h"
 #include "render/Direct3DDevice.h"
 #include "settings/UmbraneConfig.h"
@@ -56,10 +57,7 @@ bool UmbraneEngine::Startup(HWND window, bool previewMode) {
 
   if (!InitDevices()) return false;
 
-#ifndef KAGEMIRA_TEST_HOST
-  // The test host posts this itself once its window is shown.
-  PostMessageW(hwnd, StartMessage, 0, 0);
-#endif
+  CompleteStartup(hwnd);
   return true;
 }
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "engine/UmbraneEngine.h"
+#include "engine/EngineOwner.h"
 #include "settings/ConfigDialog.h"
 
 namespace {
@@ -17,7 +17,7 @@ void Replace(std::unique_ptr<T>& owner, T* object) {
 }
 
 // Deleted by the static clean-up at process exit if they still exist.
-std::unique_ptr<UmbraneEngine> currentEngine;
+EngineOwner currentEngine;
 std::unique_ptr<ConfigDialog> currentSettingsDialog;
 
 }  // namespace
@@ -25,13 +25,12 @@ std::unique_ptr<ConfigDialog> currentSettingsDialog;
 LRESULT WINAPI ScreenSaverProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
-      Replace(currentEngine, new UmbraneEngine());
       // A failed start leaves a black window that the framework still closes on input.
-      currentEngine->Startup(window, fChildPreview != FALSE);
+      currentEngine.Start(window, fChildPreview != FALSE);
       break;
     }
     case WM_DESTROY:
-      currentEngine.reset();
+      currentEngine.Release();
       break;
     default:
       break;

@@ -5,6 +5,7 @@
 source "$KAGEMIRA_TOP/tools/lib/harness.sh"
 
 SAVER="$KAGEMIRA_BIN/kagemira.scr"
+HOST="$KAGEMIRA_BIN/Vistrel.exe"
 E2E_FAILURES=0
 E2E_WORK="$KAGEMIRA_TOP/build/e2e-work/$(basename "$0" .sh)-$$"
 mkdir -p "$E2E_WORK"
@@ -18,8 +19,19 @@ check() {  # check <description> <command...>
 finish() { rm -rf "$E2E_WORK"; exit $((E2E_FAILURES > 0)); }
 
 probe() { wine "$KAGEMIRA_TEST_BIN/saverprobe.exe" "$@"; }
+# hostprobe <command...>: the test host's probe (tests/e2e/probe/HostProbe.cpp), without carriage returns.
+hostprobe() { wine "$KAGEMIRA_TEST_BIN/hostprobe.exe" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+# field <key> <hostprobe window output>: the value of one "key=value" line.
+field() { sed -n "s/^$1=//p" <<<"$2" | head -n 1; }
 
 now_ms() { date +%s%3N; }
+
+# wait_until <ceiling ms> <condition command...>: polls until the condition holds; false when the
+# ceiling passed first.
+wait_until() {
+  local limit=$1 start; shift; start=$(now_ms)
+  until "$@"; do [ $(( $(now_ms) - start )) -gt "$limit" ] && return 1; sleep 0.2; done
+}
 
 # start_saver <program> <arguments...>: runs it in the background; SAVER_PID is its process.
 start_saver() {
@@ -38,6 +50,15 @@ wait_saver_exit() {
     sleep 0.01
   done
   echo $(( $(now_ms) - start ))
+}
+
+# wait_exit_status <ceiling ms>: EXIT_STATUS := the exit status of the program started last, once
+# it ended; false when it still runs at the ceiling. Not in a subshell: it waits for our child.
+wait_exit_status() {
+  EXIT_STATUS=""
+  wait_saver_exit "$1" >/dev/null || return 1
+  EXIT_STATUS=0
+  wait "$SAVER_PID" || EXIT_STATUS=$?
 }
 
 stop_saver() {
@@ -100,16 +121,19 @@ write_settings() {
 
 clear_settings() { rm -f "$(settings_file)"; }
 
-# make_frame_file <output> <frames> <python expression of x, y giving the grey of a 512x384 frame>
-# (y counted from the top). Packed with the project's own framepack.
+# make_frame_file <output> <frames of each picture> <expression>...: a 512x384 animation packed
+# with the project's own framepack, showing each picture for that many frames, in order. Each
+# expression is Python in x, y (y counted from the top) giving the grey of a pixel.
 make_frame_file() {
-  local output=$1 frames=$2 expression=$3
+  local output=$1 frames=$2; shift 2
+  local pictures="" expression
+  for expression in "$@"; do pictures+="lambda x, y: $expression,"; done
   python3 -c "
 import sys
 w, h = 512, 384
-rows = [bytes(int($expression) & 255 for x in range(w)) for y in range(h)]
-frame = b''.join(rows)
-sys.stdout.buffer.write(frame * $frames)
+for grey in ($pictures):
+    frame = b''.join(bytes(int(grey(x, y)) & 255 for x in range(w)) for y in range(h))
+    sys.stdout.buffer.write(frame * $frames)
 " | "$KAGEMIRA_TOP/build/host/tools/bin/framepack" pack --size 512x384 -o "$output" >/dev/null
 }
 

@@ -23,77 +23,33 @@
 #include <string>
 #include <vector>
 
+#include "ProbeSupport.h"
+
 namespace {
 
-int failures = 0;
+using probe::Utf8;
 const DWORD kCeilingMs = 20000;  // around every wait for a state
 
-void Check(bool ok, const std::string& what) {
-  std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what.c_str());
-  std::fflush(stdout);
-  if (!ok) ++failures;
-}
+void Check(bool ok, const std::string& what) { probe::Check(ok, what.c_str()); }
 
-std::string Utf8(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(size > 0 ? size - 1 : 0, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
-// Polls until the condition holds, up to the ceiling.
 template <typename Condition>
 bool WaitUntil(Condition condition) {
-  const ULONGLONG start = GetTickCount64();
-  while (!condition()) {
-    if (GetTickCount64() - start > kCeilingMs) return condition();
-    Sleep(20);
-  }
-  return true;
+  return probe::WaitUntil(condition, kCeilingMs);
 }
 
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  const int length = GetWindowTextW(window, &text[0], static_cast<int>(text.size()));
-  text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-  return text;
-}
-
-struct Search {
-  DWORD processId;
-  HWND except;
-  const std::wstring* title;
-  HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<Search*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t className[64] = {};
-  GetClassNameW(window, className, 64);
-  if (owner != search->processId || window == search->except || !IsWindowVisible(window) ||
-      std::wstring(className) != L"#32770") {
-    return TRUE;
-  }
-  if (search->title != nullptr && WindowText(window) != *search->title) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-HWND FindDialog(DWORD processId, HWND except, const std::wstring* title) {
-  HWND found = nullptr;
-  WaitUntil([&] {
-    Search search{processId, except, title, nullptr};
-    EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
-    found = search.found;
-    return found != nullptr;
-  });
-  return found;
+// A dialog or box of the program with this title, once it shows.
+HWND FindDialog(DWORD processId, const std::wstring& title) {
+  return probe::WaitForWindow(
+      [&](HWND window) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return owner == processId && probe::ClassOf(window) == L"#32770" && probe::TextOf(window) == title;
+      },
+      kCeilingMs);
 }
 
 BOOL CALLBACK CollectTexts(HWND window, LPARAM context) {
-  reinterpret_cast<std::vector<std::wstring>*>(context)->push_back(WindowText(window));
+  reinterpret_cast<std::vector<std::wstring>*>(context)->push_back(probe::TextOf(window));
   return TRUE;
 }
 
@@ -165,7 +121,7 @@ class Session {
     if (step == L"text") {
       const std::wstring want = arg(2);
       std::wstring shown;
-      Check(WaitUntil([&] { return (shown = WindowText(Item(arg(1)))) == want; }),
+      Check(WaitUntil([&] { return (shown = probe::TextOf(Item(arg(1)))) == want; }),
             label + " shows \"" + Utf8(shown) + "\"" + (shown == want ? "" : ", expected \"" + Utf8(want) + "\""));
       return 3;
     }
@@ -213,7 +169,7 @@ class Session {
     if (step == L"box") {
       const std::wstring title = arg(1);
       const std::wstring text = arg(2);
-      const HWND box = FindDialog(processId, nullptr, &title);
+      const HWND box = FindDialog(processId, title);
       bool saysIt = false;
       if (box != nullptr) {
         std::vector<std::wstring> texts;
@@ -260,7 +216,7 @@ class Session {
   HWND Dialog() {
     if (dialog == nullptr) {
       const std::wstring title = L"【Kiriha】Umbrane　ＰＶ【影絵】スクリーンセーバー";
-      dialog = FindDialog(processId, nullptr, &title);
+      dialog = FindDialog(processId, title);
       Check(dialog != nullptr, "the settings dialog opens");
     }
     return dialog;
@@ -278,21 +234,10 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: dialogprobe <program> <arguments> <step>...\n");
     return 2;
   }
-  const std::wstring program = argv[1];
-  std::wstring commandLine = L"\"" + program + L"\" " + argv[2];
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    std::printf("FAIL: cannot start the program (error %lu)\n", GetLastError());
-    return 1;
-  }
+  PROCESS_INFORMATION process = probe::Launch(argv[1], argv[2]);
   Session session(process.hProcess, process.dwProcessId);
   const std::vector<std::wstring> args(argv + 3, argv + argc);
   for (std::size_t at = 0; at < args.size();) at += static_cast<std::size_t>(session.Run(args, at));
-  if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return failures == 0 ? 0 : 1;
+  probe::WaitForExit(process, 0);  // ends a program that is still running
+  return probe::failures() == 0 ? 0 : 1;
 }

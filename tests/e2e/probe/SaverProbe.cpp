@@ -6,6 +6,9 @@
 //       waits until a window of that class is the foreground window (it then gets the keyboard).
 //   saverprobe preview-host <saver> <width> <height> <switch form: space|colon>
 //       makes a parent window, starts the saver in it, checks the child, destroys the parent.
+//   saverprobe pane-gone-during-warning <saver>
+//       starts the saver in a pane, waits for a message box of the saver's start-up, destroys the
+//       pane while the box is open, checks that the saver ends with status 0.
 //   saverprobe settings <saver> <arguments> [ok|cancel]
 //       starts the saver, prints the settings dialog's title, closes the dialog, checks the exit.
 //   saverprobe colour-window <x> <y> <width> <height> <rrggbb>
@@ -19,78 +22,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "ProbeSupport.h"
+
 namespace {
 
-int failures = 0;
-
-void Check(bool ok, const char* what) {
-  std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what);
-  std::fflush(stdout);
-  if (!ok) ++failures;
-}
-
-std::string Utf8(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(size > 0 ? size - 1 : 0, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
-std::wstring Wide(const char* text) {
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  std::wstring out(size > 0 ? size - 1 : 0, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), size);
-  return out;
-}
-
-struct Search {
-  std::wstring className;
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<Search*>(context);
-  wchar_t name[256];
-  GetClassNameW(window, name, 256);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (search->className == name && (search->processId == 0 || owner == search->processId) && IsWindowVisible(window)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND WaitForWindow(const std::wstring& className, DWORD processId, HWND parent, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  do {
-    Search search{className, processId, nullptr};
-    if (parent != nullptr) {
-      EnumChildWindows(parent, &MatchWindow, reinterpret_cast<LPARAM>(&search));
-    } else {
-      EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-    }
-    if (search.found != nullptr) return search.found;
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    Sleep(20);
-  } while (GetTickCount() - start < timeoutMs);
-  return nullptr;
-}
-
-PROCESS_INFORMATION Launch(const std::wstring& program, const std::wstring& arguments) {
-  std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    std::printf("FAIL: cannot start the program (error %lu)\n", GetLastError());
-    std::exit(1);
-  }
-  return process;
-}
+using probe::Check;
+using probe::Launch;
+using probe::WaitForWindow;
+using probe::Wide;
 
 int WaitWindowCommand(const wchar_t* className, DWORD timeoutMs) {
   HWND window = WaitForWindow(className, 0, nullptr, timeoutMs);
@@ -104,20 +43,16 @@ int WaitWindowCommand(const wchar_t* className, DWORD timeoutMs) {
 }
 
 int WaitForegroundCommand(const wchar_t* className, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
   HWND window = WaitForWindow(className, 0, nullptr, timeoutMs);
-  while (window != nullptr && GetForegroundWindow() != window) {
-    if (GetTickCount() - start > timeoutMs) return 1;
-    Sleep(20);
-  }
-  return window != nullptr ? 0 : 1;
+  return window != nullptr && probe::WaitUntil([&] { return GetForegroundWindow() == window; }, timeoutMs) ? 0 : 1;
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonForm) {
+// A window standing in for the display settings' preview pane, with a client area of that size.
+HWND CreatePane(int width, int height) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = &ParentProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -125,10 +60,28 @@ int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonFo
   RegisterClassW(&windowClass);
   RECT outer{0, 0, width, height};
   AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
-  HWND parent = CreateWindowExW(0, windowClass.lpszClassName, L"pane", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                                outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
-  const std::wstring handle = std::to_wstring(reinterpret_cast<UINT_PTR>(parent));
+  return CreateWindowExW(0, windowClass.lpszClassName, L"pane", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                         outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, windowClass.hInstance,
+                         nullptr);
+}
+
+std::wstring HandleText(HWND window) { return std::to_wstring(reinterpret_cast<UINT_PTR>(window)); }
+
+int PaneGoneDuringWarningCommand(const wchar_t* saver) {
+  HWND parent = CreatePane(152, 112);
+  PROCESS_INFORMATION process = Launch(saver, L"/p " + HandleText(parent));
+  HWND box = WaitForWindow(L"#32770", process.dwProcessId, nullptr, 30000);
+  Check(box != nullptr, "the saver's start-up shows its message box");
+  DestroyWindow(parent);
+  const long status = probe::WaitForExit(process, 15000);
+  std::printf("exit status %ld\n", status);
+  Check(status == 0, "with the pane gone the saver ends cleanly, with status 0");
+  return probe::failures() == 0 ? 0 : 1;
+}
+
+int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonForm) {
+  HWND parent = CreatePane(width, height);
+  const std::wstring handle = HandleText(parent);
   PROCESS_INFORMATION process = Launch(saver, colonForm ? L"/p:" + handle : L"/p " + handle);
 
   HWND child = WaitForWindow(L"WindowsScreenSaverClass", 0, parent, 30000);
@@ -151,13 +104,10 @@ int PreviewHostCommand(const wchar_t* saver, int width, int height, bool colonFo
   DestroyWindow(parent);
   const DWORD start = GetTickCount();
   // A ceiling for a hung saver only; a busy machine may take a while.
-  const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
+  const bool ended = probe::WaitForExit(process, 15000) >= 0;
   std::printf("ended %lu ms after the pane\n", GetTickCount() - start);
   Check(ended, "the saver ends when the pane goes");
-  if (!ended) TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return failures == 0 ? 0 : 1;
+  return probe::failures() == 0 ? 0 : 1;
 }
 
 int SettingsCommand(const wchar_t* saver, const wchar_t* arguments, bool ok) {
@@ -167,18 +117,13 @@ int SettingsCommand(const wchar_t* saver, const wchar_t* arguments, bool ok) {
   if (dialog != nullptr) {
     wchar_t title[256] = {};
     GetWindowTextW(dialog, title, 256);
-    std::printf("title: %s\n", Utf8(title).c_str());
+    std::printf("title: %s\n", probe::Utf8(title).c_str());
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(ok ? IDOK : IDCANCEL, BN_CLICKED), 0);
   }
-  const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
-  Check(ended, "the dialog closes and the program ends");
-  DWORD status = 99;
-  if (ended) GetExitCodeProcess(process.hProcess, &status);
-  std::printf("exit status %lu\n", status);
-  if (!ended) TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return failures == 0 ? 0 : 1;
+  const long status = probe::WaitForExit(process, 15000);
+  Check(status >= 0, "the dialog closes and the program ends");
+  std::printf("exit status %ld\n", status >= 0 ? status : 99);
+  return probe::failures() == 0 ? 0 : 1;
 }
 
 const wchar_t kColourWindowClass[] = L"KagemiraColourWindow";
@@ -223,6 +168,9 @@ int main(int argc, char** argv) {
   if (argc >= 6 && std::string(argv[1]) == "preview-host") {
     return PreviewHostCommand(Wide(argv[2]).c_str(), std::atoi(argv[3]), std::atoi(argv[4]),
                               std::string(argv[5]) == "colon");
+  }
+  if (argc >= 3 && std::string(argv[1]) == "pane-gone-during-warning") {
+    return PaneGoneDuringWarningCommand(Wide(argv[2]).c_str());
   }
   if (argc >= 4 && std::string(argv[1]) == "settings") {
     const bool ok = argc >= 5 && std::string(argv[4]) == "ok";

@@ -13,4 +13,11 @@ check "キャンセル ends the settings run with 2" grep -qx "exit status 2" <<
 out=$(probe settings "$(harness_winpath "$SAVER")" "" ok | tr -d '\r'); echo "$out" | sed "s/^/  probe: /" >&2
 check "no argument shows the settings dialog too" grep -qxF "title: $expected_title" <<<"$out"
 check "OK ends the settings run with 1" grep -qx "exit status 1" <<<"$out"
+
+# A shadow movie without video makes the start-up show its warning; the pane going away while the
+# box is open must end the saver cleanly, not delete its engine under the start-up.
+write_settings shadowMovieEnabled=1 "shadowMoviePath=$(harness_winpath "$KAGEMIRA_TEST_MEDIA/tone.wav")" VideoRenderer=1
+out=$(probe pane-gone-during-warning "$(harness_winpath "$SAVER")" | tr -d '\r'); echo "$out" | sed "s/^/  probe: /" >&2
+echo "$out" | grep -E '^(PASS|FAIL): ' | sed 's/^\(PASS\|FAIL\): /\1: pane gone during the warning: /'
+clear_settings
 finish

@@ -97,6 +97,8 @@ TEST_F(EngineTest, SuccessfulStartupCreatesTheDeviceAndPlaysUntilDeleted) {
   EXPECT_NE(engine->backgroundGraph, nullptr);
   EXPECT_EQ(engine->shadowGraph, nullptr);
   // The screen saver's start-up posts StartMessage; playback starts when it is dispatched.
+  MSG queued;
+  EXPECT_TRUE(PeekMessageW(&queued, host.hwnd(), StartMessage, StartMessage, PM_NOREMOVE));
   EXPECT_EQ(engine->playbackThread, nullptr);
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->playbackThread != nullptr; }, 10000));
   HANDLE thread = engine->playbackThread->handle();

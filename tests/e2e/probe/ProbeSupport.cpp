@@ -1,0 +1,128 @@
+#include "ProbeSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace probe {
+namespace {
+int failureCount = 0;
+
+struct Search {
+  const WindowMatch* matches;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<Search*>(context);
+  if (IsWindowVisible(window) && (*search->matches)(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void DispatchOwnMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+}  // namespace
+
+void Check(bool ok, const char* what) {
+  std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what);
+  std::fflush(stdout);
+  if (!ok) ++failureCount;
+}
+
+int failures() { return failureCount; }
+
+std::string Utf8(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(size > 0 ? size - 1 : 0, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::wstring Wide(const char* text) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  std::wstring out(size > 0 ? size - 1 : 0, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), size);
+  return out;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(window, text, 1024);
+  return text;
+}
+
+HWND FindVisibleWindow(const WindowMatch& matches, HWND parent) {
+  Search search{&matches, nullptr};
+  if (parent != nullptr) {
+    EnumChildWindows(parent, &MatchWindow, reinterpret_cast<LPARAM>(&search));
+  } else {
+    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+  }
+  return search.found;
+}
+
+HWND WaitForWindow(const WindowMatch& matches, DWORD timeoutMs, HWND parent) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindVisibleWindow(matches, parent)) != nullptr; }, timeoutMs);
+  return found;
+}
+
+HWND WaitForWindow(const std::wstring& className, DWORD processId, HWND parent, DWORD timeoutMs) {
+  return WaitForWindow(
+      [&](HWND window) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return ClassOf(window) == className && (processId == 0 || owner == processId);
+      },
+      timeoutMs, parent);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount() - start > timeoutMs) return false;
+    DispatchOwnMessages();
+    Sleep(20);
+  }
+}
+
+PROCESS_INFORMATION Launch(const std::wstring& program, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    std::printf("FAIL: cannot start the program (error %lu)\n", GetLastError());
+    std::exit(1);
+  }
+  return process;
+}
+
+long WaitForExit(PROCESS_INFORMATION& process, DWORD timeoutMs) {
+  long status = -1;
+  if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    status = static_cast<long>(code);
+  } else {
+    TerminateProcess(process.hProcess, 1);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  process = {};
+  return status;
+}
+
+}  // namespace probe
