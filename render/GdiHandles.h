@@ -1,21 +1,25 @@
 #pragma once
-// Owners of the GDI handles the desktop capture uses.
+// Owners of GDI handles: device contexts, bitmaps, selections.
 #include <windows.h>
 
 #include <memory>
 #include <type_traits>
 
+// The device context of the screen, or of one window; flags as GetDCEx takes them (DCX_CACHE gives
+// a context of its own even for a window whose class owns one).
 class ScreenDc {
  public:
-  ScreenDc() : dc(GetDC(nullptr)) {}
+  explicit ScreenDc(HWND window = nullptr, DWORD flags = 0)
+      : window(window), dc(flags != 0 ? GetDCEx(window, nullptr, flags) : GetDC(window)) {}
   ~ScreenDc() {
-    if (dc) ReleaseDC(nullptr, dc);
+    if (dc) ReleaseDC(window, dc);
   }
   ScreenDc(const ScreenDc&) = delete;
   ScreenDc& operator=(const ScreenDc&) = delete;
   HDC Get() const { return dc; }
 
  private:
+  HWND window;
   HDC dc;
 };
 

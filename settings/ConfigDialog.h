@@ -1,17 +1,55 @@
 #pragma once
-// The settings dialog (resource 2003).
+// The settings dialog (resource 2003): every setting shown and edited, a still preview of the
+// look, auditions of the chosen media files, Apply and OK saving the settings file.
 #include <windows.h>
+
+#include <memory>
+#include <string>
 
 #include "engine/UmbraneAppBase.h"
 
+class ConfigPreviewWindow;
+class DShowFilterGraph;
+class UmbraneConfig;
+struct MediaGroup;
+
 class ConfigDialog : public UmbraneAppBase {
  public:
+  // Also initialises the common controls, the link control among them.
   explicit ConfigDialog(HINSTANCE instance);
   ~ConfigDialog() override;
 
-  // The body of the dialog procedure.
+  // The body of the dialog procedure of dialog 2003.
   INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND dialogWindow = nullptr;
   HINSTANCE instance = nullptr;
+  std::unique_ptr<ConfigPreviewWindow> preview;
+  std::unique_ptr<UmbraneConfig> config;
+  std::unique_ptr<DShowFilterGraph> auditionGraph;  // null when DirectShow could not be set up
+
+ private:
+  void Initialise();
+  void PlacePreview();
+  void FillMagnificationCombo();
+  void ShowPreviewLook();
+  void ShowMediaGroup(const MediaGroup& group);
+
+  void RunCommand(int id, int code);
+  void MagnificationCommand(int code);
+  void MediaPathCommand(const MediaGroup& group, int code);
+  void MediaOptionClicked(const MediaGroup& group);
+  void Browse(const MediaGroup& group);
+  void AuditionClicked(const MediaGroup& group);
+  void StopClicked(const MediaGroup& group);
+  void Apply();
+  void DeleteSettingsFile();
+  void SliderMoved(int trackbarId, int position);
+  void LinkClicked(LPARAM lParam);
+
+  bool Audition(const std::wstring& path);
+  void StopAudition();
+  void ShowChosenPath(const MediaGroup& group);
+  void PreviewChanged();
+  void EnableApply();
 };

@@ -146,6 +146,24 @@ colour_near() {
   done
 }
 
+# dialog_probe <program> <arguments> <step>...: drives the settings dialog from a second process
+# (steps in tests/e2e/probe/DialogProbe.cpp). A UTF-8 locale carries Japanese texts intact.
+dialog_probe() { LANG=C.UTF-8 wine "$KAGEMIRA_TEST_BIN/dialogprobe.exe" "$@"; }
+
+# disable_dll <program file name> <dll>: this prefix no longer loads the library into that program
+# (a DLL override); restore_dlls <program file name> takes every such override away again.
+disable_dll() { wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$1\\DllOverrides" /v "$2" /d "" /f >/dev/null 2>&1; }
+restore_dlls() { wine reg delete "HKCU\\Software\\Wine\\AppDefaults\\$1\\DllOverrides" /f >/dev/null 2>&1; true; }
+
+# wait_for_file <file> <timeout ms>: true once the file exists and is not empty.
+wait_for_file() {
+  local start; start=$(now_ms)
+  until [ -s "$1" ]; do
+    [ $(( $(now_ms) - start )) -gt "$2" ] && return 1
+    sleep 0.05
+  done
+}
+
 # A compositor, so that a layered window shows blended with what lies under it (without one the X
 # screen shows its premultiplied colours). The desktop becomes the given colour; stop_compositor
 # ends the compositor this script started and makes the desktop black again.

@@ -315,6 +315,36 @@ TEST(ApplicationIcon, LoadsInTheSizesTheShellAsksFor) {
   }
 }
 
+TEST(PreviewSample, Is128By96In4BitsWithTheStandardPaletteAndDarkFiguresOnLight) {
+  HRSRC resource = FindResourceW(Module(), MAKEINTRESOURCEW(IDB_PREVIEW_SAMPLE), MAKEINTRESOURCEW(2));  // RT_BITMAP
+  ASSERT_NE(resource, nullptr);
+  const auto* info = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(Module(), resource)));
+  EXPECT_EQ(info->biWidth, 128);
+  EXPECT_EQ(info->biHeight, 96);
+  EXPECT_EQ(info->biBitCount, 4);
+  EXPECT_EQ(info->biCompression, static_cast<DWORD>(BI_RGB));
+  const auto* palette = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const char*>(info) + info->biSize);
+  const COLORREF standard[16] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
+                                 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_EQ(RGB(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue), standard[i]) << "entry " << i;
+  }
+  // A frame of the default animation: light sky above (the screen), dark ground below (silhouette).
+  const auto* pixels = reinterpret_cast<const unsigned char*>(palette + 16);
+  const auto index = [&](int x, int y) {  // y from the top; rows stored bottom-up, 64 bytes each
+    const unsigned char pair = pixels[(95 - y) * 64 + x / 2];
+    return x % 2 == 0 ? pair >> 4 : pair & 0x0F;
+  };
+  EXPECT_EQ(index(2, 2), 15) << "white sky";
+  EXPECT_EQ(index(64, 94), 0) << "black ground";
+  int used[16] = {};
+  for (int y = 0; y < 96; ++y) {
+    for (int x = 0; x < 128; ++x) ++used[index(x, y)];
+  }
+  EXPECT_EQ(used[0] + used[7] + used[8] + used[15], 128 * 96) << "greys only";
+  EXPECT_GT(used[15], used[0]) << "mostly screen, with figures";
+}
+
 TEST(Manifest, RunsAsInvokerAndLoadsCommonControls6) {
   HRSRC resource = FindResourceW(Module(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
   ASSERT_NE(resource, nullptr);

@@ -4,7 +4,9 @@
 //  - stuckStates: GetState never reports a finished change: it waits out its time-out (for ever
 //    with INFINITE) and answers "still changing";
 //  - stalled: the state changes that would start the media (Run, Pause, StopWhenReady) are
-//    accepted but never reach the graph, so no sample, no video frame and no end ever comes.
+//    accepted but never reach the graph, so no sample, no video frame and no end ever comes;
+//  - failedRuns: Run is refused (E_FAIL) and never reaches the graph, as for media that open but
+//    cannot play.
 // Stop always reaches the graph, so that it can be cleaned up.
 #include <dshow.h>
 #include <wrl/client.h>
@@ -24,6 +26,7 @@ class FaultInjectingMediaControl : public IMediaControl {
 
   std::atomic<bool> stuckStates{false};
   std::atomic<bool> stalled{false};
+  std::atomic<bool> failedRuns{false};
   std::atomic<int> runs{0};
   std::atomic<int> stateQueries{0};
 
@@ -55,6 +58,7 @@ class FaultInjectingMediaControl : public IMediaControl {
   }
   HRESULT STDMETHODCALLTYPE Run() override {
     ++runs;
+    if (failedRuns) return E_FAIL;
     return stalled ? S_FALSE : real_->Run();
   }
   HRESULT STDMETHODCALLTYPE Pause() override { return stalled ? S_FALSE : real_->Pause(); }

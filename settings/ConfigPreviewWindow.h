@@ -1,0 +1,52 @@
+#pragma once
+// The still preview at the top left of the settings dialog (child window 5000): the sample frame
+// (bitmap 103) composed with the current magnification, opacities, borders and see-through limit
+// over a checkerboard. The dialog writes the look members, then calls UpdateLayout (after a new
+// magnification) and Render, and repaints the window itself.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "render/GdiHandles.h"
+#include "settings/MagType.h"
+
+class ConfigPreviewWindow {
+ public:
+  // Registers the window class "preview frame" and creates the window inside parent at placement
+  // (parent client coordinates). Fatal when the class or the window cannot be made.
+  static std::unique_ptr<ConfigPreviewWindow> Create(HINSTANCE instance, const RECT& screenRect, HWND parent,
+                                                      const RECT& placement);
+  virtual ~ConfigPreviewWindow();
+  ConfigPreviewWindow(const ConfigPreviewWindow&) = delete;
+  ConfigPreviewWindow& operator=(const ConfigPreviewWindow&) = delete;
+
+  // Places the picture for clientRect, MagType and screenRect.
+  void UpdateLayout();
+  // Composes the preview into bitmap; does not invalidate the window.
+  void Render();
+
+  HINSTANCE instance;
+  HWND window = nullptr;
+  RECT clientRect{};
+  int32_t pictureX = 0;
+  int32_t pictureY = 0;
+  int32_t pictureWidth = 0;
+  int32_t pictureHeight = 0;
+  RECT screenRect;
+  ::MagType MagType = ::MagType::FillMonitor;
+  uint8_t foregroundAlpha = 0;  // percent
+  uint8_t backgroundAlpha = 0;  // percent
+  bool frameEnabled = false;
+  bool confineBgFilterToShadowGraph = false;
+  GdiBitmap bitmap;  // the finished preview, 32 bits per pixel, client size, rows bottom-up
+  uint32_t* bits = nullptr;
+
+ private:
+  ConfigPreviewWindow(HINSTANCE instance, const RECT& screenRect);
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void Paint();
+
+  int32_t bitmapWidth = 0;
+  int32_t bitmapHeight = 0;
+};
