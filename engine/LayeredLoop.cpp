@@ -14,25 +14,25 @@ void UmbraneEngine::LayeredLoop() {
   PackedFramePlayback playback(*this);
   if (!renderer.BuildResources(RenderSettingsOf(*config, preview), layout, SilhouetteSizeOf(frameSource),
                                {layeredSize.cx, layeredSize.cy})) {
-    return PostToEngineWindow(*this, EndMessage);
+    return playback.EndPlayback();
   }
   // Only the background media's sound plays here: it is neither cued nor waited for, and its
   // picture is not drawn.
-  if (config->bgmEnabled && !backgroundGraph->Run(0)) return PostToEngineWindow(*this, EndMessage);
+  if (config->bgmEnabled && !backgroundGraph->Run(0)) return playback.EndPlayback();
   playback.producer().WaitUntilStarted();
   playback.LetRun();
 
   playback.Play([&] {
     playback.ComposeScene(renderer);
     // A scene that could not begin or end skips the frame.
-    if (renderer.DrawLayers() != S_OK) return PackedFramePlayback::FrameResult::Drawn;
+    if (renderer.DrawLayers() != S_OK) return PlaybackSkeleton::FrameResult::Drawn;
     HRESULT copied;
     {
       LockGuard frameGuard(frameLock);
       copied = renderer.CopyTo(frameSurface.Get());
     }
-    if (copied == D3DERR_DEVICELOST) return PackedFramePlayback::FrameResult::DeviceLost;
+    if (copied == D3DERR_DEVICELOST) return PlaybackSkeleton::FrameResult::DeviceLost;
     SetEventOrDie(frameReadyEvent.get());
-    return PackedFramePlayback::FrameResult::Drawn;
+    return PlaybackSkeleton::FrameResult::Drawn;
   });
 }

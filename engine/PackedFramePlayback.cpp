@@ -11,10 +11,8 @@ namespace {
 constexpr DWORD kVideoFrameAfterRestartMs = 1000;
 }
 
-void PostToEngineWindow(const UmbraneEngine& engine, UINT message) { PostMessageW(engine.hwnd, message, 0, 0); }
-
 PackedFramePlayback::PackedFramePlayback(UmbraneEngine& engine)
-    : engine_(engine),
+    : PlaybackSkeleton(engine),
       frameReady_(CreateEventOrDie(false, false)),
       animationEnded_(CreateEventOrDie(false, false)),
       videoFrame_(CreateEventOrDie(false, false)),
@@ -23,9 +21,8 @@ PackedFramePlayback::PackedFramePlayback(UmbraneEngine& engine)
                                                     engine.resumePosition, frameReady_.get(), animationEnded_.get());
   engine.backgroundGraph->SetFrameEvent(videoFrame_.get());
   engine.backgroundGraph->SetCompletionEvent(mediaEnded_.get());
-  // In this order: a stop wins over everything, a frame over a restart.
-  waitList_ = {engine.playbackThread->stopEvent(), frameReady_.get(), videoFrame_.get(), animationEnded_.get(),
-               mediaEnded_.get()};
+  SetEvents({frameReady_.get(), videoFrame_.get()}, {animationEnded_.get(), mediaEnded_.get()},
+            {engine.backgroundGraph.get()});
 }
 
 PackedFramePlayback::~PackedFramePlayback() {
@@ -33,36 +30,17 @@ PackedFramePlayback::~PackedFramePlayback() {
   engine_.backgroundGraph->SetFrameEvent(nullptr);
 }
 
-PackedFramePlayback::Wake PackedFramePlayback::Wait() {
-  HANDLE woken = WaitAny(waitList_);
-  if (woken == waitList_[0]) return Wake::Stop;
-  if (woken == animationEnded_.get()) return Wake::AnimationEnded;
-  if (woken == mediaEnded_.get()) return Wake::MediaEnded;
-  return Wake::Draw;
-}
-
-PackedFramePlayback::VideoWait PackedFramePlayback::WaitForVideoFrame(DWORD timeoutMs) {
-  HANDLE woken = WaitAnyFor({waitList_[0], videoFrame_.get()}, timeoutMs);
-  if (woken == waitList_[0]) return VideoWait::Stopped;
-  return woken == videoFrame_.get() ? VideoWait::Arrived : VideoWait::TimedOut;
-}
-
-bool PackedFramePlayback::StopRequested() const { return WaitForSingleObject(waitList_[0], 0) == WAIT_OBJECT_0; }
-
-void PackedFramePlayback::EndPlayback() const {
-  if (!StopRequested()) PostToEngineWindow(engine_, EndMessage);
-}
-
 void PackedFramePlayback::LetRun() { producer_->Resume(); }
 
-bool PackedFramePlayback::Restart(Wake reason) {
+bool PackedFramePlayback::Restart(HANDLE endEvent) {
   DShowFilterGraph& graph = *engine_.backgroundGraph;
   ShadowGraphProvider& producer = *producer_;
+  const bool animationEnded = endEvent == animationEnded_.get();
   // A single frame has nothing to loop: restarting it would only exchange events as fast as the
   // two threads can. The picture stays; background media still loops on its own end.
-  if (reason == Wake::AnimationEnded && producer.frameCount() <= 1) return true;
+  if (animationEnded && producer.frameCount() <= 1) return true;
   ++engine_.restarts;
-  if (reason == Wake::MediaEnded) ++engine_.mediaRestarts;
+  if (!animationEnded) ++engine_.mediaRestarts;
   if (!engine_.config->bgmEnabled) {
     // Without background media the animation simply loops; at its end the producer is idle, so
     // rewinding it here cannot race with a frame in hand.
@@ -72,40 +50,22 @@ bool PackedFramePlayback::Restart(Wake reason) {
   }
   // Every wait on the graph also ends on a stop request: a graph that never reaches its state must
   // not keep the engine from closing.
-  HANDLE stop = waitList_[0];
-  graph.Stop(-1, stop);
+  graph.Stop(-1, stopEvent());
   if (StopRequested()) return false;
   ResetEventOrDie(videoFrame_.get());
   graph.Rewind();
-  if (!graph.Cue(stop)) {
+  if (!graph.Cue(stopEvent())) {
     EndPlayback();
     return false;
   }
-  if (graph.HasVideo() && WaitForVideoFrame(kVideoFrameAfterRestartMs) == VideoWait::Stopped) return false;
+  if (graph.HasVideo() && WaitForEvent(videoFrame_.get(), kVideoFrameAfterRestartMs) == EventWait::Stopped) {
+    return false;
+  }
   if (producer.frameCount() <= producer.currentFrame() + 1) producer.RewindToStart();
-  graph.Run(-1, stop);
+  graph.Run(-1, stopEvent());
   if (StopRequested()) return false;
   LetRun();
   return true;
-}
-
-void PackedFramePlayback::Play(const std::function<FrameResult()>& drawFrame) {
-  for (;;) {
-    const Wake wake = Wait();
-    if (wake == Wake::Stop) return;
-    if (wake != Wake::Draw) {
-      if (!Restart(wake)) return;
-      continue;
-    }
-    FrameResult result;
-    {
-      LockGuard mediaGuard(*engine_.backgroundGraph);
-      result = drawFrame();
-    }
-    // The graph's lock is free again before the graph is stopped: stopping waits for the video
-    // renderer's thread, which may itself be waiting for that lock with a frame in hand.
-    if (result == FrameResult::DeviceLost) return EndOnLostDevice();
-  }
 }
 
 void PackedFramePlayback::ComposeScene(ShadowScene& scene) {

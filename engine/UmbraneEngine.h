@@ -68,15 +68,19 @@ class UmbraneEngine : public UmbraneAppBase {
   std::unique_ptr<DShowFilterGraph> backgroundGraph;
   UINT_PTR recoveryTimerId = 0;
   std::wstring errorText;
-  // Diagnostics (and tests): the frame the playback thread drew last, how often the animation or
-  // the background media restarted (mediaRestarts: the media ended first and restarted alone),
-  // how many frames were presented and how many of them showed a new background video frame,
-  // and how many frames the layered window was handed.
+  // Diagnostics (and tests): the frame the playback thread drew last (the shadow movie's: its
+  // time stamp), how often the animation, the shadow movie or the background media restarted
+  // (mediaRestarts: the media ended first and restarted alone; movieRestarts: the movie ended),
+  // how many frames were presented and how many of them showed a new background video frame or a
+  // new shadow-movie frame, and how many frames the layered window was handed.
   std::atomic<int64_t> lastDrawnFrame{-1};
+  std::atomic<int64_t> lastMovieFrameTime{INT64_MIN};
   std::atomic<uint32_t> restarts{0};
   std::atomic<uint32_t> mediaRestarts{0};
+  std::atomic<uint32_t> movieRestarts{0};
   std::atomic<uint64_t> framesPresented{0};
   std::atomic<uint64_t> videoFramesDrawn{0};
+  std::atomic<uint64_t> movieFramesDrawn{0};
   std::atomic<uint32_t> layeredUpdates{0};
 
  private:

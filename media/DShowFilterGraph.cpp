@@ -5,6 +5,7 @@
 #include "engine/FatalCheck.h"
 #include "media/ComQuery.h"
 #include "media/DShowVmr.h"
+#include "media/DShowVmr7Grabber.h"
 #include "media/DShowVmr9Grabber.h"
 #include "media/GraphUtilities.h"
 
@@ -112,7 +113,9 @@ bool DShowFilterGraph::RenderersConnected() const {
 bool DShowFilterGraph::FinishGraph() {
   const bool vmrUnconnected = (vmr9_ && !AllPinsConnected(vmr9_->filter.Get(), PinDirection::Input)) ||
                               (vmr7_ && !AllPinsConnected(vmr7_->filter.Get(), PinDirection::Input));
-  if (!device_ || vmrUnconnected) {
+  // Without a renderer of ours (none could be made) the graph builder brings its own, which would
+  // show the video in a window of its own: the video is not captured, so the chain goes.
+  if (!device_ || !HasVideo() || vmrUnconnected) {
     // No video is captured: whatever renderer the graph builder added for it goes again.
     if (FAILED(RemoveVideoRenderers(graphBuilder_.Get()))) {
       RemoveAllFilters(graphBuilder_.Get());
@@ -162,7 +165,7 @@ bool DShowFilterGraph::WaitForState(LONG timeoutMs, HANDLE stopEvent) {
 }
 
 bool DShowFilterGraph::Reconnect() {
-  for (DShowVmrBase* vmr : {static_cast<DShowVmrBase*>(vmr9_.get()), vmr7_.get()}) {
+  for (DShowVmrBase* vmr : {static_cast<DShowVmrBase*>(vmr9_.get()), static_cast<DShowVmrBase*>(vmr7_.get())}) {
     if (!vmr || !vmr->vmrPin || !vmr->upstreamPin) continue;
     if (graphBuilder_->Connect(vmr->upstreamPin.Get(), vmr->vmrPin.Get()) != S_OK) return false;
     vmr->upstreamPin.Reset();
@@ -224,7 +227,7 @@ bool DShowFilterGraph::DetachVideo() {
 }
 
 void DShowFilterGraph::SetFrameEvent(HANDLE event) {
-  if (vmr9_) vmr9_->grabber().SetFrameEvent(event);
+  if (DShowVmrBase* vmr = Vmr()) vmr->SetFrameEvent(event);
 }
 
 void DShowFilterGraph::SetCompletionEvent(HANDLE event) {
@@ -233,12 +236,8 @@ void DShowFilterGraph::SetCompletionEvent(HANDLE event) {
 }
 
 DShowFilterGraph::VideoDeliveries DShowFilterGraph::videoDeliveries() const {
-  VideoDeliveries deliveries;
-  if (vmr9_) {
-    deliveries.presentCalls = vmr9_->grabber().presentCalls();
-    deliveries.framesPresented = vmr9_->grabber().framesPresented();
-  }
-  return deliveries;
+  const DShowVmrBase* vmr = Vmr();
+  return vmr ? vmr->deliveries() : VideoDeliveries{};
 }
 
 void DShowFilterGraph::WatchEvents() {

@@ -20,10 +20,9 @@
 
 #include "engine/ThreadToolkit.h"
 #include "engine/UniqueHandle.h"
+#include "media/DShowVmr.h"
 
 struct PosterFrame;
-class DShowVmrBase;
-class DShowVmr9;
 
 class DShowFilterGraph : public ILockable {
  public:
@@ -74,10 +73,7 @@ class DShowFilterGraph : public ILockable {
   // Inspection (tests, benchmarks): the graph manager, and how many video frames the grabber was
   // handed and copied.
   IGraphBuilder* graphBuilder() const { return graphBuilder_.Get(); }
-  struct VideoDeliveries {
-    uint64_t presentCalls = 0;
-    uint64_t framesPresented = 0;
-  };
+  using VideoDeliveries = DShowVmrBase::Deliveries;
   VideoDeliveries videoDeliveries() const;
   // Puts a wrapper between the graph and its control interface: tests inject faults the real graph
   // will not produce on demand. The wrapper is given the real interface by its maker.
@@ -105,7 +101,7 @@ class DShowFilterGraph : public ILockable {
   Microsoft::WRL::ComPtr<IMediaSeeking> mediaSeeking_;
   Microsoft::WRL::ComPtr<IBaseFilter> audioRenderer_;
   std::unique_ptr<DShowVmr9> vmr9_;
-  std::unique_ptr<DShowVmrBase> vmr7_;
+  std::unique_ptr<DShowVmr7> vmr7_;
   UniqueHandle graphEvent_;
   UniqueHandle completionEvent_;
   Thread eventThread_;

@@ -3,44 +3,66 @@
 #include <utility>
 
 #include "media/ComQuery.h"
+#include "media/DShowVmr7Grabber.h"
 #include "media/DShowVmr9Grabber.h"
 
 using Microsoft::WRL::ComPtr;
 
 DShowVmrBase::~DShowVmrBase() = default;
 
-DShowVmr9::DShowVmr9(ComPtr<IBaseFilter> vmrFilter, ComPtr<IVMRSurfaceAllocator9> grabberAllocator)
-    : allocator(std::move(grabberAllocator)) {
-  filter = std::move(vmrFilter);
-}
+namespace {
+// The two renderers' interfaces, named by the versions of each.
+struct Vmr9Interfaces {
+  using FilterConfig = IVMRFilterConfig9;
+  using Notify = IVMRSurfaceAllocatorNotify9;
+  using Allocator = IVMRSurfaceAllocator9;
+  static const CLSID& Renderer() { return CLSID_VideoMixingRenderer9; }
+  static const IID& FilterConfigId() { return IID_IVMRFilterConfig9; }
+  static const IID& NotifyId() { return IID_IVMRSurfaceAllocatorNotify9; }
+  static constexpr DWORD kRenderless = VMR9Mode_Renderless;
+};
 
-DShowVmr9::~DShowVmr9() = default;
+struct Vmr7Interfaces {
+  using FilterConfig = IVMRFilterConfig;
+  using Notify = IVMRSurfaceAllocatorNotify;
+  using Allocator = IVMRSurfaceAllocator;
+  static const CLSID& Renderer() { return CLSID_VideoMixingRenderer; }
+  static const IID& FilterConfigId() { return IID_IVMRFilterConfig; }
+  static const IID& NotifyId() { return IID_IVMRSurfaceAllocatorNotify; }
+  static constexpr DWORD kRenderless = VMRMode_Renderless;
+};
 
-// The allocator interface is the grabber's primary base.
-DShowVmr9Grabber& DShowVmr9::grabber() const { return *static_cast<DShowVmr9Grabber*>(allocator.Get()); }
-
-bool DShowVmr9::CopyFrame(PosterFrame& frame) { return grabber().CopyFrame(frame); }
-
-bool DShowVmr9::ReleaseSurfaces() { return grabber().ReleaseSurfaces(); }
-
-std::unique_ptr<DShowVmr9> CreateVmr9Renderer(IDirect3DDevice9* device) {
-  if (!device) return nullptr;
+// The renderer in renderless mode with one stream, whose allocator-presenter is the grabber that
+// makeGrabber creates (after the renderer is configured); null when any step fails. Every
+// reference made on the way is released with the temporaries.
+template <typename Interfaces, typename Grabber, typename MakeGrabber>
+std::unique_ptr<DShowVmr<Grabber, typename Interfaces::Allocator>> CreateRenderless(MakeGrabber makeGrabber) {
   ComPtr<IBaseFilter> filter;
-  if (FAILED(CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_ALL, IID_IBaseFilter,
+  if (FAILED(CoCreateInstance(Interfaces::Renderer(), nullptr, CLSCTX_ALL, IID_IBaseFilter,
                               reinterpret_cast<void**>(filter.GetAddressOf())))) {
     return nullptr;
   }
-  ComPtr<IVMRFilterConfig9> config;
-  if (FAILED(QueryInto(filter.Get(), IID_IVMRFilterConfig9, config))) return nullptr;
-  if (FAILED(config->SetRenderingMode(VMR9Mode_Renderless))) return nullptr;
+  ComPtr<typename Interfaces::FilterConfig> config;
+  if (FAILED(QueryInto(filter.Get(), Interfaces::FilterConfigId(), config))) return nullptr;
+  if (FAILED(config->SetRenderingMode(Interfaces::kRenderless))) return nullptr;
   if (FAILED(config->SetNumberOfStreams(1))) return nullptr;
 
-  ComPtr<IVMRSurfaceAllocator9> allocator(static_cast<IVMRSurfaceAllocator9*>(new DShowVmr9Grabber(device)));
-  ComPtr<IVMRSurfaceAllocatorNotify9> notify;
-  if (FAILED(QueryInto(filter.Get(), IID_IVMRSurfaceAllocatorNotify9, notify))) return nullptr;
+  // The grabber's count starts at 0: this reference is its first.
+  ComPtr<typename Interfaces::Allocator> allocator(static_cast<typename Interfaces::Allocator*>(makeGrabber()));
+  ComPtr<typename Interfaces::Notify> notify;
+  if (FAILED(QueryInto(filter.Get(), Interfaces::NotifyId(), notify))) return nullptr;
   if (FAILED(notify->AdviseSurfaceAllocator(kVmrUserId, allocator.Get()))) return nullptr;
   if (FAILED(allocator->AdviseNotify(notify.Get()))) return nullptr;
-  return std::make_unique<DShowVmr9>(std::move(filter), std::move(allocator));
+  return std::make_unique<DShowVmr<Grabber, typename Interfaces::Allocator>>(std::move(filter), std::move(allocator));
+}
+}  // namespace
+
+std::unique_ptr<DShowVmr9> CreateVmr9Renderer(IDirect3DDevice9* device) {
+  if (!device) return nullptr;
+  return CreateRenderless<Vmr9Interfaces, DShowVmr9Grabber>([device] { return new DShowVmr9Grabber(device); });
 }
 
-std::unique_ptr<DShowVmrBase> CreateVmr7Renderer(IDirect3DDevice9*, IDirectDraw7*) { return nullptr; }
+std::unique_ptr<DShowVmr7> CreateVmr7Renderer(IDirect3DDevice9* device, IDirectDraw7* ddraw) {
+  if (!device || !ddraw) return nullptr;
+  return CreateRenderless<Vmr7Interfaces, DShowVmr7Grabber>([device, ddraw] { return new DShowVmr7Grabber(ddraw, device); });
+}

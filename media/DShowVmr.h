@@ -8,9 +8,11 @@
 #include <vmr9.h>
 #include <wrl/client.h>
 
+#include <cstdint>
 #include <memory>
 
 struct PosterFrame;
+class DShowVmr7Grabber;
 class DShowVmr9Grabber;
 
 class DShowVmrBase {
@@ -20,10 +22,18 @@ class DShowVmrBase {
   DShowVmrBase(const DShowVmrBase&) = delete;
   DShowVmrBase& operator=(const DShowVmrBase&) = delete;
 
-  // The grabber's newest frame (see DShowVmr9Grabber::CopyFrame).
+  // The grabber's newest frame (see the grabbers' CopyFrame).
   virtual bool CopyFrame(PosterFrame& frame) = 0;
   // Frees the grabber's device resources before a device reset.
   virtual bool ReleaseSurfaces() = 0;
+  // The event the grabber sets after each presented frame, or null; not owned.
+  virtual void SetFrameEvent(HANDLE event) = 0;
+  // Diagnostics: the grabber's PresentImage calls begun, and frames copied.
+  struct Deliveries {
+    uint64_t presentCalls = 0;
+    uint64_t framesPresented = 0;
+  };
+  virtual Deliveries deliveries() const = 0;
 
   Microsoft::WRL::ComPtr<IBaseFilter> filter;
   // Set while the renderer is detached: its input pin and the pin that was connected to it.
@@ -31,22 +41,33 @@ class DShowVmrBase {
   Microsoft::WRL::ComPtr<IPin> upstreamPin;
 };
 
-class DShowVmr9 : public DShowVmrBase {
+// One VMR and its grabber, held through the grabber's allocator interface.
+template <typename Grabber, typename Allocator>
+class DShowVmr : public DShowVmrBase {
  public:
-  DShowVmr9(Microsoft::WRL::ComPtr<IBaseFilter> filter, Microsoft::WRL::ComPtr<IVMRSurfaceAllocator9> allocator);
-  ~DShowVmr9() override;
+  DShowVmr(Microsoft::WRL::ComPtr<IBaseFilter> vmrFilter, Microsoft::WRL::ComPtr<Allocator> grabberAllocator)
+      : allocator(std::move(grabberAllocator)) {
+    filter = std::move(vmrFilter);
+  }
 
-  bool CopyFrame(PosterFrame& frame) override;
-  bool ReleaseSurfaces() override;
-  DShowVmr9Grabber& grabber() const;
+  bool CopyFrame(PosterFrame& frame) override { return grabber().CopyFrame(frame); }
+  bool ReleaseSurfaces() override { return grabber().ReleaseSurfaces(); }
+  void SetFrameEvent(HANDLE event) override { grabber().SetFrameEvent(event); }
+  Deliveries deliveries() const override { return {grabber().presentCalls(), grabber().framesPresented()}; }
+  // The allocator interface is the grabber's primary base.
+  Grabber& grabber() const { return *static_cast<Grabber*>(allocator.Get()); }
 
-  Microsoft::WRL::ComPtr<IVMRSurfaceAllocator9> allocator;
+  Microsoft::WRL::ComPtr<Allocator> allocator;
 };
+
+using DShowVmr9 = DShowVmr<DShowVmr9Grabber, IVMRSurfaceAllocator9>;
+using DShowVmr7 = DShowVmr<DShowVmr7Grabber, IVMRSurfaceAllocator>;
 
 // A VMR-9 in renderless mode, one stream, whose allocator-presenter is a new grabber on device;
 // null when any step fails (the graph then plays without video).
 std::unique_ptr<DShowVmr9> CreateVmr9Renderer(IDirect3DDevice9* device);
 
-// The VMR-7 renderer for a graph given a DirectDraw object. Its frame grabber is not part of this
-// program yet: null, so such a graph plays without video.
-std::unique_ptr<DShowVmrBase> CreateVmr7Renderer(IDirect3DDevice9* device, IDirectDraw7* ddraw);
+// The same with a VMR-7, whose grabber copies each frame through system memory into a texture of
+// device and leaves allocation to the system's default VMR-7 allocator-presenter on ddraw. Null
+// when any step fails, and so where that allocator-presenter is missing.
+std::unique_ptr<DShowVmr7> CreateVmr7Renderer(IDirect3DDevice9* device, IDirectDraw7* ddraw);

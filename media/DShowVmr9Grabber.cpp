@@ -9,28 +9,6 @@ DShowVmr9Grabber::DShowVmr9Grabber(IDirect3DDevice9* device) : device_(device) {
 
 DShowVmr9Grabber::~DShowVmr9Grabber() = default;
 
-HRESULT DShowVmr9Grabber::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  if (iid == IID_IVMRSurfaceAllocator9 || iid == IID_IUnknown) {
-    *object = static_cast<IVMRSurfaceAllocator9*>(this);
-  } else if (iid == IID_IVMRImagePresenter9) {
-    *object = static_cast<IVMRImagePresenter9*>(this);
-  } else {
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
-}
-
-ULONG DShowVmr9Grabber::AddRef() { return ++references_; }
-
-ULONG DShowVmr9Grabber::Release() {
-  const ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT DShowVmr9Grabber::InitializeDevice(DWORD_PTR, VMR9AllocationInfo* info, DWORD* buffers) {
   if (!info || !buffers) return E_POINTER;
   if (*buffers == 0) return E_INVALIDARG;
@@ -99,16 +77,7 @@ void DShowVmr9Grabber::Unlock() { lock_.Unlock(); }
 
 bool DShowVmr9Grabber::CopyFrame(PosterFrame& frame) {
   LockGuard guard(lock_);
-  if (!poster_ || !poster_->texture) return false;
-  if (frame == *poster_) return true;  // the render thread holds this frame already
-  frame.owner = poster_->owner;
-  frame.time = poster_->time;
-  if (frame.texture) {
-    frame.texture->CopyTexture(*poster_->texture);
-  } else {
-    frame.texture = QuadTexture::CloneTexture(*poster_->texture);
-  }
-  return true;
+  return CopyPosterInto(poster_.get(), frame);
 }
 
 HRESULT DShowVmr9Grabber::StartPresenting(DWORD_PTR) { return S_OK; }

@@ -19,22 +19,13 @@
 #include <vector>
 
 #include "engine/ThreadToolkit.h"
+#include "media/GrabberComObject.h"
 #include "media/PosterFrame.h"
 
-// The one user id the grabbers serve (they ignore the id in every call).
-constexpr DWORD_PTR kVmrUserId = 0xACDCACDC;
-
-class DShowVmr9Grabber : public IVMRSurfaceAllocator9, public IVMRImagePresenter9 {
+class DShowVmr9Grabber : public GrabberComObject<IVMRSurfaceAllocator9, IID_IVMRSurfaceAllocator9,
+                                                  IVMRImagePresenter9, IID_IVMRImagePresenter9> {
  public:
   explicit DShowVmr9Grabber(IDirect3DDevice9* device);
-  DShowVmr9Grabber(const DShowVmr9Grabber&) = delete;
-  DShowVmr9Grabber& operator=(const DShowVmr9Grabber&) = delete;
-
-  // IUnknown: the allocator interface and IUnknown answer with the primary pointer, the presenter
-  // interface with the secondary one.
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   // IVMRSurfaceAllocator9. Sizes are rounded up to powers of two; the poster's texture keeps the
   // video's own size as its content size.
@@ -44,7 +35,7 @@ class DShowVmr9Grabber : public IVMRSurfaceAllocator9, public IVMRImagePresenter
   HRESULT STDMETHODCALLTYPE AdviseNotify(IVMRSurfaceAllocatorNotify9* notify) override;
 
  protected:
-  virtual ~DShowVmr9Grabber();
+  ~DShowVmr9Grabber() override;
 
  public:
   virtual void Lock();
@@ -71,7 +62,6 @@ class DShowVmr9Grabber : public IVMRSurfaceAllocator9, public IVMRImagePresenter
  private:
   void ReleaseSurfaceList();
 
-  std::atomic<ULONG> references_{0};
   LightWeightMutex lock_;
   HANDLE frameEvent_ = nullptr;
   std::unique_ptr<PosterFrame> poster_;

@@ -7,6 +7,7 @@
 #include "engine/WindowsFrameClock.h"
 #include "framedata/ImageUnpacker.h"
 #include "framedata/SilhouetteConversion.h"
+#include "render/LockedSurface.h"
 #include "settings/UmbraneConfig.h"
 
 using Microsoft::WRL::ComPtr;
@@ -34,24 +35,6 @@ ComPtr<IDirect3DSurface9> CreateStagingSurface(IDirect3DDevice9* device, const Q
               "ShadowGraphProvider: staging surface");
   return surface;
 }
-
-// The locked bits of a system-memory surface for the span of one conversion.
-class SurfaceBits {
- public:
-  explicit SurfaceBits(IDirect3DSurface9* surface) : surface_(surface) {
-    FatalUnless(SUCCEEDED(surface_->LockRect(&rect_, nullptr, 0)), "ShadowGraphProvider: lock staging surface");
-  }
-  ~SurfaceBits() { surface_->UnlockRect(); }
-  SurfaceBits(const SurfaceBits&) = delete;
-  SurfaceBits& operator=(const SurfaceBits&) = delete;
-
-  uint32_t* texels() const { return static_cast<uint32_t*>(rect_.pBits); }
-  size_t pitchBytes() const { return static_cast<size_t>(rect_.Pitch); }
-
- private:
-  IDirect3DSurface9* surface_;
-  D3DLOCKED_RECT rect_{};
-};
 }  // namespace
 
 // What only the producer's thread touches: the decoded frame and both textures' next pictures in
@@ -113,21 +96,22 @@ int32_t ShadowGraphProvider::currentFrame() {
   return currentFrame_;
 }
 
+void ShadowGraphProvider::WriteTexels(IDirect3DSurface9* surface, const std::vector<uint8_t>& frame, uint8_t opacity) {
+  LockedSurface bits(surface);
+  FatalUnless(SUCCEEDED(bits.Result()), "ShadowGraphProvider: lock staging surface");
+  WriteSilhouetteTexels(frame.data(), unpacker_.width(), unpacker_.height(), opacity,
+                        reinterpret_cast<uint32_t*>(bits.Row(0)), bits.Pitch());
+}
+
 // Decoding and conversion, outside the lock: the render thread is not held up by them.
 void ShadowGraphProvider::PrepareFrame(int32_t frame, Staging& staging) {
   unpacker_.Unpack(static_cast<uint32_t>(frame), staging.frame);
   // Read for every frame, so that a changed opacity shows from the next frame on.
   const uint8_t opacity = OpacityByteFromPercent(settings_.foregroundAlpha);
-  {
-    SurfaceBits bits(staging.silhouette.Get());
-    WriteSilhouetteTexels(staging.frame.data(), unpacker_.width(), unpacker_.height(), opacity, bits.texels(),
-                          bits.pitchBytes());
-  }
+  WriteTexels(staging.silhouette.Get(), staging.frame, opacity);
   // The mask as black texels with 255 - grey as alpha, top row first: the silhouette's texels at
   // full opacity, whatever the setting.
-  SurfaceBits bits(staging.mask.Get());
-  WriteSilhouetteTexels(staging.frame.data(), unpacker_.width(), unpacker_.height(), 255, bits.texels(),
-                        bits.pitchBytes());
+  WriteTexels(staging.mask.Get(), staging.frame, 255);
 }
 
 // Under the lock only the two uploads and the store. A failed upload leaves that texture with its

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/ThreadToolkit.h"
 #include "engine/UniqueHandle.h"
@@ -56,6 +57,8 @@ class ShadowGraphProvider : public Thread, public ILockable {
 
   void ProduceFrames();
   void PrepareFrame(int32_t frame, Staging& staging);
+  // The frame as silhouette texels of that opacity into a system-memory surface.
+  void WriteTexels(IDirect3DSurface9* surface, const std::vector<uint8_t>& frame, uint8_t opacity);
   void PublishFrame(int32_t frame, Staging& staging);
 
   LightWeightMutex lock_;

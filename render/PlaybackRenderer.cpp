@@ -75,6 +75,11 @@ std::unique_ptr<QuadTexture> PlaybackRenderer::BuildComposite(const DisplayLayou
   return composite;
 }
 
+void PlaybackRenderer::ClearBackBuffer() {
+  CheckDraw(Device()->SetRenderTarget(0, backBuffer.Get()), "setting the back buffer");
+  CheckDraw(Device()->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 0, 0, 0), 0.0f, 0), "clearing the back buffer");
+}
+
 HRESULT PlaybackRenderer::DrawViews() {
   FatalUnless(SceneTexture() != nullptr, "drawing before the resources were built");
   CheckDraw(blocks.Apply(RenderState::Captured), "applying the captured states");

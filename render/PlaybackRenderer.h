@@ -25,6 +25,9 @@ class PlaybackRenderer : public ShadowScene {
   bool BuildResources(const RenderSettings& settings, const DisplayLayout& layout, PixelSize silhouetteSize,
                       QuadTexture* backgroundVideo);
 
+  // The back buffer as render target, cleared to opaque black. Failures are fatal.
+  void ClearBackBuffer();
+
   // Second pass onto the back buffer: per view the background, the bars and the scene.
   // S_FALSE when the scene could not begin or end (skip the frame); other failures are fatal.
   HRESULT DrawViews();

@@ -3,7 +3,12 @@
 #include <cstring>
 #include <utility>
 
+#include <ddraw.h>
+
 #include "render/CapturePixels.h"
+#include "render/DirectDrawCopy.h"
+#include "render/LockedDirectDrawSurface.h"
+#include "render/LockedSurface.h"
 #include "render/MonitorRecord.h"
 
 using Microsoft::WRL::ComPtr;
@@ -27,25 +32,27 @@ class FirstFailure {
   HRESULT result = S_OK;
 };
 
-class LockedSurface {
- public:
-  explicit LockedSurface(IDirect3DSurface9* surface) : surface(surface) {
-    result = surface->LockRect(&rect, nullptr, 0);
+D3DFORMAT CopyFormatOf(const DDSURFACEDESC2& description) {
+  const DDPIXELFORMAT& format = description.ddpfPixelFormat;
+  DirectDrawPixels pixels;
+  pixels.descriptionFlags = description.dwFlags;
+  pixels.formatFlags = format.dwFlags;
+  pixels.fourCC = format.dwFourCC;
+  pixels.bitCount = format.dwRGBBitCount;
+  pixels.redMask = format.dwRBitMask;
+  pixels.greenMask = format.dwGBitMask;
+  pixels.blueMask = format.dwBBitMask;
+  switch (CopyFormatOf(pixels)) {
+    case CopyFormat::X8R8G8B8:
+      return D3DFMT_X8R8G8B8;
+    case CopyFormat::R8G8B8:
+      return D3DFMT_R8G8B8;
+    case CopyFormat::R5G6B5:
+      return D3DFMT_R5G6B5;
+    default:
+      return D3DFMT_UNKNOWN;
   }
-  ~LockedSurface() {
-    if (SUCCEEDED(result)) surface->UnlockRect();
-  }
-  LockedSurface(const LockedSurface&) = delete;
-  LockedSurface& operator=(const LockedSurface&) = delete;
-  HRESULT Result() const { return result; }
-  uint8_t* Row(UINT row) const { return static_cast<uint8_t*>(rect.pBits) + static_cast<size_t>(rect.Pitch) * row; }
-  size_t Pitch() const { return static_cast<size_t>(rect.Pitch); }
-
- private:
-  IDirect3DSurface9* surface;
-  D3DLOCKED_RECT rect{};
-  HRESULT result;
-};
+}
 }  // namespace
 
 QuadTexture::QuadTexture(IDirect3DDevice9* device, ComPtr<IDirect3DTexture9> texture, UINT contentWidth,
@@ -215,6 +222,43 @@ HRESULT QuadTexture::CopyTexture(const QuadTexture& source) {
   const HRESULT hr = source.GetLevelSurface(sourceLevel.GetAddressOf());
   if (FAILED(hr)) return hr;
   return StretchFromSurface(sourceLevel.Get());
+}
+
+HRESULT QuadTexture::CopyFromDirectDrawSurface(IDirectDrawSurface7* source) {
+  DDSURFACEDESC2 description{};
+  description.dwSize = sizeof description;
+  HRESULT hr = source->GetSurfaceDesc(&description);
+  if (FAILED(hr)) return hr;
+  const D3DFORMAT format = CopyFormatOf(description);
+  if (format == D3DFMT_UNKNOWN) return E_INVALIDARG;
+
+  const UINT width = NextPowerOfTwo(description.dwWidth), height = NextPowerOfTwo(description.dwHeight);
+  if (!texture || levelDescription.Format != format || levelDescription.Width != width ||
+      levelDescription.Height != height) {
+    ComPtr<IDirect3DTexture9> made;
+    hr = device->CreateTexture(width, height, 0, levelDescription.Usage, format,
+                               texture ? levelDescription.Pool : D3DPOOL_DEFAULT, made.GetAddressOf(), nullptr);
+    if (FAILED(hr)) return hr;
+    texture = std::move(made);
+    staging.Reset();  // of the old size and format
+    texture->GetLevelDesc(0, &levelDescription);
+  }
+  if (contentWidth != description.dwWidth || contentHeight != description.dwHeight) {
+    SetContentSize(description.dwWidth, description.dwHeight);
+  }
+
+  ComPtr<IDirect3DSurface9> surface;
+  hr = StagingSurface(surface.GetAddressOf());
+  if (FAILED(hr)) return hr;
+  {
+    LockedSurface target(surface.Get());
+    if (FAILED(target.Result())) return target.Result();
+    LockedDirectDrawSurface pixels(source, DDLOCK_WAIT | DDLOCK_READONLY);
+    if (FAILED(pixels.Result())) return pixels.Result();
+    if (pixels.Pitch() == 0 || !pixels.Bits()) return E_FAIL;
+    CopyRows(pixels.Bits(), pixels.Pitch(), target.Row(0), target.Pitch(), description.dwHeight);
+  }
+  return UploadStaging();
 }
 
 std::unique_ptr<QuadTexture> QuadTexture::CloneTexture(const QuadTexture& source) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 struct MonitorRecord;
+struct IDirectDrawSurface7;
 
 class QuadTexture {
  public:
@@ -36,6 +37,11 @@ class QuadTexture {
   // pool or size, a texture like the source's is made first and the source's description,
   // content size and quad are taken over; then level 0 of the source is stretched into it.
   HRESULT CopyTexture(const QuadTexture& source);
+  // Level 0 <- a DirectDraw surface of 32-bit, 24-bit or 16-bit 5-6-5 RGB pixels (anything else:
+  // E_INVALIDARG), through a system-memory surface of this texture's size and format. When the
+  // surface's format or power-of-two size differs from the texture's, the texture is made anew in
+  // that format and size (usage and pool kept); the content size becomes the surface's size.
+  HRESULT CopyFromDirectDrawSurface(IDirectDrawSurface7* source);
   // A new texture on the source's device with the source's flip setting and a copy of its picture;
   // null on failure.
   static std::unique_ptr<QuadTexture> CloneTexture(const QuadTexture& source);

@@ -14,9 +14,12 @@
 #   video-only.avi      2 s, 160x120 uncompressed RGB test picture, no sound
 #   colour-raw.avi      4 s, 160x120 uncompressed RGB of one colour (#C82878) with the tone
 #   colour-h264.mp4     4 s, 160x120 H.264 of the same colour with the tone (AAC)
+#   halves.avi          2 s, 160x120 uncompressed RGB, left half black, right half white (a shadow movie)
+#   halves-swap.avi     1 s, the same for the first half second, then the halves swapped
 #   not-media.mp4       a text file with a media file's name
 #   empty.mp4           zero bytes
 #   bench-720p.mp4      (--bench) 20 s, 1280x720 30 fps H.264 test picture with the tone (AAC)
+#   bench-shadow.mp4    (--bench) 20 s, 640x480 30 fps H.264, a black bar moving over white
 set -euo pipefail
 out=$1
 bench=0
@@ -31,6 +34,9 @@ tone() { echo "aevalsrc=0.5*sin(440*2*PI*t)|0.5*sin(440*2*PI*t):s=44100:d=$1"; }
 if [ $bench = 1 ]; then
   ff -f lavfi -i testsrc=size=1280x720:rate=30:duration=20 -f lavfi -i "$(tone 20)" \
     -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 96k bench-720p.mp4
+  ff -f lavfi -i color=c=white:size=640x480:rate=30:duration=20 \
+    -vf "drawbox=x='mod(t*200,560)':y=100:w=80:h=280:color=black:t=fill" \
+    -c:v libx264 -preset veryfast -pix_fmt yuv420p bench-shadow.mp4
   exit 0
 fi
 
@@ -51,6 +57,13 @@ ff -f lavfi -i color=c=0xC82878:size=160x120:rate=30:duration=4 -f lavfi -i "$(t
   -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le colour-raw.avi
 ff -f lavfi -i color=c=0xC82878:size=160x120:rate=30:duration=4 -f lavfi -i "$(tone 4)" \
   -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 96k colour-h264.mp4
+
+# Shadow movies: black where the shadow falls.
+black_box() { echo "drawbox=x=$1:y=0:w=80:h=120:color=black:t=fill${2:+:enable='$2'}"; }
+ff -f lavfi -i color=c=white:size=160x120:rate=30:duration=2 -vf "$(black_box 0)" \
+  -c:v rawvideo -pix_fmt bgr24 halves.avi
+ff -f lavfi -i color=c=white:size=160x120:rate=30:duration=1 -vf "$(black_box 0 'lt(t,0.5)'),$(black_box 80 'gte(t,0.5)')" \
+  -c:v rawvideo -pix_fmt bgr24 halves-swap.avi
 
 echo "this is a text file, not a movie" >not-media.mp4
 : >empty.mp4

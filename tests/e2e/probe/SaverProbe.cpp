@@ -9,6 +9,8 @@
 //   saverprobe pane-gone-during-warning <saver>
 //       starts the saver in a pane, waits for a message box of the saver's start-up, destroys the
 //       pane while the box is open, checks that the saver ends with status 0.
+//   saverprobe answer-box <timeout ms>
+//       waits for a message box, prints "caption: ..." and "text: ..." and presses its OK button.
 //   saverprobe settings <saver> <arguments> [ok|cancel]
 //       starts the saver, prints the settings dialog's title, closes the dialog, checks the exit.
 //   saverprobe colour-window <x> <y> <width> <height> <rrggbb>
@@ -45,6 +47,18 @@ int WaitWindowCommand(const wchar_t* className, DWORD timeoutMs) {
 int WaitForegroundCommand(const wchar_t* className, DWORD timeoutMs) {
   HWND window = WaitForWindow(className, 0, nullptr, timeoutMs);
   return window != nullptr && probe::WaitUntil([&] { return GetForegroundWindow() == window; }, timeoutMs) ? 0 : 1;
+}
+
+int AnswerBoxCommand(DWORD timeoutMs) {
+  HWND box = WaitForWindow(L"#32770", 0, nullptr, timeoutMs);
+  if (box == nullptr) return 1;
+  HWND text = GetDlgItem(box, 0xFFFF);  // the message box's text
+  probe::WaitUntil([&] { return !probe::TextOf(text).empty(); }, timeoutMs);
+  std::printf("caption: %s\ntext: %s\n", probe::Utf8(probe::TextOf(box)).c_str(),
+              probe::Utf8(probe::TextOf(text)).c_str());
+  std::fflush(stdout);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return 0;
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -162,6 +176,7 @@ int main(int argc, char** argv) {
   if (argc >= 4 && std::string(argv[1]) == "wait-window") {
     return WaitWindowCommand(Wide(argv[2]).c_str(), static_cast<DWORD>(std::atoi(argv[3])));
   }
+  if (argc >= 3 && std::string(argv[1]) == "answer-box") return AnswerBoxCommand(static_cast<DWORD>(std::atoi(argv[2])));
   if (argc >= 4 && std::string(argv[1]) == "wait-foreground") {
     return WaitForegroundCommand(Wide(argv[2]).c_str(), static_cast<DWORD>(std::atoi(argv[3])));
   }

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "HostWindow.h"
+#include "OwnedMessageBox.h"
 #include "TestFrameFile.h"
 #include "TestMedia.h"
 #include "engine/EngineOwner.h"
@@ -17,28 +18,6 @@
 namespace {
 
 const std::wstring kDataFile = ProgramFolder() + L"um.bin";
-
-// The first message box (dialog class) owned by the window, or null.
-HWND OwnedMessageBox(HWND owner) {
-  struct Search {
-    HWND owner;
-    HWND found;
-  } search{owner, nullptr};
-  EnumThreadWindows(
-      GetWindowThreadProcessId(owner, nullptr),
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (std::wstring(name) == L"#32770" && GetWindow(window, GW_OWNER) == s->owner) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 class EngineOwnerTest : public ::testing::Test {
  protected:
@@ -85,12 +64,7 @@ TEST_F(EngineOwnerTest, AWindowDestroyedWhileTheStartUpShowsItsWarningDeletesThe
 
 TEST_F(EngineOwnerTest, AStartUpThatWasNotInterruptedKeepsTheEngineUntilRelease) {
   host.onDestroy = [&] { owner.Release(); };
-  std::thread dismisser([&] {
-    const DWORD start = GetTickCount();
-    HWND box = nullptr;
-    while ((box = OwnedMessageBox(host.hwnd())) == nullptr && GetTickCount() - start < 30000) Sleep(10);
-    if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
-  });
+  std::thread dismisser([&] { AnswerOwnedMessageBox(host.hwnd(), 30000); });
   const bool started = owner.Start(host.hwnd(), true);
   dismisser.join();
   EXPECT_TRUE(started) << "after the warning the packed frames are used";

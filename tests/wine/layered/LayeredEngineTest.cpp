@@ -11,6 +11,7 @@
 #include "HostWindow.h"
 #include "TestFrameFile.h"
 #include "engine/UmbraneEngine.h"
+#include "render/LockedSurface.h"
 #include "settings/UmbraneConfig.h"
 #include "tests/wine/settings/SettingsLocation.h"
 
@@ -41,13 +42,12 @@ bool ScreenShows(int grey) {
 void WriteFrame(UmbraneEngine& engine, int grey, bool announce) {
   {
     LockGuard guard(engine.frameLock);
-    D3DLOCKED_RECT bits{};
-    ASSERT_EQ(engine.frameSurface->LockRect(&bits, nullptr, 0), S_OK);
+    LockedSurface bits(engine.frameSurface.Get());
+    ASSERT_EQ(bits.Result(), S_OK);
     for (LONG y = 0; y < engine.layeredSize.cy; ++y) {
-      auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(bits.pBits) + y * bits.Pitch);
+      auto* row = reinterpret_cast<uint32_t*>(bits.Row(static_cast<UINT>(y)));
       for (LONG x = 0; x < engine.layeredSize.cx; ++x) row[x] = 0xFF000000u | uint32_t(grey) * 0x010101u;
     }
-    engine.frameSurface->UnlockRect();
   }
   if (announce) SetEvent(engine.frameReadyEvent.get());
 }

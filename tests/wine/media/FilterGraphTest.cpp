@@ -7,6 +7,8 @@
 #include "MediaTestSupport.h"
 #include "TestMedia.h"
 #include "media/DShowFilterGraph.h"
+#include "media/DShowVmr.h"
+#include "media/DShowVmr7Grabber.h"
 #include "media/GraphUtilities.h"
 #include "media/PosterFrame.h"
 
@@ -94,6 +96,25 @@ TEST_F(FilterGraph, WithADeviceEveryVideoReachesTheGrabberFrameAfterFrame) {
     EXPECT_GT(graph.videoDeliveries().framesPresented, cued + 5) << "frames kept coming while it ran";
     graph.SetFrameEvent(nullptr);
   }
+}
+
+// Wine's VMR-7 takes no allocator-presenter of ours (it answers E_NOTIMPL to SetNumberOfStreams
+// and AdviseSurfaceAllocator, and the system has no default one), so no VMR-7 renderer can be
+// made. The graph then plays the sound; the renderer the graph builder adds for the video on its
+// own (which would open a window of its own over the saver) is taken out again.
+TEST_F(FilterGraph, WhereNoVmr7RendererCanBeMadeTheVideoIsNeitherCapturedNorShownInAWindowOfItsOwn) {
+  EXPECT_FALSE(CreateSystemAllocatorPresenter()) << "a system with a default VMR-7 allocator-presenter";
+  EXPECT_FALSE(CreateVmr7Renderer(Device(), DirectDraw()));
+  AudioCapture capture;
+  DShowFilterGraph graph;
+  ASSERT_TRUE(graph.Initialize(nullptr, Device(), DirectDraw()));
+  ASSERT_TRUE(graph.Open(TestMedia(L"testsrc-raw.avi")));
+  EXPECT_FALSE(graph.HasVideo());
+  EXPECT_TRUE(OnlyTheAudioRendererIsASink(graph.graphBuilder())) << FilterNames(graph.graphBuilder());
+  ExpectPlaysToItsEnd(graph, {L"testsrc-raw.avi", 1000});
+  EXPECT_EQ(FindWindowW(nullptr, L"ActiveMovie Window"), nullptr);
+  ASSERT_TRUE(capture.available()) << "run under the harness with sound capture";
+  EXPECT_GT(capture.Levels().peak, 0.3) << "the audio played";
 }
 
 TEST_F(FilterGraph, AnAudioOnlyFileWithADeviceDropsTheVideoChainAndStillCompletes) {

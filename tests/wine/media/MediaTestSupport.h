@@ -3,7 +3,9 @@
 // and playback device for graphs with video, the render thread's events, and read-backs of what a
 // graph did (its volume, its filters, a texture's picture).
 #include <d3d9.h>
+#include <ddraw.h>
 #include <dshow.h>
+#include <wrl/client.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -23,6 +25,9 @@ class MediaTest : public ::testing::Test {
   MediaTest();
   // The playback device, made on first use on a window of its own.
   IDirect3DDevice9* Device();
+  // A DirectDraw 7 object at the normal cooperative level, as the engine makes for VMR-7; made on
+  // first use.
+  IDirectDraw7* DirectDraw();
   // Resets it as the engine does after a loss; fails while anything holds a default-pool resource.
   HRESULT ResetDevice();
 
@@ -41,8 +46,9 @@ class MediaTest : public ::testing::Test {
  private:
   std::unique_ptr<TestWindow> window_;
   TestDevice device_;
+  Microsoft::WRL::ComPtr<IDirectDraw7> directDraw_;
 };
 
 // The colour of one texel of a render-target texture's level 0 (top-left origin), read back
-// through system memory.
+// through system memory (textures of other formats than 32-bit RGB through an X8R8G8B8 copy).
 Colour TexelOf(IDirect3DDevice9* device, const QuadTexture& texture, int x, int y);

@@ -4,6 +4,7 @@
 
 #include "framedata/SilhouetteConversion.h"
 #include "render/Direct3DDevice.h"
+#include "render/LockedSurface.h"
 
 namespace {
 const wchar_t kClassName[] = L"KagemiraRenderTestWindow";
@@ -78,16 +79,14 @@ ReadBack::ReadBack(IDirect3DSurface9* systemMemorySurface) { Read(systemMemorySu
 void ReadBack::Read(IDirect3DSurface9* surface) {
   D3DSURFACE_DESC desc{};
   if (FAILED(surface->GetDesc(&desc))) return;
-  D3DLOCKED_RECT locked{};
-  if (FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return;
+  LockedSurface locked(surface, D3DLOCK_READONLY);
+  if (FAILED(locked.Result())) return;
   width = static_cast<int>(desc.Width);
   height = static_cast<int>(desc.Height);
   texels.resize(static_cast<size_t>(width) * height);
   for (int row = 0; row < height; ++row) {
-    std::memcpy(&texels[static_cast<size_t>(row) * width], static_cast<uint8_t*>(locked.pBits) + locked.Pitch * row,
-                static_cast<size_t>(width) * 4);
+    std::memcpy(&texels[static_cast<size_t>(row) * width], locked.Row(row), static_cast<size_t>(width) * 4);
   }
-  surface->UnlockRect();
   ok = true;
 }
 

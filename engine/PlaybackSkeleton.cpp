@@ -1,0 +1,105 @@
+#include "engine/PlaybackSkeleton.h"
+
+#include <algorithm>
+
+#include "engine/RegisteredMessages.h"
+#include "engine/UmbraneEngine.h"
+#include "media/DShowFilterGraph.h"
+#include "media/PosterFrame.h"
+#include "render/PlaybackRenderer.h"
+
+namespace {
+constexpr DWORD kFirstVideoFrameMs = 5000;
+
+// The locks of one frame, taken in list order and left in reverse.
+class FrameLocks {
+ public:
+  explicit FrameLocks(const std::vector<ILockable*>& locks) : locks_(locks) {
+    for (ILockable* lock : locks_) lock->Lock();
+  }
+  ~FrameLocks() {
+    for (auto lock = locks_.rbegin(); lock != locks_.rend(); ++lock) (*lock)->Unlock();
+  }
+  FrameLocks(const FrameLocks&) = delete;
+  FrameLocks& operator=(const FrameLocks&) = delete;
+
+ private:
+  const std::vector<ILockable*>& locks_;
+};
+}  // namespace
+
+void PostToEngineWindow(const UmbraneEngine& engine, UINT message) { PostMessageW(engine.hwnd, message, 0, 0); }
+
+PlaybackSkeleton::PlaybackSkeleton(UmbraneEngine& engine)
+    : engine_(engine), waitList_{engine.playbackThread->stopEvent()} {}
+
+PlaybackSkeleton::~PlaybackSkeleton() = default;
+
+void PlaybackSkeleton::SetEvents(std::initializer_list<HANDLE> frameEvents, std::initializer_list<HANDLE> endEvents,
+                                 std::initializer_list<ILockable*> frameLocks) {
+  waitList_.resize(1);
+  waitList_.insert(waitList_.end(), frameEvents);
+  firstEndEvent_ = waitList_.size();
+  waitList_.insert(waitList_.end(), endEvents);
+  frameLocks_.assign(frameLocks);
+}
+
+bool PlaybackSkeleton::StopRequested() const { return WaitForSingleObject(stopEvent(), 0) == WAIT_OBJECT_0; }
+
+void PlaybackSkeleton::EndPlayback() const {
+  if (!StopRequested()) PostToEngineWindow(engine_, EndMessage);
+}
+
+PlaybackSkeleton::EventWait PlaybackSkeleton::WaitForEvent(HANDLE event, DWORD timeoutMs) const {
+  HANDLE woken = WaitAnyFor({stopEvent(), event}, timeoutMs);
+  if (woken == stopEvent()) return EventWait::Stopped;
+  return woken == event ? EventWait::Arrived : EventWait::TimedOut;
+}
+
+bool PlaybackSkeleton::TakeFirstFrame(DShowFilterGraph& graph, HANDLE frameEvent, PosterFrame& frame) const {
+  const EventWait first = WaitForEvent(frameEvent, kFirstVideoFrameMs);
+  if (first == EventWait::Stopped) return false;
+  if (first == EventWait::Arrived) {
+    LockGuard guard(graph);
+    if (graph.CopyFrame(frame) && frame.texture) return true;
+  }
+  EndPlayback();
+  return false;
+}
+
+void PlaybackSkeleton::Play(const std::function<FrameResult()>& drawFrame) {
+  const auto endsAt = waitList_.begin() + static_cast<std::ptrdiff_t>(firstEndEvent_);
+  for (;;) {
+    HANDLE woken = WaitAny(waitList_);
+    if (woken == stopEvent()) return;
+    if (std::find(endsAt, waitList_.end(), woken) != waitList_.end()) {
+      if (!Restart(woken)) return;
+      continue;
+    }
+    FrameResult result;
+    {
+      FrameLocks guard(frameLocks_);
+      result = drawFrame();
+    }
+    // The locks are free again before any graph is stopped: stopping waits for the video
+    // renderer's thread, which may itself be waiting for a lock with a frame in hand.
+    if (result == FrameResult::DeviceLost) return EndOnLostDevice();
+  }
+}
+
+bool CopyNewFrame(DShowFilterGraph& graph, PosterFrame& frame) {
+  const int64_t shown = frame.time;
+  const void* owner = frame.owner;
+  graph.CopyFrame(frame);
+  return frame.time != shown || frame.owner != owner;
+}
+
+PlaybackSkeleton::FrameResult PresentFrame(UmbraneEngine& engine, PlaybackRenderer& renderer, bool newVideoFrame,
+                                           bool newMovieFrame) {
+  if (renderer.DrawViews() != S_OK) return PlaybackSkeleton::FrameResult::Drawn;
+  if (renderer.Present() == D3DERR_DEVICELOST) return PlaybackSkeleton::FrameResult::DeviceLost;
+  ++engine.framesPresented;
+  if (newVideoFrame) ++engine.videoFramesDrawn;
+  if (newMovieFrame) ++engine.movieFramesDrawn;
+  return PlaybackSkeleton::FrameResult::Drawn;
+}

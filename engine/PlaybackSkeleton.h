@@ -1,0 +1,81 @@
+#pragma once
+// What every playback thread body shares: a wait list led by the thread's stop event, waits that
+// end on a stop request, the loop that restarts at an end and draws at each frame with the frame's
+// locks held, and the two ways out (EndMessage, DeviceLostMessage). The packed-frame bodies and
+// the shadow-movie body are variations of it: each names its events, its locks, its restart and
+// what a lost device stops.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <vector>
+
+#include "engine/ThreadToolkit.h"
+
+class UmbraneEngine;
+class DShowFilterGraph;
+class PlaybackRenderer;
+struct PosterFrame;
+
+class PlaybackSkeleton {
+ public:
+  virtual ~PlaybackSkeleton();
+  PlaybackSkeleton(const PlaybackSkeleton&) = delete;
+  PlaybackSkeleton& operator=(const PlaybackSkeleton&) = delete;
+
+  // The thread is being asked to stop: whatever wait ended, no failure is reported for it.
+  bool StopRequested() const;
+  // Posts EndMessage unless the thread is being asked to stop (then the failure is that request's
+  // doing, not the media's).
+  void EndPlayback() const;
+
+  // Waits for the event up to the time-out, or until the thread is asked to stop.
+  enum class EventWait { Arrived, TimedOut, Stopped };
+  EventWait WaitForEvent(HANDLE event, DWORD timeoutMs) const;
+
+  // After a Cue: waits up to 5000 ms for the graph's first video frame and copies it into frame.
+  // False when playback cannot go on (EndMessage posted, unless the thread is being stopped).
+  bool TakeFirstFrame(DShowFilterGraph& graph, HANDLE frameEvent, PosterFrame& frame) const;
+
+  enum class FrameResult { Drawn, DeviceLost };
+  // Until the thread is stopped, playback cannot go on, or the device was lost: at an end event
+  // the body's Restart, at a frame event drawFrame with the frame's locks held (taken in order,
+  // released before anything else happens, so that no graph is stopped or run under them).
+  void Play(const std::function<FrameResult()>& drawFrame);
+
+ protected:
+  explicit PlaybackSkeleton(UmbraneEngine& engine);
+  // The wait list: the stop event, then the frame events, then the end events (in this order a
+  // stop wins over everything and a frame over a restart); and the locks of every frame.
+  void SetEvents(std::initializer_list<HANDLE> frameEvents, std::initializer_list<HANDLE> endEvents,
+                 std::initializer_list<ILockable*> frameLocks);
+  HANDLE stopEvent() const { return waitList_.front(); }
+
+  // One of the end events was set. False when playback cannot go on (EndMessage has been posted)
+  // or the thread is being asked to stop.
+  virtual bool Restart(HANDLE endEvent) = 0;
+  // Presenting reported a lost device: stop what must stop and post DeviceLostMessage.
+  virtual void EndOnLostDevice() = 0;
+
+  UmbraneEngine& engine_;
+
+ private:
+  std::vector<HANDLE> waitList_;
+  size_t firstEndEvent_ = 1;
+  std::vector<ILockable*> frameLocks_;
+};
+
+// Copies the graph's newest frame into frame (the caller holds the graph's lock); true when it is
+// another frame than the one frame held.
+bool CopyNewFrame(DShowFilterGraph& graph, PosterFrame& frame);
+
+// The second pass and the present of a frame drawn by the Direct3D window's renderer, counted in
+// the engine's diagnostics (the frame shows a new background video frame, a new shadow-movie
+// frame). A scene that could not begin or end skips the frame.
+PlaybackSkeleton::FrameResult PresentFrame(UmbraneEngine& engine, PlaybackRenderer& renderer, bool newVideoFrame,
+                                           bool newMovieFrame = false);
+
+// Posts a message with parameters 0, 0 to the engine's window: the playback thread's only way to
+// reach the window.
+void PostToEngineWindow(const UmbraneEngine& engine, UINT message);
