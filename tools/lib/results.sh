@@ -16,6 +16,14 @@ results_fail() {
   echo "FAIL: $1" >&2
 }
 
+# results_listed_programs <build folder>: the test programs the build configured, one per line.
+# Without the list no test program can be found: that is a failure, not an empty run.
+results_listed_programs() {
+  local list="$1/tests/programs.txt"
+  [ -s "$list" ] || { results_fail "list of test programs ($list)"; return 1; }
+  cat "$list"
+}
+
 # results_run_gtest <name> <command...>: a GoogleTest program; its own summary gives the counts.
 results_run_gtest() {
   local name=$1; shift

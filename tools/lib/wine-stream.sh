@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # One stream of Windows tests on its own virtual display and Wine prefix.
 #   wine-stream.sh single|dual <results folder>
-# single: one 1280x1024 monitor; every *_wine_tests.exe and tests/e2e/single/*.sh.
-# dual:   two 1280x1024 monitors side by side; every *_dual_wine_tests.exe and tests/e2e/dual/*.sh.
+# single: one 1280x1024 monitor; every listed test program but the *_dual_wine_tests, and
+#         tests/e2e/single/*.sh.
+# dual:   two 1280x1024 monitors side by side; every listed *_dual_wine_tests and tests/e2e/dual/*.sh.
 set -uo pipefail
 stream=$1
 TOP="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -22,8 +23,8 @@ export KAGEMIRA_TEST_BIN="$TOP/build/win/tests/bin"
 export KAGEMIRA_TEST_MEDIA="$TOP/build/win/tests/media"  # tests/media/make-test-media.sh
 
 shopt -s nullglob
-for program in "$KAGEMIRA_TEST_BIN"/*_wine_tests.exe; do
-  name=$(basename "$program" .exe)
+for name in $(results_listed_programs "$TOP/build/win"); do
+  program="$KAGEMIRA_TEST_BIN/$name.exe"
   case "$name" in
     *_dual_wine_tests) [ "$stream" = dual ] || continue ;;
     *) [ "$stream" = single ] || continue ;;
