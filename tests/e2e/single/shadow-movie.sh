@@ -32,8 +32,9 @@ left_right() { echo "left $(harness_pixel "$SHOT" $left_x $y), right $(harness_p
 # Full shadow, no screen: black where the movie is black, the desktop where it is white.
 start_with "$KAGEMIRA_TEST_MEDIA/halves.avi" foregroundAlpha=100 backgroundAlpha=0
 expect_fullscreen_window "0 0 $screen_w $screen_h 1 1" >/dev/null
-# The desktop on the right is there before the saver draws too: wait for the silhouette instead.
-screenshot_until "$SHOT" 30000 pixel_is $left_x $y 0,0,0
+# Before the movie's first frame the screen is all desktop or all shadow: wait for both halves.
+movie_over_desktop() { pixel_is $left_x $y 0,0,0 "$1" && pixel_is $right_x $y "$desktop" "$1"; }
+screenshot_until "$SHOT" 30000 movie_over_desktop
 check "opaque shadow: black on the left ($(left_right))" pixel_is $left_x $y 0,0,0 "$SHOT"
 check "screen at 0: the desktop on the right ($(left_right))" pixel_is $right_x $y "$desktop" "$SHOT"
 check "the silhouette is stretched to the screen's edges" pixel_is 5 5 0,0,0 "$SHOT"
