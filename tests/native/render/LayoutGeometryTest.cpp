@@ -1,19 +1,11 @@
 #include "render/LayoutGeometry.h"
+#include "tests/native/render/SameRect.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
 namespace {
-::testing::AssertionResult SameRect(const PixelRect& actual, const PixelRect& expected) {
-  if (actual.x == expected.x && actual.y == expected.y && actual.width == expected.width &&
-      actual.height == expected.height) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure() << "(" << actual.x << ", " << actual.y << ", " << actual.width << ", "
-                                       << actual.height << ") instead of (" << expected.x << ", " << expected.y
-                                       << ", " << expected.width << ", " << expected.height << ")";
-}
 
 const PixelRect kFullHd{0, 0, 1920, 1080};
 const PixelSize kPicture{480, 360};

@@ -1,4 +1,5 @@
 #include "settings/PreviewComposition.h"
+#include "tests/native/render/SameRect.h"
 
 #include <gtest/gtest.h>
 
@@ -60,16 +61,6 @@ uint32_t OutAt(const std::vector<uint32_t>& out, PixelSize size, int x, int y) {
 }
 
 int MemoryRow(PixelSize size, int y) { return size.height - 1 - y; }
-
-::testing::AssertionResult SameRect(const PixelRect& actual, const PixelRect& expected) {
-  if (actual.x == expected.x && actual.y == expected.y && actual.width == expected.width &&
-      actual.height == expected.height) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure() << "(" << actual.x << ", " << actual.y << ", " << actual.width << ", "
-                                       << actual.height << ") instead of (" << expected.x << ", " << expected.y
-                                       << ", " << expected.width << ", " << expected.height << ")";
-}
 
 const PixelSize kSample{128, 96};
 const PixelSize kScreen{1280, 1024};
