@@ -72,8 +72,15 @@ harness_start() {
   xsetroot -solid black >/dev/null 2>&1
   if [ "$monitors" = 2 ]; then
     local w=${size%x*} h=${size#*x}; local half=$((w / 2))
-    xrandr --setmonitor M1 "$half/338x$h/270+0+0" screen >/dev/null 2>&1
-    xrandr --setmonitor M2 "$((w - half))/338x$h/270+$half+0" none >/dev/null 2>&1
+    # A display that did not split would turn every two-monitor test into a one-monitor one.
+    if ! xrandr --setmonitor M1 "$half/338x$h/270+0+0" screen >"$HARNESS_ROOT/xrandr-$name.log" 2>&1 ||
+       ! xrandr --setmonitor M2 "$((w - half))/338x$h/270+$half+0" none >>"$HARNESS_ROOT/xrandr-$name.log" 2>&1 ||
+       [ "$(xrandr --listmonitors 2>>"$HARNESS_ROOT/xrandr-$name.log" | sed -n 's/^Monitors: //p')" != 2 ]; then
+      harness_log "the display could not be split into two monitors:"
+      cat "$HARNESS_ROOT/xrandr-$name.log" >&2
+      harness_stop
+      return 1
+    fi
   fi
 
   HARNESS_PREFIX="$HARNESS_ROOT/run-$name"

@@ -1,5 +1,6 @@
 # Test bookkeeping shared by tools/test and its helpers. Every result is one line in a file of
-# RESULTS_DIR ("PASS name" or "FAIL name"), so parallel runners never interleave counts.
+# RESULTS_DIR ("PASS name", "FAIL name" or "SKIP name"), so parallel runners never interleave counts.
+# A skipped test counts as a failure unless tests/allowed-skips.txt names it with its reason.
 
 results_init() {
   RESULTS_DIR=$1
@@ -7,13 +8,26 @@ results_init() {
   export RESULTS_DIR
 }
 
-results_record() {  # PASS|FAIL name
+RESULTS_ALLOWED_SKIPS=${RESULTS_ALLOWED_SKIPS:-"$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/tests/allowed-skips.txt"}
+
+results_record() {  # PASS|FAIL|SKIP name
   echo "$1 $2" >>"$RESULTS_DIR/results.$BASHPID"
 }
 
 results_fail() {
   results_record FAIL "$1"
   echo "FAIL: $1" >&2
+}
+
+# results_stage <name> <seconds>: how long a stage of the run took, printed in the summary.
+results_stage() {
+  echo "$1 $2" >>"$RESULTS_DIR/stages"
+}
+
+# results_skip_allowed <program> <test>: true when the allow-list names that skipped test.
+results_skip_allowed() {
+  [ -f "$RESULTS_ALLOWED_SKIPS" ] || return 1
+  grep -v '^#' "$RESULTS_ALLOWED_SKIPS" | awk -v p="$1" -v t="$2" '$1 == p && $2 == t { found = 1 } END { exit !found }'
 }
 
 # results_listed_programs <build folder>: the test programs the build configured, one per line.
@@ -38,6 +52,17 @@ results_run_gtest() {
   passed=${passed:-0}; failed=${failed:-0}
   local i
   for ((i = 0; i < passed; i++)); do results_record PASS "$name"; done
+  # The summary lists each skipped test once, after "[  SKIPPED ] N tests, listed below:".
+  local test
+  for test in $(grep -E '^\[  SKIPPED \] [A-Za-z_][A-Za-z0-9_/]*\.[A-Za-z0-9_/]+$' "$log" | awk '{print $4}' | sort -u); do
+    if results_skip_allowed "$name" "$test"; then
+      results_record SKIP "$name $test"
+    else
+      results_record FAIL "$name $test (skipped, and tests/allowed-skips.txt does not allow it)"
+      failed=$((failed + 1))
+      echo "FAIL: $name $test was skipped: $(grep -A3 -E "^\[ RUN      \] $test\$" "$log" | grep -v -E '^\[' | head -n 2 | tr '\n' ' ')" >&2
+    fi
+  done
   if [ "$failed" -gt 0 ]; then
     # The summary lists each failed test once, without its time.
     grep -E '^\[  FAILED  \] [A-Za-z]' "$log" | grep -v -E ' \([0-9]+ ms\)$' | sort -u |
@@ -74,8 +99,8 @@ results_run_script() {
     results_record FAIL "$name (exit status $status)"; failed=1
   fi
   if [ "$passed" -eq 0 ] && [ "$failed" -eq 0 ]; then
-    # A script that checks one thing says so with its exit status alone.
-    results_record PASS "$name"; passed=1
+    # A script that reports nothing has tested nothing, whatever its exit status.
+    results_record FAIL "$name (no result line)"; failed=1
   fi
   if [ "$failed" -gt 0 ]; then
     echo "FAIL: $name ($passed passed, $failed failed); log $log" >&2
@@ -86,16 +111,40 @@ results_run_script() {
   fi
 }
 
+# results_run_listed_scripts <label> <folder> <list file>: runs <folder>/<name>.sh for every name of
+# the list; a listed script that is missing fails (it reports nothing), and so does a script of the
+# folder that the list leaves out.
+results_run_listed_scripts() {
+  local label=$1 folder=$2 list=$3 listed name script
+  listed=$(cat "$list" 2>/dev/null) || { results_fail "list of $label scripts ($list)"; return; }
+  for name in $listed; do
+    results_run_script "$label/$name" bash "$folder/$name.sh"
+  done
+  for script in "$folder"/*.sh; do
+    name=$(basename "$script" .sh)
+    grep -qx -- "$name" <<<"$listed" || results_fail "$label/$name is not in its list ($list)"
+  done
+}
+
 results_summary() {
   local seconds=$1
-  local passed failed
+  local passed failed skipped
   passed=$(cat "$RESULTS_DIR"/results.* 2>/dev/null | grep -c '^PASS ')
   failed=$(cat "$RESULTS_DIR"/results.* 2>/dev/null | grep -c '^FAIL ')
+  skipped=$(cat "$RESULTS_DIR"/results.* 2>/dev/null | grep -c '^SKIP ')
+  if [ "$skipped" -gt 0 ]; then
+    echo "skipped (allowed by tests/allowed-skips.txt):" >&2
+    cat "$RESULTS_DIR"/results.* | grep '^SKIP ' | sed 's/^SKIP /  /' >&2
+  fi
   if [ "$failed" -gt 0 ]; then
     echo "failed:" >&2
     cat "$RESULTS_DIR"/results.* | grep '^FAIL ' | sed 's/^FAIL /  /' >&2
   fi
+  if [ -f "$RESULTS_DIR/stages" ]; then
+    echo "stages:" >&2
+    awk '{ printf "  %-28s %5d s\n", $1, $2 }' "$RESULTS_DIR/stages" >&2
+  fi
   echo "wall time ${seconds}s; logs in $RESULTS_DIR" >&2
-  echo "$passed passed, $failed failed"
+  echo "$passed passed, $failed failed, $skipped skipped"
   [ "$failed" -eq 0 ]
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # One stream of Windows tests on its own virtual display and Wine prefix.
 #   wine-stream.sh single|dual <results folder>
-# single: one 1280x1024 monitor; every listed test program but the *_dual_wine_tests, and
-#         tests/e2e/single/*.sh.
-# dual:   two 1280x1024 monitors side by side; every listed *_dual_wine_tests and tests/e2e/dual/*.sh.
+# single: one 1280x1024 monitor; every listed test program but the *_dual_wine_tests, and the
+#         scripts of tests/e2e/single/ the build lists (build/win/tests/e2e-single.txt).
+# dual:   two 1280x1024 monitors side by side; every listed *_dual_wine_tests and the listed
+#         scripts of tests/e2e/dual/.
+# Prints how long the programs and the scripts took as stages of the run.
 set -uo pipefail
 stream=$1
 TOP="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -22,7 +24,7 @@ export KAGEMIRA_BIN="$TOP/build/win/bin"
 export KAGEMIRA_TEST_BIN="$TOP/build/win/tests/bin"
 export KAGEMIRA_TEST_MEDIA="$TOP/build/win/tests/media"  # tests/media/make-test-media.sh
 
-shopt -s nullglob
+stage_start=$(date +%s)
 for name in $(results_listed_programs "$TOP/build/win"); do
   program="$KAGEMIRA_TEST_BIN/$name.exe"
   case "$name" in
@@ -36,6 +38,8 @@ for name in $(results_listed_programs "$TOP/build/win"); do
   harness_discard_audio "$RESULTS_DIR/audio/$name.raw"
 done
 
-for script in "$TOP"/tests/e2e/"$stream"/*.sh; do
-  results_run_script "e2e/$stream/$(basename "$script" .sh)" bash "$script"
-done
+results_stage "wine-$stream" $(( $(date +%s) - stage_start ))
+stage_start=$(date +%s)
+
+results_run_listed_scripts "e2e/$stream" "$TOP/tests/e2e/$stream" "$TOP/build/win/tests/e2e-$stream.txt"
+results_stage "e2e-$stream" $(( $(date +%s) - stage_start ))
