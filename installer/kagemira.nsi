@@ -118,6 +118,7 @@ Section "スクリーンセーバーに設定する" SecScreenSaver
 SectionEnd
 
 Section "スタートメニューに登録する" SecStartMenu
+  SetOutPath $INSTDIR  ; the entries' working folder
   CreateDirectory "${START_MENU_FOLDER}"
   CreateShortcut "${HOST_SHORTCUT}" "$INSTDIR\Vistrel.exe"
   CreateShortcut "${SETTINGS_SHORTCUT}" "$INSTDIR\kagemira.scr" "/c" "$INSTDIR\kagemira.scr" 0
