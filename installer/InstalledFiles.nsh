@@ -33,9 +33,9 @@
   ${EndIf}
 !macroend
 
-; Asks the user to close the programs until every installed file can be replaced; false (error
-; flag set) when the user cancels. Silent runs do not wait: they give up at once.
-!macro DefineWaitUntilWritable PREFIX
+; Asks the user (with MESSAGE) to close the programs until every installed file can be replaced or
+; removed; false (error flag set) when the user cancels. Silent runs do not wait: they give up.
+!macro DefineWaitUntilWritable PREFIX MESSAGE
   Function ${PREFIX}WaitUntilWritable
     Push $R1
     Push $R2
@@ -43,7 +43,7 @@
       StrCpy $R1 ""
       !insertmacro ForEachInstalledFile CheckWritable
       ${If} $R1 != ""
-        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${MSG_FILE_IN_USE}" /SD IDCANCEL IDRETRY retry
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${MESSAGE}" /SD IDCANCEL IDRETRY retry
       ${EndIf}
     ClearErrors
     ${If} $R1 != ""

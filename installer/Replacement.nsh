@@ -11,8 +11,9 @@ Var MoveFailed    ; the first file that could not be moved, or ""
   File "/oname=${NAME}" "${PROGRAM_DIR}/${NAME}"
 !macroend
 
-; Writes the new files into $Stage; false (error flag set) when one could not be written.
-Function StageFiles
+; Writes the new files into $Stage; false (error flag set) when one could not be written. A macro,
+; not a function: the files of a section make the space it needs.
+!macro StageFiles
   StrCpy $Stage "$INSTDIR\${STAGE_FOLDER}"
   RMDir /r $Stage
   ClearErrors
@@ -24,8 +25,10 @@ Function StageFiles
     SetOverwrite on
     WriteUninstaller "$Stage\${UNINSTALLER}"
     SetOutPath $INSTDIR
+  ${Else}
+    SetErrors
   ${EndIf}
-FunctionEnd
+!macroend
 
 !macro MoveIn NAME
   ${If} $MoveFailed == ""

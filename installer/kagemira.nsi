@@ -49,6 +49,8 @@ BrandingText "kagemira ${PRODUCT_VERSION}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
+; The programs' dialog font: each Windows maps it to a face of its own that has Japanese glyphs.
+SetFont /LANG=${LANG_JAPANESE} "MS Shell Dlg" 9
 
 !pragma warning disable 9100  ; the version resource has no copyright line
 VIProductVersion "${PRODUCT_VERSION}.0"
@@ -58,8 +60,8 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "FileVersion" "${PRODUCT_VERSION}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "FileDescription" "${PRODUCT_TITLE} セットアップ"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "CompanyName" "${PUBLISHER}"
 
-!insertmacro DefineWaitUntilWritable ""
-!insertmacro DefineWaitUntilWritable "un."
+!insertmacro DefineWaitUntilWritable "" "${MSG_FILE_IN_USE}"
+!insertmacro DefineWaitUntilWritable "un." "${MSG_FILE_IN_USE_UNINSTALL}"
 
 Var FolderMade  ; 1 when this run made $INSTDIR
 
@@ -86,7 +88,7 @@ Section "プログラム（必須）" SecPrograms
     ${EndIf}
     StrCpy $FolderMade 1
   ${EndIf}
-  Call StageFiles
+  !insertmacro StageFiles
   ${If} ${Errors}
     !insertmacro Fail "${MSG_CANNOT_WRITE}"
   ${EndIf}
