@@ -165,6 +165,10 @@ FunctionEnd
 
 ; The uninstaller refuses a folder that holds no installation: a second run, or a copy elsewhere.
 Function un.onInit
+  StrCpy $0 $INSTDIR "" -1
+  ${If} $0 == "\"  ; the copy in the temporary folder is given the folder with a backslash
+    StrCpy $INSTDIR $INSTDIR -1
+  ${EndIf}
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
   ${IfNot} ${FileExists} "$INSTDIR\kagemira.scr"
   ${AndIf} $0 != $INSTDIR
