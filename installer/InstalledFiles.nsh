@@ -33,15 +33,16 @@
   ${EndIf}
 !macroend
 
-; Asks the user (with MESSAGE) to close the programs until every installed file can be replaced or
-; removed; false (error flag set) when the user cancels. Silent runs do not wait: they give up.
-!macro DefineWaitUntilWritable PREFIX MESSAGE
+; Asks the user (with MESSAGE) to close the programs until every file of LIST (ForEachInstalledFile
+; or ForEachProgramFile) can be replaced or removed; false (error flag set) when the user cancels.
+; Silent runs do not wait: they give up.
+!macro DefineWaitUntilWritable PREFIX MESSAGE LIST
   Function ${PREFIX}WaitUntilWritable
     Push $R1
     Push $R2
     retry:
       StrCpy $R1 ""
-      !insertmacro ForEachInstalledFile CheckWritable
+      !insertmacro ${LIST} CheckWritable
       ${If} $R1 != ""
         MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${MESSAGE}" /SD IDCANCEL IDRETRY retry
       ${EndIf}

@@ -12,7 +12,7 @@ Unicode true
 Target amd64-unicode  ; 64-bit, like the programs
 RequestExecutionLevel user
 ManifestDPIAware true
-SetCompressor zlib  ; lzma saves a tenth of the size (um.bin is compressed already) for six times the time
+SetCompressor zlib  ; lzma: a tenth smaller (um.bin is compressed already) but six times slower
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
@@ -60,8 +60,9 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "FileVersion" "${PRODUCT_VERSION}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "FileDescription" "${PRODUCT_TITLE} セットアップ"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "CompanyName" "${PUBLISHER}"
 
-!insertmacro DefineWaitUntilWritable "" "${MSG_FILE_IN_USE}"
-!insertmacro DefineWaitUntilWritable "un." "${MSG_FILE_IN_USE_UNINSTALL}"
+!insertmacro DefineWaitUntilWritable "" "${MSG_FILE_IN_USE}" ForEachInstalledFile
+; (The uninstaller itself runs in place when it is given _?=.)
+!insertmacro DefineWaitUntilWritable "un." "${MSG_FILE_IN_USE_UNINSTALL}" ForEachProgramFile
 
 Var FolderMade  ; 1 when this run made $INSTDIR
 
