@@ -80,7 +80,7 @@ start_saver "$folder/kagemira.scr" /c
 probe wait-window '#32770' 30000 >/dev/null
 install
 check "over a running settings dialog it ends with 2" test $? = 2
-check "and changes nothing" grep -q "changed by the user" "$folder/README.txt"
+check "and replaces nothing" grep -q "changed by the user" "$folder/README.txt"
 stop_saver
 install
 check "over the installation it ends with 0" test $? = 0
@@ -91,14 +91,15 @@ install
 check "with the folder deleted by hand it installs again" installed_as_built
 windows_folder=$(winepath -w "$folder")
 
-# The uninstaller starts a copy of itself and ends at once: the server ends once the copy has.
+# The uninstaller starts a copy of itself and ends at once. This prefix's server, unlike the
+# stream's, is not kept running: it ends once the copy has.
 cp "$folder/uninstall.exe" "$E2E_WORK/uninstall.exe"
 wine "$folder/uninstall.exe" /S >/dev/null 2>&1
 timeout 120 wineserver -w
 check "the silent uninstaller removes files, Start menu, registration and current saver" nothing_installed
-check "and keeps the settings" cmp -s "$settings" "$E2E_WORK/settings.ini"
+check "and keeps the settings file" cmp -s "$settings" "$E2E_WORK/settings.ini"
 wine "$E2E_WORK/uninstall.exe" /S "_?=$windows_folder" >/dev/null 2>&1
 check "a second run ends with 2" test $? = 2
-check "and changes nothing" test ! -e "$folder" -a -f "$settings"
+check "and removes nothing more" test ! -e "$folder" -a -f "$settings"
 end_prefix
 finish
