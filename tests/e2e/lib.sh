@@ -106,6 +106,35 @@ pixel_near() { local file=${!#}; colour_near "$(harness_pixel "$file" "$1" "$2")
 pixel_is() { pixel_near "$1" "$2" "$3" 3 "${!#}"; }
 pixel_is_not() { ! pixel_is "$@"; }
 
+# saver_plays <saver> <prefix of the case names>: with the settings it finds, the saver plays the
+# default animation over a grey desktop (shadows cover part of it and the picture moves) and ends on
+# a key press.
+saver_plays() {
+  local saver=$1 what=$2
+  local screen_w=${HARNESS_SCREEN%x*} screen_h=${HARNESS_SCREEN#*x}
+  xsetroot -solid '#808080'
+  xdotool mousemove $((screen_w / 2)) $((screen_h / 2))
+  start_saver "$saver" /s
+  expect_fullscreen_window "0 0 $screen_w $screen_h 1 1" >/dev/null
+  # Playing: some of the grey desktop is covered by near-black shadows, not all of it as by the
+  # black window before the first frame.
+  screenshot_until "$E2E_WORK/first.png" 30000 has_shadows
+  check "${what}the picture moves" screenshot_until "$E2E_WORK/second.png" 10000 differs_from_first
+  echo "mean difference (millionths): $(difference_from_first "$E2E_WORK/second.png")"
+  echo "share of near-black pixels (thousandths): $(dark_share "$E2E_WORK/second.png")"
+  check "${what}shadows are on the screen" has_shadows "$E2E_WORK/second.png"
+  wait_saver_foreground
+  ends_on_input "${what}a key press ends the playing saver" xdotool key a
+  xsetroot -solid black
+}
+dark_share() { /usr/bin/convert "$1" -colorspace gray -threshold 10% -negate -format '%[fx:int(mean*1000)]' info:; }
+has_shadows() { local d; d=$(dark_share "$1"); [ "$d" -gt 5 ] && [ "$d" -lt 900 ]; }
+difference_from_first() {
+  /usr/bin/convert "$E2E_WORK/first.png" "$1" -compose difference -composite -colorspace gray \
+    -format '%[fx:int(mean*1000000)]' info:
+}
+differs_from_first() { [ "$(difference_from_first "$1")" -gt 0 ]; }
+
 # The settings file the programs read in this prefix.
 settings_file() {
   local appdata; appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
