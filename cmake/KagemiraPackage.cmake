@@ -1,7 +1,7 @@
 # What a user copies to a Windows machine: the output folder holds it side by side (the two
 # programs, the animation, the frame packer and a read-me), and target kagemira_package zips it
 # into <build>/package/kagemira-<version>.zip and makes the installer
-# <build>/package/kagemira-<version>-setup.exe from installer/kagemira.nsi with makensis
+# <build>/package/kagemira-<version>-setup.exe from tools/installer/kagemira.nsi with makensis
 # (tools/package builds both).
 set(KAGEMIRA_WINDOWS_README ${KAGEMIRA_BIN_DIR}/README.txt)
 add_custom_command(
@@ -29,10 +29,10 @@ add_custom_command(
   VERBATIM)
 
 find_program(KAGEMIRA_MAKENSIS makensis REQUIRED)
-set(installer_script ${PROJECT_SOURCE_DIR}/installer/kagemira.nsi)
+set(installer_script ${PROJECT_SOURCE_DIR}/tools/installer/kagemira.nsi)
 set(installer_includes)
 foreach(include InstalledFiles Messages Replacement ScreenSaverSetting)
-  list(APPEND installer_includes ${PROJECT_SOURCE_DIR}/installer/${include}.nsh)
+  list(APPEND installer_includes ${PROJECT_SOURCE_DIR}/tools/installer/${include}.nsh)
 endforeach()
 set(package_installer ${package_root}/${package_name}-setup.exe)
 add_custom_command(
@@ -40,7 +40,7 @@ add_custom_command(
   COMMAND ${KAGEMIRA_MAKENSIS} -V2 -INPUTCHARSET UTF8 -DPRODUCT_VERSION=${PROJECT_VERSION}
           -DPROGRAM_DIR=${KAGEMIRA_BIN_DIR} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
           -DOUTPUT_FILE=${package_installer} ${installer_script}
-  DEPENDS kagemira Vistrel framepack ${KAGEMIRA_BIN_DIR}/um.bin ${KAGEMIRA_WINDOWS_README}
+  DEPENDS kagemira Vistrel kagemira-settings framepack ${KAGEMIRA_BIN_DIR}/um.bin ${KAGEMIRA_WINDOWS_README}
           ${installer_script} ${installer_includes}
           ${PROJECT_SOURCE_DIR}/resources/kagemira.rc ${PROJECT_SOURCE_DIR}/resources/kagemira.ico
   COMMENT "Making ${package_name}-setup.exe"

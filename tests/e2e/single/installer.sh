@@ -17,7 +17,7 @@ unix_folder() { winepath -u "$(wine cmd /c echo "%$1%" | tr -d '\r')" 2>/dev/nul
 folder="$(unix_folder LOCALAPPDATA)/Programs/kagemira"
 start_menu="$(unix_folder APPDATA)/Microsoft/Windows/Start Menu/Programs/kagemira"
 settings=$(settings_file)
-programs=(kagemira.scr Vistrel.exe um.bin framepack.exe README.txt)
+programs=(kagemira.scr Vistrel.exe kagemira-settings.exe um.bin framepack.exe README.txt)
 
 # registry_value <key> <name>: the text of a string value, dword:xxxxxxxx for a number, nothing
 # when there is no such value (regedit keeps Japanese text intact, reg.exe does not).
@@ -67,21 +67,21 @@ size=$(registry_value "$uninstall_key" EstimatedSize)
 difference=$(( 16#${size#dword:} - $(cat "$folder"/* | wc -c) / 1024 ))
 check "with its size in KB" test "${difference#-}" -le 1
 check "the Start menu starts Vistrel" test -s "$start_menu/Vistrel.lnk"
-check "and the settings dialog (kagemira.scr /c)" \
-  bash -c 'strings -el -n 2 "$1" | grep -qx /c && strings -el "$1" | grep -q "kagemira\.scr$"' - \
-  "$start_menu/スクリーンセーバーの設定.lnk"
+check "and the settings dialog's launcher" \
+  bash -c 'strings -el "$1" | grep -q "kagemira-settings\.exe$"' - "$start_menu/スクリーンセーバーの設定.lnk"
 
 # Over it: a program of the installation running is reported and nothing is replaced; then the
 # installation replaces every file and keeps the user's settings.
 write_settings MagType=1 foregroundAlpha=60
 cp "$settings" "$E2E_WORK/settings.ini"
 echo "changed by the user" >>"$folder/README.txt"
-start_saver "$folder/kagemira.scr" /c
+start_saver "$folder/kagemira-settings.exe"
 probe wait-window '#32770' 30000 >/dev/null
+check "the settings launcher opens the saver's settings dialog" test $? = 0
 install
 check "over a running settings dialog it ends with 2" test $? = 2
 check "and replaces nothing" grep -q "changed by the user" "$folder/README.txt"
-stop_saver
+stop_saver; end_prefix  # the dialog runs in the saver the launcher started
 install
 check "over the installation it ends with 0" test $? = 0
 check "it replaces the files" installed_as_built

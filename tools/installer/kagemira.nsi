@@ -124,7 +124,8 @@ Section "スタートメニューに登録する" SecStartMenu
   SetOutPath $INSTDIR  ; the entries' working folder
   CreateDirectory "${START_MENU_FOLDER}"
   CreateShortcut "${HOST_SHORTCUT}" "$INSTDIR\Vistrel.exe"
-  CreateShortcut "${SETTINGS_SHORTCUT}" "$INSTDIR\kagemira.scr" "/c" "$INSTDIR\kagemira.scr" 0
+  ; Through the launcher: the shell would open kagemira.scr itself with "/S", not "/c".
+  CreateShortcut "${SETTINGS_SHORTCUT}" "$INSTDIR\kagemira-settings.exe" "" "$INSTDIR\kagemira.scr" 0
 SectionEnd
 
 ; An installation over an older one without Start-menu entries takes the old entries away.

@@ -7,6 +7,7 @@
 !macro ForEachProgramFile MACRO
   !insertmacro ${MACRO} "kagemira.scr"
   !insertmacro ${MACRO} "Vistrel.exe"
+  !insertmacro ${MACRO} "kagemira-settings.exe"
   !insertmacro ${MACRO} "um.bin"
   !insertmacro ${MACRO} "framepack.exe"
   !insertmacro ${MACRO} "README.txt"
