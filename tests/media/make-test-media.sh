@@ -17,8 +17,7 @@
 #   halves.avi          2 s, 160x120 uncompressed RGB, left half black, right half white (a shadow movie)
 #   halves-swap.avi     1 s, the same for the first half second, then the halves swapped
 #   stripes.avi         2 s, 150x120 uncompressed RGB, three vertical stripes: grey 128, red, black
-#   odd-16bit.avi       1 s, 157x93 uncompressed 16-bit (5-5-5) RGB test picture
-#   resize.ts           1 s, H.264 halves (black left, white right): 160x120, at half time 320x180
+#   odd-size.avi        1 s, 157x93 uncompressed RGB test picture
 #   not-media.mp4       a text file with a media file's name
 #   empty.mp4           zero bytes
 #   bench-720p.mp4      (--bench) 20 s, 1280x720 30 fps H.264 test picture with the tone (AAC)
@@ -72,15 +71,8 @@ ff -f lavfi -i color=c=white:size=160x120:rate=30:duration=1 -vf "$(black_box 0 
 stripe() { echo "color=c=$1:s=50x120:r=30:d=2,format=bgr24"; }
 ff -filter_complex "$(stripe 0x808080)[g];$(stripe 0xFF0000)[r];$(stripe black)[b];[g][r][b]hstack=inputs=3" \
   -c:v rawvideo -pix_fmt bgr24 stripes.avi
-# Odd sides and 16-bit pixels (the colour source would round the size to even; the test picture keeps it).
-ff -f lavfi -i testsrc=size=157x93:rate=30:duration=1 -c:v rawvideo -pix_fmt rgb555le odd-16bit.avi
-# Pictures that change their size mid-stream: two transport streams one after the other.
-for size in 160x120 320x180; do
-  ff -f lavfi -i color=c=white:size=$size:rate=30:duration=0.5 -vf "drawbox=x=0:y=0:w=iw/2:h=ih:color=black:t=fill" \
-    -c:v libx264 -preset veryfast -pix_fmt yuv420p -f mpegts "resize-$size.ts"
-done
-cat resize-160x120.ts resize-320x180.ts >resize.ts
-rm resize-160x120.ts resize-320x180.ts
+# Odd sides (the colour source would round them to even; the test picture keeps them).
+ff -f lavfi -i testsrc=size=157x93:rate=30:duration=1 -c:v rawvideo -pix_fmt bgr24 odd-size.avi
 
 echo "this is a text file, not a movie" >not-media.mp4
 : >empty.mp4

@@ -149,20 +149,16 @@ TEST_F(ShadowMovie, WithTheVmr7ChainUnavailableBothVideosPlayThroughTheVmr9) {
   EXPECT_EQ(settings.ReadKey(L"VideoRenderer"), L"<absent>") << "nothing was written";
 }
 
-// Odd sides in 16-bit pixels, and pictures that change their size mid-stream: with the default
-// settings each movie plays to its end and on, without a warning.
-TEST_F(ShadowMovie, OddSizedSixteenBitAndResizingMoviesPlay) {
-  for (const wchar_t* name : {L"odd-16bit.avi", L"resize.ts"}) {
-    SCOPED_TRACE(name);
-    ASSERT_TRUE(Start(TestMedia(name), nullptr));
-    EXPECT_FALSE(warning.shown);
-    ASSERT_NE(engine->shadowGraph, nullptr);
-    EXPECT_TRUE(engine->shadowGraph->HasVideo());
-    EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->movieRestarts >= 1; }, 30000)) << "not played to its end";
-    EXPECT_TRUE(MovieFramesDrawn(10)) << "and on";
-    EXPECT_TRUE(host.alive());
-    engine.reset();
-  }
+// A movie of odd sides (rows padded in the file, a picture smaller than its texture) plays to its
+// end and on with the default settings, without a warning.
+TEST_F(ShadowMovie, AMovieOfOddSidesPlays) {
+  ASSERT_TRUE(Start(TestMedia(L"odd-size.avi"), nullptr));
+  EXPECT_FALSE(warning.shown);
+  ASSERT_NE(engine->shadowGraph, nullptr);
+  EXPECT_TRUE(engine->shadowGraph->HasVideo());
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->movieRestarts >= 1; }, 30000)) << "not played to its end";
+  EXPECT_TRUE(MovieFramesDrawn(10)) << "and on";
+  EXPECT_TRUE(host.alive());
 }
 
 TEST_F(ShadowMovie, AMovieThatCannotBeOpenedFailsTheStartWithItsText) {
