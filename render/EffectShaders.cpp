@@ -33,13 +33,13 @@ class WordReader {
   // A size word, then that many bytes padded to 4; the bytes' start, or null.
   const uint8_t* SizedBytes(uint32_t& byteCount) {
     byteCount = Word();
-    const size_t padded = (static_cast<size_t>(byteCount) + 3) / 4 * 4;
+    const uint64_t padded = (uint64_t{byteCount} + 3) / 4 * 4;
     if (!ok || padded > size - at) {
       Fail();
       return nullptr;
     }
     const uint8_t* bytes = data + at;
-    at += padded;
+    at += static_cast<size_t>(padded);
     return bytes;
   }
   bool Ok() const { return ok; }

@@ -84,13 +84,13 @@ void ShadowScene::DrawPackedScene(QuadTexture& silhouette, QuadTexture& mask) {
 
 void ShadowScene::DrawMovieScene(QuadTexture& movieFrame, const ShadowEffect* effect) {
   BeginScenePass();
-  const PixelRect whole{0, 0, static_cast<int32_t>(scene->ContentWidth()), static_cast<int32_t>(scene->ContentHeight())};
+  const UINT width = scene->ContentWidth(), height = scene->ContentHeight();
   CheckDraw(device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE), "blending off for the movie");
   if (effect) {
-    CheckDraw(effect->DrawThrough(movieFrame, 0.0f, 0.0f, static_cast<float>(whole.width), static_cast<float>(whole.height)),
+    CheckDraw(effect->DrawThrough(movieFrame, 0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height)),
               "drawing the movie through the effect");
   } else {
-    CheckDraw(DrawRect(movieFrame, whole), "drawing the movie");
+    CheckDraw(DrawRect(movieFrame, {0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height)}), "drawing the movie");
   }
   CheckDraw(device->EndScene(), "ending the scene pass");
   sceneHoldsPackedFrames = false;

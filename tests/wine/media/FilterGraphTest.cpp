@@ -40,6 +40,18 @@ class FilterGraph : public MediaTest {
     EXPECT_GE(took, medium.lengthMs / 2);
   }
 
+  // Hands the graph the frame event, cues it and copies its first video frame into frame (under
+  // the graph's lock, as the render thread does). Fails the test when none comes within 5 s.
+  void TakeFirstFrame(DShowFilterGraph& graph, PosterFrame& frame) {
+    ResetEvent(frameEvent.get());  // the last graph may have set it after its last look
+    graph.SetFrameEvent(frameEvent.get());
+    ASSERT_TRUE(graph.Cue());
+    ASSERT_TRUE(WaitFor(frameEvent.get(), 5000)) << "the first frame of a cued graph";
+    LockGuard guard(graph);
+    ASSERT_TRUE(graph.CopyFrame(frame));
+    ASSERT_TRUE(frame.texture);
+  }
+
   // Only the DirectSound renderer is left to render anything.
   static bool OnlyTheAudioRendererIsASink(IFilterGraph* graph) {
     const FilterList sinks = GetSinkFilters(graph);
@@ -74,17 +86,8 @@ TEST_F(FilterGraph, WithADeviceEveryVideoReachesTheGrabberFrameAfterFrame) {
     ASSERT_TRUE(graph.Initialize(nullptr, Device(), nullptr));
     ASSERT_TRUE(graph.Open(TestMedia(video.name)));
     ASSERT_TRUE(graph.HasVideo());
-    ResetEvent(frameEvent.get());  // the last graph may have set it after its last look
-    graph.SetFrameEvent(frameEvent.get());
-    ASSERT_TRUE(graph.Cue());
-    ASSERT_TRUE(WaitFor(frameEvent.get(), 5000)) << "the first frame of a cued graph";
-
     PosterFrame frame;
-    {
-      LockGuard guard(graph);
-      ASSERT_TRUE(graph.CopyFrame(frame));
-    }
-    ASSERT_TRUE(frame.texture);
+    ASSERT_NO_FATAL_FAILURE(TakeFirstFrame(graph, frame));
     EXPECT_EQ(frame.texture->ContentWidth(), video.width);
     EXPECT_EQ(frame.texture->ContentHeight(), video.height);
     EXPECT_EQ(frame.texture->LevelDescription().Width, NextPowerOfTwo(video.width));
@@ -148,16 +151,8 @@ TEST_F(FilterGraph, WhereTheVmr7ChainCannotBeBuiltTheVmr9CapturesTheVideo) {
     ASSERT_TRUE(graph.Open(TestMedia(L"testsrc-raw.avi")));
     EXPECT_TRUE(graph.HasVideo());
     EXPECT_EQ(FilterNames(graph.graphBuilder()).find(L"VMR7"), std::wstring::npos);
-    ResetEvent(frameEvent.get());
-    graph.SetFrameEvent(frameEvent.get());
-    ASSERT_TRUE(graph.Cue());
-    ASSERT_TRUE(WaitFor(frameEvent.get(), 5000)) << "the first frame reaches the VMR-9 grabber";
     PosterFrame frame;
-    {
-      LockGuard guard(graph);
-      ASSERT_TRUE(graph.CopyFrame(frame));
-    }
-    ASSERT_TRUE(frame.texture);
+    ASSERT_NO_FATAL_FAILURE(TakeFirstFrame(graph, frame)) << "the VMR-9 grabber captures the video";
     EXPECT_EQ(frame.texture->ContentWidth(), 320u);
     ExpectPlaysToItsEnd(graph, {L"testsrc-raw.avi", 1000});
     graph.SetFrameEvent(nullptr);

@@ -164,6 +164,11 @@ TEST_P(MovieSceneEitherWay, ADamagedResourceGivesNoEffect) {
 INSTANTIATE_TEST_SUITE_P(Ways, MovieSceneEitherWay, ::testing::Values(Way::D3dx, Way::DeviceShaders),
                          [](const auto& info) { return info.param == Way::D3dx ? "D3dx" : "DeviceShaders"; });
 
+TEST_F(MovieScene, TheDevicesWayIsPossibleWhereTheAdapterRunsTheEffectsPixelShader) {
+  EXPECT_TRUE(ShadowEffect::DeviceShadersPossible(d.d3d.Get()));
+  EXPECT_FALSE(ShadowEffect::DeviceShadersPossible(d.d3d.Get(), GetModuleHandleW(L"kernel32.dll"))) << "no effect";
+}
+
 TEST_F(MovieScene, BytecodeTheDeviceRefusesGivesNoEffectOfItsOwn) {
   FaultInjectingDevice refusing(d.device.Get());
   refusing.refusePixelShaders = true;
@@ -245,9 +250,7 @@ class ColourMovie : public ::testing::TestWithParam<Opacities> {
       return nullptr;
     }
     renderer.DrawMovieScene(*frame, effect.get());
-    if (renderer.DrawViews() != S_OK) return nullptr;
-    auto shot = std::make_unique<ReadBack>(d.device.Get(), d.backBuffer.Get());
-    return shot->Ok() ? std::move(shot) : nullptr;
+    return DrawAndReadViews(renderer, d);
   }
 
   TestWindow window{0, 0, kViewWidth, kViewHeight};

@@ -88,9 +88,7 @@ class SoftEdges : public ::testing::Test {
     SilhouetteTextures frame = Ramp(shadowPercent);
     if (!frame.Ok()) return nullptr;
     renderer.DrawPackedScene(*frame.silhouette, *frame.mask);
-    if (renderer.DrawViews() != S_OK) return nullptr;
-    auto shot = std::make_unique<ReadBack>(d.device.Get(), d.backBuffer.Get());
-    return shot->Ok() ? std::move(shot) : nullptr;
+    return DrawAndReadViews(renderer, d);
   }
 
   TestWindow window{0, 0, kViewWidth, kViewHeight};
