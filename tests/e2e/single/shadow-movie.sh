@@ -115,10 +115,6 @@ start_default "$KAGEMIRA_TEST_MEDIA/halves.avi" foregroundAlpha=100 backgroundAl
 screenshot_until "$SHOT" 30000 movie_over_desktop
 check "without D3DX: black on the left, the desktop on the right ($(left_right))" movie_over_desktop "$SHOT"
 end_saver "without D3DX"
-start_default "$KAGEMIRA_TEST_MEDIA/stripes.avi" foregroundAlpha=100 backgroundAlpha=0
-screenshot_until "$SHOT" 30000 true_colours
-check "without D3DX: the colour movie the same ($(stripes))" true_colours "$SHOT"
-end_saver "without D3DX, colour movie"
 
 # Without pixel shaders as well, neither way works: the movie is drawn as it is, opaque.
 no_pixel_shaders kagemira.scr

@@ -127,24 +127,6 @@ TEST_P(MovieSceneEitherWay, TheEffectLeavesNoShaderBoundForTheSecondPass) {
   EXPECT_EQ(vertexShader, nullptr);
 }
 
-// A video renderer may hand over 16-bit pictures of odd sides, in a larger texture.
-TEST_P(MovieSceneEitherWay, ASixteenBitFrameOfOddSidesGoesThroughTheEffect) {
-  auto effect = MakeEffect(GetParam(), d.device.Get(), 80, 30);
-  ASSERT_TRUE(effect);
-  auto renderer = Build(80, 30);
-  ASSERT_TRUE(renderer);
-  auto frame = QuadTexture::CreateBlank(d.device.Get(), 7, 5, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5);
-  ASSERT_TRUE(frame);
-  Microsoft::WRL::ComPtr<IDirect3DSurface9> level;
-  ASSERT_EQ(frame->GetLevelSurface(level.GetAddressOf()), S_OK);
-  ASSERT_EQ(d.device->ColorFill(level.Get(), nullptr, D3DCOLOR_XRGB(255, 0, 0)), S_OK);  // exact in 5-6-5
-  renderer->DrawMovieScene(*frame, effect.get());
-  const Colour c = SceneAt(*renderer, kFrameSide / 2, kFrameSide / 2);
-  EXPECT_NEAR(c.a, EffectAlpha({255, 0, 0}, 80, 30) * 255.0, 1.0);
-  EXPECT_EQ(c.r, 255);
-  EXPECT_EQ(c.g, 0);
-}
-
 // A corrupt or truncated effect resource, or a device that refuses the shaders, gives no effect
 // (the movie is then drawn opaque), and nothing crashes on the way.
 TEST_P(MovieSceneEitherWay, ADamagedResourceGivesNoEffect) {
