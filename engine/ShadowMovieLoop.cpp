@@ -22,9 +22,14 @@ void UmbraneEngine::ShadowMovieLoop() {
   FatalUnless(renderer.BuildStateBlocks(), "building the render-state blocks");
 
   ShadowMoviePlayback playback(*this);
-  // Without the effect library the movie is drawn as it is, opaque.
+  // D3DX's effect, else the device's own shaders; with neither the movie is drawn as it is, opaque.
   const std::unique_ptr<ShadowEffect> effect =
       ShadowEffect::Create(device.Get(), config->foregroundAlpha, config->backgroundAlpha);
+  if (!effect) {
+    movieDrawing = MovieDrawing::Opaque;
+  } else {
+    movieDrawing = effect->way() == ShadowEffect::Way::D3dx ? MovieDrawing::D3dxEffect : MovieDrawing::DeviceShaderEffect;
+  }
   DShowFilterGraph& movie = *shadowGraph;
   DShowFilterGraph& media = *backgroundGraph;
   const bool bgm = config->bgmEnabled;

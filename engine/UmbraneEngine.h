@@ -82,6 +82,10 @@ class UmbraneEngine : public UmbraneAppBase {
   std::atomic<uint64_t> videoFramesDrawn{0};
   std::atomic<uint64_t> movieFramesDrawn{0};
   std::atomic<uint32_t> layeredUpdates{0};
+  // How the shadow-movie thread draws the movie: through the effect made by D3DX or by the
+  // device from the effect's own shaders, or opaque (neither could be made).
+  enum class MovieDrawing { NotYet, D3dxEffect, DeviceShaderEffect, Opaque };
+  std::atomic<MovieDrawing> movieDrawing{MovieDrawing::NotYet};
 
  private:
   bool OpenFrameSource();

@@ -78,11 +78,13 @@ bool DShowFilterGraph::Open(const std::wstring& file) {
   if (RemoveAllFilters(graph) != S_OK) return false;
 
   if (device_) {
-    if (ddraw_) {
-      if (!vmr7_) vmr7_ = CreateVmr7Renderer(device_.Get(), ddraw_.Get());
-    } else if (!vmr9_) {
-      vmr9_ = CreateVmr9Renderer(device_.Get());
+    if (ddraw_ && !vmr7_) {
+      vmr7_ = CreateVmr7Renderer(device_.Get(), ddraw_.Get());
+      // Where the VMR-7 chain cannot be built (no default allocator-presenter, a renderer that
+      // takes no allocator-presenter of ours), the video goes to the VMR-9 instead of nowhere.
+      if (!vmr7_) ddraw_.Reset();
     }
+    if (!ddraw_ && !vmr9_) vmr9_ = CreateVmr9Renderer(device_.Get());
   }
   if (vmr9_ && graph->AddFilter(vmr9_->filter.Get(), L"VMR9") != S_OK) return false;
   if (vmr7_ && graph->AddFilter(vmr7_->filter.Get(), L"VMR7") != S_OK) return false;

@@ -38,7 +38,8 @@ class DShowFilterGraph : public ILockable {
   virtual bool CopyFrame(PosterFrame& frame);
 
   // The owner window is only recorded. With a device video is captured (through VMR-7 when a
-  // DirectDraw object is also given, else VMR-9); without one the graph plays audio only.
+  // DirectDraw object is also given, else VMR-9); without one the graph plays audio only. When
+  // Open cannot build the VMR-7 chain, it lets go of the DirectDraw object and uses VMR-9.
   bool Initialize(HWND ownerWindow, IDirect3DDevice9* device, IDirectDraw7* ddraw);
   // Builds the graph for the file: RenderFile, else every registered source filter in turn.
   bool Open(const std::wstring& path);

@@ -2,37 +2,72 @@
 
 #include <d3dx9effect.h>
 
+#include <type_traits>
+
+#include "render/EffectShaders.h"
 #include "render/QuadTexture.h"
 
 namespace {
 using CreateEffectFunction = decltype(&D3DXCreateEffect);
 
-struct ResourceBytes {
-  const void* data = nullptr;
-  DWORD size = 0;
+struct LibraryRelease {
+  void operator()(HMODULE library) const { FreeLibrary(library); }
 };
+using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryRelease>;
+struct EffectRelease {
+  void operator()(ID3DXEffect* effect) const { effect->Release(); }
+};
+using Effect = std::unique_ptr<ID3DXEffect, EffectRelease>;
 
-ResourceBytes FindEffectResource(HMODULE module) {
+class D3dxShadowEffect : public ShadowEffect {
+ public:
+  D3dxShadowEffect(Library library, Effect effect) : library(std::move(library)), effect(std::move(effect)) {}
+
+  HRESULT DrawThrough(QuadTexture& frame, float x, float y, float w, float h) const override {
+    UINT passes = 0;
+    HRESULT hr = effect->Begin(&passes, 0);  // 0: the effect restores the shaders it set at End
+    if (FAILED(hr)) return hr;
+    hr = effect->BeginPass(kEffectPass);
+    if (SUCCEEDED(hr)) {
+      hr = frame.DrawAt(x, y, w, h);
+      const HRESULT ended = effect->EndPass();
+      if (SUCCEEDED(hr)) hr = ended;
+    }
+    const HRESULT ended = effect->End();
+    return SUCCEEDED(hr) ? ended : hr;
+  }
+  Way way() const override { return Way::D3dx; }
+
+ private:
+  Library library;  // declared first: the effect's code lives in it, so it goes last
+  Effect effect;
+};
+}  // namespace
+
+EffectBytes FindEffectResource(HMODULE module) {
+  if (!module) module = GetModuleHandleW(nullptr);
   HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(kEffectResourceId), kEffectResourceType);
   if (!found) return {};
   HGLOBAL loaded = LoadResource(module, found);
   if (!loaded) return {};
-  return {LockResource(loaded), SizeofResource(module, found)};
+  const void* data = LockResource(loaded);
+  if (!data) return {};
+  return {static_cast<const uint8_t*>(data), SizeofResource(module, found)};
 }
-}  // namespace
-
-void ShadowEffect::EffectRelease::operator()(ID3DXEffect* e) const { e->Release(); }
-
-ShadowEffect::ShadowEffect(Library library, Effect effect) : library(std::move(library)), effect(std::move(effect)) {}
 
 ShadowEffect::~ShadowEffect() = default;
 
 std::unique_ptr<ShadowEffect> ShadowEffect::Create(IDirect3DDevice9* device, uint8_t foregroundAlpha,
                                                    uint8_t backgroundAlpha, HMODULE module) {
-  if (!module) module = GetModuleHandleW(nullptr);
-  const ResourceBytes bytes = FindEffectResource(module);
-  if (!bytes.data || bytes.size == 0) return nullptr;
+  const EffectBytes bytes = FindEffectResource(module);
+  if (auto effect = CreateWithD3dx(device, foregroundAlpha, backgroundAlpha, bytes)) return effect;
+  return CreateFromShaders(device, foregroundAlpha, backgroundAlpha, bytes);
+}
 
+std::unique_ptr<ShadowEffect> ShadowEffect::CreateWithD3dx(IDirect3DDevice9* device, uint8_t foregroundAlpha,
+                                                           uint8_t backgroundAlpha, EffectBytes bytes) {
+  // Only a whole effect goes to D3DX: Wine's reads past the end of a truncated one.
+  if (!FindPassShaders(bytes.data, bytes.size, kEffectTechnique, kEffectPass)) return nullptr;
   Library library(LoadLibraryW(L"D3DX9_42.DLL"));
   if (!library) return nullptr;
   auto create = reinterpret_cast<CreateEffectFunction>(
@@ -40,26 +75,14 @@ std::unique_ptr<ShadowEffect> ShadowEffect::Create(IDirect3DDevice9* device, uin
   if (!create) return nullptr;
 
   ID3DXEffect* created = nullptr;
-  if (FAILED(create(device, bytes.data, bytes.size, nullptr, nullptr, 0, nullptr, &created, nullptr)) || !created) {
+  if (FAILED(create(device, bytes.data, static_cast<UINT>(bytes.size), nullptr, nullptr, 0, nullptr, &created,
+                    nullptr)) ||
+      !created) {
     return nullptr;
   }
   Effect effect(created);
-  if (FAILED(effect->SetTechnique("AlphaBleend"))) return nullptr;
+  if (FAILED(effect->SetTechnique(kEffectTechnique))) return nullptr;
   effect->SetFloat("shadowAlpha", foregroundAlpha / 100.0f);
   if (FAILED(effect->SetFloat("bgAlpha", backgroundAlpha / 100.0f))) return nullptr;
-  return std::unique_ptr<ShadowEffect>(new ShadowEffect(std::move(library), std::move(effect)));
-}
-
-HRESULT ShadowEffect::DrawThrough(QuadTexture& frame, float x, float y, float w, float h) const {
-  UINT passes = 0;
-  HRESULT hr = effect->Begin(&passes, 0);  // 0: the effect restores the shaders it set at End
-  if (FAILED(hr)) return hr;
-  hr = effect->BeginPass(0);
-  if (SUCCEEDED(hr)) {
-    hr = frame.DrawAt(x, y, w, h);
-    const HRESULT ended = effect->EndPass();
-    if (SUCCEEDED(hr)) hr = ended;
-  }
-  const HRESULT ended = effect->End();
-  return SUCCEEDED(hr) ? ended : hr;
+  return std::make_unique<D3dxShadowEffect>(std::move(library), std::move(effect));
 }

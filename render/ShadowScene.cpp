@@ -79,24 +79,21 @@ void ShadowScene::DrawPackedScene(QuadTexture& silhouette, QuadTexture& mask) {
   CheckDraw(SetBlending(device.Get(), TRUE, D3DBLEND_ONE, D3DBLEND_ONE), "blend states for the silhouette");
   CheckDraw(DrawRect(silhouette, whole), "drawing the silhouette");
   CheckDraw(device->EndScene(), "ending the scene pass");
-  sceneColourFactor = UniformFactor(OpacityByte(settings.backgroundAlpha));
+  sceneHoldsPackedFrames = true;
 }
 
 void ShadowScene::DrawMovieScene(QuadTexture& movieFrame, const ShadowEffect* effect) {
-  const PixelRect frame{0, 0, static_cast<int32_t>(movieFrame.ContentWidth()),
-                        static_cast<int32_t>(movieFrame.ContentHeight())};
   BeginScenePass();
+  const UINT width = scene->ContentWidth(), height = scene->ContentHeight();
   CheckDraw(device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE), "blending off for the movie");
   if (effect) {
-    CheckDraw(effect->DrawThrough(movieFrame, 0.0f, 0.0f, static_cast<float>(frame.width), static_cast<float>(frame.height)),
+    CheckDraw(effect->DrawThrough(movieFrame, 0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height)),
               "drawing the movie through the effect");
   } else {
-    CheckDraw(DrawRect(movieFrame, frame), "drawing the movie");
+    CheckDraw(DrawRect(movieFrame, {0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height)}), "drawing the movie");
   }
   CheckDraw(device->EndScene(), "ending the scene pass");
-  // Through the effect the movie's brightness is the screen (alpha from brightness), so its
-  // colour carries the screen opacity like the white screen does; without it the movie is opaque.
-  sceneColourFactor = UniformFactor(effect ? OpacityByte(settings.backgroundAlpha) : 255u);
+  sceneHoldsPackedFrames = false;
 }
 
 void ShadowScene::DrawBarsAndScene(const ViewRecord& view) {
@@ -110,14 +107,17 @@ void ShadowScene::DrawBarsAndScene(const ViewRecord& view) {
     for (const PixelRect& bar : view.geometry.bars) CheckDraw(DrawRect(*bars, bar), "drawing a bar");
   }
 
-  if (premultipliedScene) {
-    CheckDraw(device->SetRenderState(D3DRS_BLENDFACTOR, sceneColourFactor), "the scene's colour factor");
+  // The movie's straight colour is laid with block Blended's source alpha as it is.
+  const bool premultiplied = premultipliedScene && sceneHoldsPackedFrames;
+  if (premultiplied) {
+    CheckDraw(device->SetRenderState(D3DRS_BLENDFACTOR, UniformFactor(OpacityByte(settings.backgroundAlpha))),
+              "the scene's colour factor");
     CheckDraw(device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR), "premultiplied blending for the scene");
   }
   const ViewGeometry& g = view.geometry;
   CheckDraw(DrawRect(*scene, {g.picturePosition.x, g.picturePosition.y, g.picture.width, g.picture.height}),
             "drawing the scene");
-  if (premultipliedScene) {
+  if (premultiplied) {
     CheckDraw(device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA), "source-alpha blending after the scene");
   }
 }

@@ -4,12 +4,15 @@
 // bars; each output lays them over what it has beneath (a desktop capture, a background movie, or
 // the live desktop under a layered window).
 //
-// The scene is laid as a premultiplied layer. After the first pass its colour is white x
-// (1 - darkness) (or the movie's colour) with alpha = the stacked opacities; it is drawn with the
-// screen opacity as the colour's blend factor, so every pixel becomes
+// The packed frames' scene is laid as a premultiplied layer. After the first pass its colour is
+// white x (1 - darkness) with alpha = the stacked opacities; it is drawn with the screen opacity as
+// the colour's blend factor, so every pixel becomes
 //   scene colour x screen opacity + beneath x (1 - scene alpha)
 // and soft edges lie on the straight line between the shadow's and the screen's values. (Drawn
 // with source alpha instead, every soft-edge pixel would gain g x (1 - g) of white: a light rim.)
+// The shadow movie's scene holds the movie's own colour, not premultiplied, with the effect's
+// alpha: the same rule for such a colour is source-alpha blending,
+//   scene colour x scene alpha + beneath x (1 - scene alpha).
 #include <d3d9.h>
 #include <wrl/client.h>
 
@@ -49,7 +52,8 @@ class ShadowScene {
   // First pass, packed frames: the white screen, cut by the mask, plus the silhouette. The
   // caller holds the lock of the thread that writes both textures. Failures are fatal.
   void DrawPackedScene(QuadTexture& silhouette, QuadTexture& mask);
-  // First pass, shadow movie: the movie frame through the effect, or opaque without it.
+  // First pass, shadow movie: the movie frame stretched over the whole scene (a movie that
+  // changes its size keeps filling the picture) through the effect, or opaque without it.
   // Failures are fatal.
   void DrawMovieScene(QuadTexture& movieFrame, const ShadowEffect* effect);
 
@@ -86,8 +90,8 @@ class ShadowScene {
   std::unique_ptr<QuadTexture> scene;
   Microsoft::WRL::ComPtr<IDirect3DSurface9> sceneSurface;
   bool premultipliedScene = false;
-  // The scene colour's factor when it is laid: the screen opacity, or 1 for an opaque movie.
-  D3DCOLOR sceneColourFactor = 0xFFFFFFFF;
+  // The last first pass drew the packed frames (premultiplied), not the movie (straight colour).
+  bool sceneHoldsPackedFrames = false;
 };
 
 // texture drawn over r (render-target pixels) with the current states.

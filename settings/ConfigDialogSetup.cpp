@@ -63,7 +63,7 @@ void ConfigDialog::Initialise() {
   SetChecked(dialogWindow, IDC_MEMORY_COMPACT, config->memoryCompact);
   SetChecked(dialogWindow, IDC_LAYERED_WINDOW, config->layeredWindow);
 
-  SetDlgItemTextW(dialogWindow, IDC_D3DX_NOTICE, D3dxNoticeText(LoadD3dx()).c_str());
+  SetDlgItemTextW(dialogWindow, IDC_D3DX_NOTICE, D3dxNoticeText(ShadowEffectAvailable()).c_str());
 }
 
 // The preview keeps the primary screen's shape, as large as the placeholder allows, at its top left.

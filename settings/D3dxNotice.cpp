@@ -2,12 +2,20 @@
 
 #include <windows.h>
 
+#include "render/Direct3DDevice.h"
+#include "render/ShadowEffect.h"
+
 const wchar_t kDirectXRuntimePage[] = L"https://www.microsoft.com/ja-jp/download/details.aspx?id=35";
 
-bool LoadD3dx() { return LoadLibraryW(L"D3DX9_42.DLL") != nullptr; }
+bool ShadowEffectAvailable() {
+  // A library that loads stays loaded.
+  if (LoadLibraryW(L"D3DX9_42.DLL")) return true;
+  const Microsoft::WRL::ComPtr<IDirect3D9> direct3d = CreateDirect3D();
+  return direct3d && ShadowEffect::DeviceShadersPossible(direct3d.Get());
+}
 
-std::wstring D3dxNoticeText(bool d3dxLoads) {
-  if (d3dxLoads) return std::wstring();
+std::wstring D3dxNoticeText(bool effectAvailable) {
+  if (effectAvailable) return std::wstring();
   return std::wstring(L"D3DX9_42.DLLが見つかりませんでした。\r\n") +
          L"この状態では「影絵で流すファイル」を指定しても透過処理が行われません。\r\n" + L"\r\n" +
          L"この機能を利用したい場合は<a href=\"" + kDirectXRuntimePage +

@@ -14,8 +14,9 @@ int BenchVideoBackground(const std::wstring& video, double seconds);
 
 // Plays `movie` as the shadow movie over a 1280x1024 window for `seconds`: frames the grabber
 // delivered against the movie frames drawn, the playback thread's processor time per second and
-// per frame.
-int BenchShadowMovie(const std::wstring& movie, double seconds);
+// per frame. With `effect` ("d3dx", "shaders") the run fails unless the movie's effect was made
+// that way.
+int BenchShadowMovie(const std::wstring& movie, double seconds, const std::string& effect);
 
 // The VMR-7 grabber's copy of one 640x480 32-bit frame (locked surface, staging surface,
 // texture), timed over `copies` copies on the real device.

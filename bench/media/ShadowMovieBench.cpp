@@ -18,7 +18,22 @@
 
 using Microsoft::WRL::ComPtr;
 
-int BenchShadowMovie(const std::wstring& movie, double seconds) {
+namespace {
+const char* DrawingName(UmbraneEngine::MovieDrawing drawing) {
+  switch (drawing) {
+    case UmbraneEngine::MovieDrawing::D3dxEffect:
+      return "d3dx";
+    case UmbraneEngine::MovieDrawing::DeviceShaderEffect:
+      return "shaders";
+    case UmbraneEngine::MovieDrawing::Opaque:
+      return "opaque";
+    default:
+      return "not yet";
+  }
+}
+}  // namespace
+
+int BenchShadowMovie(const std::wstring& movie, double seconds, const std::string& effect) {
   SettingsLocation settings;
   const std::string path(movie.begin(), movie.end());
   settings.WriteIni({{"shadowMovieEnabled", "1"},
@@ -38,9 +53,14 @@ int BenchShadowMovie(const std::wstring& movie, double seconds) {
     std::printf("no movie frame drawn\n");
     return 1;
   }
+  const char* drawing = DrawingName(engine->movieDrawing);
+  if (!effect.empty() && effect != drawing) {
+    std::printf("the movie is drawn %s, not through the %s effect\n", drawing, effect.c_str());
+    return 1;
+  }
   const PlayedFigures figures = MeasurePlayback(*engine, *engine->shadowGraph, engine->movieFramesDrawn, seconds);
-  std::printf("%.1f s of the shadow movie %ls over a 1280x1024 window (%u restarts)\n", figures.elapsed, movie.c_str(),
-              static_cast<unsigned>(engine->movieRestarts));
+  std::printf("%.1f s of the shadow movie %ls over a 1280x1024 window (%u restarts), effect: %s\n", figures.elapsed,
+              movie.c_str(), static_cast<unsigned>(engine->movieRestarts), drawing);
   PrintPlayedFigures(figures, "movie");
   DestroyWindow(host.hwnd());
   return 0;

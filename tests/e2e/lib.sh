@@ -184,6 +184,14 @@ dialog_probe() { LANG=C.UTF-8 wine "$KAGEMIRA_TEST_BIN/dialogprobe.exe" "$@"; }
 disable_dll() { wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$1\\DllOverrides" /v "$2" /d "" /f >/dev/null 2>&1; }
 restore_dlls() { wine reg delete "HKCU\\Software\\Wine\\AppDefaults\\$1\\DllOverrides" /f >/dev/null 2>&1; true; }
 
+# no_pixel_shaders <program file name>: Direct3D in this prefix offers that program no pixel
+# shaders, as a display adapter without them would; restore_pixel_shaders <program file name>
+# gives them back.
+no_pixel_shaders() {
+  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$1\\Direct3D" /v MaxShaderModelPS /t REG_DWORD /d 0 /f >/dev/null 2>&1
+}
+restore_pixel_shaders() { wine reg delete "HKCU\\Software\\Wine\\AppDefaults\\$1\\Direct3D" /f >/dev/null 2>&1; true; }
+
 # wait_for_file <file> <timeout ms>: true once the file exists and is not empty.
 wait_for_file() {
   local start; start=$(now_ms)

@@ -16,6 +16,8 @@
 #   colour-h264.mp4     4 s, 160x120 H.264 of the same colour with the tone (AAC)
 #   halves.avi          2 s, 160x120 uncompressed RGB, left half black, right half white (a shadow movie)
 #   halves-swap.avi     1 s, the same for the first half second, then the halves swapped
+#   stripes.avi         2 s, 150x120 uncompressed RGB, three vertical stripes: grey 128, red, black
+#   odd-size.avi        1 s, 157x93 uncompressed RGB test picture
 #   not-media.mp4       a text file with a media file's name
 #   empty.mp4           zero bytes
 #   bench-720p.mp4      (--bench) 20 s, 1280x720 30 fps H.264 test picture with the tone (AAC)
@@ -64,6 +66,13 @@ ff -f lavfi -i color=c=white:size=160x120:rate=30:duration=2 -vf "$(black_box 0)
   -c:v rawvideo -pix_fmt bgr24 halves.avi
 ff -f lavfi -i color=c=white:size=160x120:rate=30:duration=1 -vf "$(black_box 0 'lt(t,0.5)'),$(black_box 80 'gte(t,0.5)')" \
   -c:v rawvideo -pix_fmt bgr24 halves-swap.avi
+
+# A colour movie whose colours stay exact (uncompressed, made in RGB).
+stripe() { echo "color=c=$1:s=50x120:r=30:d=2,format=bgr24"; }
+ff -filter_complex "$(stripe 0x808080)[g];$(stripe 0xFF0000)[r];$(stripe black)[b];[g][r][b]hstack=inputs=3" \
+  -c:v rawvideo -pix_fmt bgr24 stripes.avi
+# Odd sides (the colour source would round them to even; the test picture keeps them).
+ff -f lavfi -i testsrc=size=157x93:rate=30:duration=1 -c:v rawvideo -pix_fmt bgr24 odd-size.avi
 
 echo "this is a text file, not a movie" >not-media.mp4
 : >empty.mp4

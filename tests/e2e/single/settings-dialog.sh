@@ -1,9 +1,10 @@
 # The settings dialog of `kagemira.scr /c`, driven from a second process: what it saves is what
-# the next `/s` plays; the D3DX notice and its link; the dialog without DirectShow.
+# the next `/s` plays; the D3DX notice (only where the shadow movie's effect can be made neither
+# way) and its link; the dialog without DirectShow.
 source "$(dirname "$0")/../lib.sh"
 cp "$SAVER" "$E2E_WORK/kagemira.scr"
 saver=$(harness_winpath "$E2E_WORK/kagemira.scr")
-trap 'restore_dlls kagemira.scr' EXIT
+trap 'restore_dlls kagemira.scr; restore_pixel_shaders kagemira.scr' EXIT
 
 report() { tr -d '\r' | tee -a "$E2E_WORK/probe.log" | grep -E '^(PASS|FAIL): ' | sed "s/^\(PASS\|FAIL\): /\1: $1: /"; }
 
@@ -34,22 +35,26 @@ xdotool key a
 wait_saver_exit 5000 >/dev/null || stop_saver
 xsetroot -solid black
 
-# 2. The D3DX notice: nothing while D3DX9_42 loads; without it, the notice and its link, which
-# the shell opens (a stand-in browser records the address).
+# 2. The D3DX notice: nothing while D3DX9_42 loads, nor without it while the device can make the
+# effect's own shaders; without pixel shaders as well, the notice and its link, which the shell
+# opens (a stand-in browser records the address).
 clear_settings
 dialog_probe "$saver" /c blank 1031 1 click 2 end 2 | report "with D3DX"
+disable_dll kagemira.scr d3dx9_42
+dialog_probe "$saver" /c blank 1031 1 click 2 end 2 | report "without D3DX"
 cat >"$E2E_WORK/browser.sh" <<EOS
 #!/bin/sh
 echo "\$1" >>"$E2E_WORK/opened"
 EOS
 chmod +x "$E2E_WORK/browser.sh"
 wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$E2E_WORK/browser.sh" /f >/dev/null 2>&1
-disable_dll kagemira.scr d3dx9_42
-dialog_probe "$saver" /c blank 1031 0 link 1031 click 2 end 2 | report "without D3DX"
+no_pixel_shaders kagemira.scr
+dialog_probe "$saver" /c blank 1031 0 link 1031 click 2 end 2 | report "without D3DX and pixel shaders"
 wait_for_file "$E2E_WORK/opened" 20000
 check "the link opens the DirectX end-user runtime page ($(cat "$E2E_WORK/opened" 2>/dev/null))" \
   grep -qx 'https://www.microsoft.com/ja-jp/download/details.aspx?id=35' "$E2E_WORK/opened"
 wine reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f >/dev/null 2>&1
+restore_pixel_shaders kagemira.scr
 restore_dlls kagemira.scr
 
 # 3. Without DirectShow: the message, no audition buttons; then the groups' check boxes and the

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "AudioCapture.h"
@@ -39,6 +40,18 @@ class FilterGraph : public MediaTest {
     EXPECT_GE(took, medium.lengthMs / 2);
   }
 
+  // Hands the graph the frame event, cues it and copies its first video frame into frame (under
+  // the graph's lock, as the render thread does). Fails the test when none comes within 5 s.
+  void TakeFirstFrame(DShowFilterGraph& graph, PosterFrame& frame) {
+    ResetEvent(frameEvent.get());  // the last graph may have set it after its last look
+    graph.SetFrameEvent(frameEvent.get());
+    ASSERT_TRUE(graph.Cue());
+    ASSERT_TRUE(WaitFor(frameEvent.get(), 5000)) << "the first frame of a cued graph";
+    LockGuard guard(graph);
+    ASSERT_TRUE(graph.CopyFrame(frame));
+    ASSERT_TRUE(frame.texture);
+  }
+
   // Only the DirectSound renderer is left to render anything.
   static bool OnlyTheAudioRendererIsASink(IFilterGraph* graph) {
     const FilterList sinks = GetSinkFilters(graph);
@@ -73,17 +86,8 @@ TEST_F(FilterGraph, WithADeviceEveryVideoReachesTheGrabberFrameAfterFrame) {
     ASSERT_TRUE(graph.Initialize(nullptr, Device(), nullptr));
     ASSERT_TRUE(graph.Open(TestMedia(video.name)));
     ASSERT_TRUE(graph.HasVideo());
-    ResetEvent(frameEvent.get());  // the last graph may have set it after its last look
-    graph.SetFrameEvent(frameEvent.get());
-    ASSERT_TRUE(graph.Cue());
-    ASSERT_TRUE(WaitFor(frameEvent.get(), 5000)) << "the first frame of a cued graph";
-
     PosterFrame frame;
-    {
-      LockGuard guard(graph);
-      ASSERT_TRUE(graph.CopyFrame(frame));
-    }
-    ASSERT_TRUE(frame.texture);
+    ASSERT_NO_FATAL_FAILURE(TakeFirstFrame(graph, frame));
     EXPECT_EQ(frame.texture->ContentWidth(), video.width);
     EXPECT_EQ(frame.texture->ContentHeight(), video.height);
     EXPECT_EQ(frame.texture->LevelDescription().Width, NextPowerOfTwo(video.width));
@@ -98,23 +102,64 @@ TEST_F(FilterGraph, WithADeviceEveryVideoReachesTheGrabberFrameAfterFrame) {
   }
 }
 
-// Wine's VMR-7 takes no allocator-presenter of ours (it answers E_NOTIMPL to SetNumberOfStreams
-// and AdviseSurfaceAllocator, and the system has no default one), so no VMR-7 renderer can be
-// made. The graph then plays the sound; the renderer the graph builder adds for the video on its
-// own (which would open a window of its own over the saver) is taken out again.
-TEST_F(FilterGraph, WhereNoVmr7RendererCanBeMadeTheVideoIsNeitherCapturedNorShownInAWindowOfItsOwn) {
+// Makes every creation of one class in this process fail, as where the class is not registered.
+class ClassRefused : public IClassFactory {
+ public:
+  explicit ClassRefused(const CLSID& refused) {
+    registered = CoRegisterClassObject(refused, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
+  }
+  ~ClassRefused() {
+    if (SUCCEEDED(registered)) CoRevokeClassObject(cookie);
+  }
+  HRESULT registered = E_FAIL;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    const bool known = iid == IID_IUnknown || iid == IID_IClassFactory;
+    *object = known ? static_cast<IClassFactory*>(this) : nullptr;
+    return known ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the test's stack
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** object) override {
+    *object = nullptr;
+    return REGDB_E_CLASSNOTREG;
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+ private:
+  DWORD cookie = 0;
+};
+
+// Where the VMR-7 chain cannot be built, the graph given a DirectDraw object captures the video
+// through the VMR-9 all the same, and the renderer the graph builder would add on its own (which
+// would open a window of its own over the saver) stays out. Wine's VMR-7 takes no
+// allocator-presenter of ours (it answers E_NOTIMPL to SetNumberOfStreams and
+// AdviseSurfaceAllocator) and the system has no default one; the VMR-7 may also not be made at all.
+TEST_F(FilterGraph, WhereTheVmr7ChainCannotBeBuiltTheVmr9CapturesTheVideo) {
   EXPECT_FALSE(CreateSystemAllocatorPresenter()) << "a system with a default VMR-7 allocator-presenter";
   EXPECT_FALSE(CreateVmr7Renderer(Device(), DirectDraw()));
-  AudioCapture capture;
-  DShowFilterGraph graph;
-  ASSERT_TRUE(graph.Initialize(nullptr, Device(), DirectDraw()));
-  ASSERT_TRUE(graph.Open(TestMedia(L"testsrc-raw.avi")));
-  EXPECT_FALSE(graph.HasVideo());
-  EXPECT_TRUE(OnlyTheAudioRendererIsASink(graph.graphBuilder())) << FilterNames(graph.graphBuilder());
-  ExpectPlaysToItsEnd(graph, {L"testsrc-raw.avi", 1000});
-  EXPECT_EQ(FindWindowW(nullptr, L"ActiveMovie Window"), nullptr);
-  ASSERT_TRUE(capture.available()) << "run under the harness with sound capture";
-  EXPECT_GT(capture.Levels().peak, 0.3) << "the audio played";
+  for (const bool rendererMissing : {false, true}) {
+    SCOPED_TRACE(rendererMissing ? "no VMR-7 renderer" : "a VMR-7 that takes no allocator-presenter");
+    std::unique_ptr<ClassRefused> refused;
+    if (rendererMissing) {
+      refused = std::make_unique<ClassRefused>(CLSID_VideoMixingRenderer);
+      ASSERT_EQ(refused->registered, S_OK);
+    }
+    AudioCapture capture;
+    DShowFilterGraph graph;
+    ASSERT_TRUE(graph.Initialize(nullptr, Device(), DirectDraw()));
+    ASSERT_TRUE(graph.Open(TestMedia(L"testsrc-raw.avi")));
+    EXPECT_TRUE(graph.HasVideo());
+    EXPECT_EQ(FilterNames(graph.graphBuilder()).find(L"VMR7"), std::wstring::npos);
+    PosterFrame frame;
+    ASSERT_NO_FATAL_FAILURE(TakeFirstFrame(graph, frame)) << "the VMR-9 grabber captures the video";
+    EXPECT_EQ(frame.texture->ContentWidth(), 320u);
+    ExpectPlaysToItsEnd(graph, {L"testsrc-raw.avi", 1000});
+    graph.SetFrameEvent(nullptr);
+    EXPECT_EQ(FindWindowW(nullptr, L"ActiveMovie Window"), nullptr);
+    ASSERT_TRUE(capture.available()) << "run under the harness with sound capture";
+    EXPECT_GT(capture.Levels().peak, 0.3) << "the audio played";
+  }
 }
 
 TEST_F(FilterGraph, AnAudioOnlyFileWithADeviceDropsTheVideoChainAndStillCompletes) {

@@ -244,6 +244,22 @@ TEST_F(Vmr9Grabber, PosterFramesAreEqualForOneOwnerTimeAndTextureDescription) {
   EXPECT_FALSE(a == b) << "another format";
 }
 
+// The renderer allocates again when the video changes its size or pixels mid-stream: the next
+// frame reaches the render thread's frame in the new size and format (here 16-bit 5-6-5).
+TEST_F(Vmr9Grabber, AVideoThatChangesSizeAndPixelsMidStreamReachesTheRenderThreadAsItIsNow) {
+  PosterFrame frame;
+  ASSERT_NO_FATAL_FAILURE(FirstFrame(D3DCOLOR_XRGB(200, 0, 0), frame));
+  VMR9AllocationInfo smaller = AllocationFor(157, 93);
+  smaller.Format = D3DFMT_R5G6B5;
+  ASSERT_EQ(Initialize(smaller), S_OK);
+  ASSERT_EQ(Present(D3DCOLOR_XRGB(0, 255, 0)), S_OK);
+  ASSERT_TRUE(grabber().CopyFrame(frame));
+  EXPECT_EQ(frame.texture->ContentWidth(), 157u);
+  EXPECT_EQ(frame.texture->ContentHeight(), 93u);
+  EXPECT_EQ(frame.texture->LevelDescription().Format, D3DFMT_R5G6B5);
+  EXPECT_TRUE(SameColour(TexelOf(Device(), *frame.texture, 156, 92), D3DCOLOR_XRGB(0, 255, 0)));
+}
+
 TEST_F(Vmr9Grabber, TextureCopiesTakeOverTheSourcesDescriptionSizeAndPicture) {
   auto source = QuadTexture::CreateBlank(Device(), 300, 200, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8);
   ASSERT_TRUE(source);

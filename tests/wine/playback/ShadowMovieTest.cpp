@@ -16,6 +16,8 @@
 #include "Watchdog.h"
 #include "engine/UmbraneEngine.h"
 #include "media/DShowFilterGraph.h"
+#include "media/GraphUtilities.h"
+#include "settings/UmbraneConfig.h"
 #include "tests/wine/settings/SettingsLocation.h"
 
 namespace {
@@ -35,12 +37,12 @@ class ShadowMovie : public ::testing::Test {
     DeleteFileW(kDataFile.c_str());
   }
 
-  // Starts an engine with that shadow movie and renderer (1: VMR-9); a warning box shown during
-  // the start is answered from another thread and remembered.
+  // Starts an engine with that shadow movie and renderer (1: VMR-9; null: no key, the default);
+  // a warning box shown during the start is answered from another thread and remembered.
   bool Start(const std::wstring& moviePath, const char* renderer = "1",
              std::vector<std::pair<std::string, std::string>> more = {}) {
-    std::string ini = "[config]\r\nshadowMovieEnabled=1\r\nshadowMoviePath=" + Narrow(moviePath) +
-                      "\r\nVideoRenderer=" + renderer + "\r\n";
+    std::string ini = "[config]\r\nshadowMovieEnabled=1\r\nshadowMoviePath=" + Narrow(moviePath) + "\r\n";
+    if (renderer) ini += std::string("VideoRenderer=") + renderer + "\r\n";
     for (const auto& [key, value] : more) ini += key + "=" + value + "\r\n";
     settings.WriteBytes(ini);
     engine = std::make_unique<UmbraneEngine>();
@@ -122,12 +124,41 @@ TEST_F(ShadowMovie, AFileWithoutPicturesWarnsAndThePackedFramesPlay) {
   ExpectTheWarningThenPackedFrames();
 }
 
-// Where no VMR-7 renderer can be made (Wine has no default allocator-presenter for it), the movie's
-// pictures reach no renderer: the same warning, and the packed frames.
-TEST_F(ShadowMovie, WithTheVmr7RendererUnavailableTheUserIsWarnedAndThePackedFramesPlay) {
-  ASSERT_TRUE(Start(TestMedia(L"halves.avi"), "0"));
+// Where the VMR-7 chain cannot be built (Wine's VMR-7 takes no allocator-presenter of ours and
+// there is no default one), both graphs take the VMR-9 instead: with the default settings the
+// movie plays through the effect over the background video, without a warning. The settings keep
+// the user's choice.
+TEST_F(ShadowMovie, WithTheVmr7ChainUnavailableBothVideosPlayThroughTheVmr9) {
+  const std::string background = Narrow(TestMedia(L"colour-h264.mp4"));
+  ASSERT_TRUE(Start(TestMedia(L"halves.avi"), nullptr, {{"bgmEnabled", "1"}, {"bgmPath", background}}));
   EXPECT_NE(engine->directDraw, nullptr) << "the DirectDraw object for the VMR-7 is made";
-  ExpectTheWarningThenPackedFrames();
+  EXPECT_FALSE(warning.shown);
+  ASSERT_NE(engine->shadowGraph, nullptr);
+  for (DShowFilterGraph* graph : {engine->shadowGraph.get(), engine->backgroundGraph.get()}) {
+    EXPECT_TRUE(graph->HasVideo());
+    std::wstring filters;
+    for (const auto& filter : GetFilters(graph->graphBuilder())) filters += GetFilterName(filter.Get()) + L"; ";
+    EXPECT_NE(filters.find(L"VMR9"), std::wstring::npos) << filters;
+    EXPECT_EQ(filters.find(L"VMR7"), std::wstring::npos) << filters;
+  }
+  const uint64_t video = engine->videoFramesDrawn;
+  EXPECT_TRUE(MovieFramesDrawn(20));
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->videoFramesDrawn >= video + 20; }, 20000));
+  EXPECT_EQ(engine->movieDrawing, UmbraneEngine::MovieDrawing::D3dxEffect);
+  EXPECT_EQ(engine->config->VideoRenderer, UmbraneConfig::Vmr7);
+  EXPECT_EQ(settings.ReadKey(L"VideoRenderer"), L"<absent>") << "nothing was written";
+}
+
+// A movie of odd sides (rows padded in the file, a picture smaller than its texture) plays to its
+// end and on with the default settings, without a warning.
+TEST_F(ShadowMovie, AMovieOfOddSidesPlays) {
+  ASSERT_TRUE(Start(TestMedia(L"odd-size.avi"), nullptr));
+  EXPECT_FALSE(warning.shown);
+  ASSERT_NE(engine->shadowGraph, nullptr);
+  EXPECT_TRUE(engine->shadowGraph->HasVideo());
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->movieRestarts >= 1; }, 30000)) << "not played to its end";
+  EXPECT_TRUE(MovieFramesDrawn(10)) << "and on";
+  EXPECT_TRUE(host.alive());
 }
 
 TEST_F(ShadowMovie, AMovieThatCannotBeOpenedFailsTheStartWithItsText) {

@@ -5,6 +5,7 @@
 #include "framedata/SilhouetteConversion.h"
 #include "render/Direct3DDevice.h"
 #include "render/LockedSurface.h"
+#include "render/PlaybackRenderer.h"
 
 namespace {
 const wchar_t kClassName[] = L"KagemiraRenderTestWindow";
@@ -75,6 +76,12 @@ ReadBack::ReadBack(IDirect3DDevice9* device, IDirect3DSurface9* target) {
 }
 
 ReadBack::ReadBack(IDirect3DSurface9* systemMemorySurface) { Read(systemMemorySurface); }
+
+std::unique_ptr<ReadBack> DrawAndReadViews(PlaybackRenderer& renderer, const TestDevice& device) {
+  if (renderer.DrawViews() != S_OK) return nullptr;
+  auto shot = std::make_unique<ReadBack>(device.device.Get(), device.backBuffer.Get());
+  return shot->Ok() ? std::move(shot) : nullptr;
+}
 
 void ReadBack::Read(IDirect3DSurface9* surface) {
   D3DSURFACE_DESC desc{};

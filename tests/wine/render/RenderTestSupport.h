@@ -62,6 +62,10 @@ class ReadBack {
   bool ok = false;
 };
 
+class PlaybackRenderer;
+// The renderer's second pass onto the device's back buffer, read back; null when either fails.
+std::unique_ptr<ReadBack> DrawAndReadViews(PlaybackRenderer& renderer, const TestDevice& device);
+
 // A monitor record at rect whose capture is one colour in 4-byte pixels.
 MonitorRecord SolidMonitor(PixelRect rect, Colour colour);
 

@@ -88,9 +88,7 @@ class SoftEdges : public ::testing::Test {
     SilhouetteTextures frame = Ramp(shadowPercent);
     if (!frame.Ok()) return nullptr;
     renderer.DrawPackedScene(*frame.silhouette, *frame.mask);
-    if (renderer.DrawViews() != S_OK) return nullptr;
-    auto shot = std::make_unique<ReadBack>(d.device.Get(), d.backBuffer.Get());
-    return shot->Ok() ? std::move(shot) : nullptr;
+    return DrawAndReadViews(renderer, d);
   }
 
   TestWindow window{0, 0, kViewWidth, kViewHeight};
@@ -168,13 +166,12 @@ TEST_P(LayeredSoftEdges, TheFrameHoldsPremultipliedColourAndTheCoverageOfVeilAnd
 
 INSTANTIATE_TEST_SUITE_P(Opacities, LayeredSoftEdges, kOpacityPairs);
 
-// The shadow movie's pass: the effect takes alpha from brightness, and the movie's colour is laid
-// with the screen opacity like the white screen, so a grey movie frame composes exactly as the
-// packed frame of the same grey does.
-TEST_F(SoftEdges, AMoviesGreysLieOnTheSameLineThroughTheEffect) {
+// The shadow movie's pass: the effect takes alpha from brightness and keeps the movie's own grey,
+// which is not premultiplied: it is laid as grey x alpha + beneath x (1 - alpha).
+TEST_F(SoftEdges, AMoviesGreysAreLaidWithTheirOwnAlphaThroughTheEffect) {
   for (const auto& [shadowPercent, screenPercent] : {std::pair{100, 0}, std::pair{50, 50}, std::pair{80, 30}}) {
     auto effect = ShadowEffect::Create(d.device.Get(), static_cast<uint8_t>(shadowPercent), static_cast<uint8_t>(screenPercent));
-    ASSERT_TRUE(effect) << "the effect resource or D3DX9_42.DLL could not be used";
+    ASSERT_TRUE(effect) << "the effect could be made neither way";
     layout.monitors = {SolidMonitor({0, 0, kViewWidth, kViewHeight}, kMid)};
     PlaybackRenderer renderer(d.device.Get(), d.backBuffer.Get());
     ASSERT_TRUE(renderer.BuildStateBlocks());
@@ -194,7 +191,8 @@ TEST_F(SoftEdges, AMoviesGreysLieOnTheSameLineThroughTheEffect) {
       // The effect's opacities are the settings as floats, not their bytes.
       const double brightness = StepGrey(step) / 255.0;
       const double screen = screenPercent / 100.0, shadow = shadowPercent / 100.0;
-      const Layer scene{Opacity(screenPercent) * brightness, screen * brightness + shadow * (1.0 - brightness)};
+      const double alpha = screen * brightness + shadow * (1.0 - brightness);
+      const Layer scene{brightness * alpha, alpha};
       EXPECT_TRUE(Near(shot.At(StepCentre(step), kViewHeight / 2), OverDesktop(scene, kMid)));
     }
   }

@@ -4,8 +4,8 @@
 // once with a chosen error (the invalid-call error, or the device lost again). Presents and
 // read-backs can also be held at a gate, so that a test reads what the playback thread drew last
 // while it cannot draw anything newer, and a lost answer can wait for a test's condition first. It
-// can also claim to lack the constant blend factor and the separate alpha blend. Everything else
-// goes to the real device.
+// can also claim to lack the constant blend factor and the separate alpha blend, and refuse to
+// make pixel shaders. Everything else goes to the real device.
 #include <windows.h>
 
 #include <atomic>
@@ -63,6 +63,11 @@ class FaultInjectingDevice : public ForwardingDevice {
     return result;
   }
 
+  HRESULT STDMETHODCALLTYPE CreatePixelShader(const DWORD* byteCode, IDirect3DPixelShader9** shader) override {
+    if (refusePixelShaders) return D3DERR_INVALIDCALL;
+    return ForwardingDevice::CreatePixelShader(byteCode, shader);
+  }
+
   HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override {
     ++cooperativeLevelChecks;
     if (!lost) return ForwardingDevice::TestCooperativeLevel();
@@ -87,6 +92,7 @@ class FaultInjectingDevice : public ForwardingDevice {
   std::function<void()> beforeLostPresent;
   std::atomic<bool> lost{false};
   std::atomic<bool> hideBlendCaps{false};
+  std::atomic<bool> refusePixelShaders{false};
   std::atomic<int> lostChecksLeft{0};
   std::atomic<HRESULT> nextResetFailure{S_OK};
   UniqueHandle gate{CreateEventW(nullptr, TRUE, TRUE, nullptr)};  // manual reset, open
