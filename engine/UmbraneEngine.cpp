@@ -4,6 +4,7 @@
 #include "engine/RegisteredMessages.h"
 #include "engine/StartupCompletion.h"
 #include "media/DShowFilterGraph.h"
+#include "render/CapturePaint.h"
 #include "render/Direct3DDevice.h"
 #include "settings/UmbraneConfig.h"
 
@@ -19,7 +20,10 @@ const wchar_t kNoVideoWarning[] = L"影絵に指定された動画ファイル�
 const wchar_t kNoError[] = L"no error.";
 }  // namespace
 
-UmbraneEngine::UmbraneEngine() : frameReadyEvent(CreateEventOrDie(false, false)) {}
+UmbraneEngine::UmbraneEngine()
+    : frameReadyEvent(CreateEventOrDie(false, false)),
+      displayOffEvent(CreateEventOrDie(true, false)),
+      displayOnEvent(CreateEventOrDie(true, true)) {}
 
 UmbraneEngine::~UmbraneEngine() {
   if (playbackThread) {
@@ -51,12 +55,15 @@ bool UmbraneEngine::Startup(HWND window, bool previewMode) {
   HookWindow(hwnd, [this](UINT message, WPARAM wParam, LPARAM lParam, DefaultProc defaultProc) {
     return OnWindowMessage(message, wParam, lParam, defaultProc);
   });
+  // The answer with the current state comes through the hook.
+  displayNotification = RegisterForDisplayState(hwnd);
 
   const bool shadowMovieWillBeUsed = config->shadowMovieEnabled && !layered;
   if (!shadowMovieWillBeUsed && !OpenFrameSource()) return false;
 
   if (!InitDevices()) return false;
 
+  ready_ = true;
   CompleteStartup(hwnd);
   return true;
 }
@@ -193,6 +200,9 @@ LRESULT UmbraneEngine::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lPara
     DestroyWindow(hwnd);
     return 0;
   }
+  if ((message == WM_ERASEBKGND || message == WM_PAINT) && ShowsCapturedDesktop()) {
+    return PaintCapturedDesktop(message, wParam);
+  }
   if (message == WM_TIMER && wParam != 0) {
     // Both timers use id 1 but never run at the same time; an id of 0 means "no timer".
     if (wParam == recoveryTimerId) {
@@ -209,5 +219,32 @@ LRESULT UmbraneEngine::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lPara
       return 0;
     }
   }
+  // Followed here, and the host still sees the message.
+  const DisplayNews display = ReadDisplayNews(message, wParam, lParam);
+  if (display != DisplayNews::None) FollowDisplayPower(display == DisplayNews::On);
   return defaultProc();
+}
+
+void UmbraneEngine::FollowDisplayPower(bool on) {
+  if (on == displayOn) return;  // the same news again
+  displayOn = on;
+  ResetEventOrDie((on ? displayOffEvent : displayOnEvent).get());
+  SetEventOrDie((on ? displayOnEvent : displayOffEvent).get());
+  // The layered window's updates are the window thread's own share of the drawing.
+  if (layeredTimerId != 0) RunLayeredTimer(on);
+}
+
+bool UmbraneEngine::ShowsCapturedDesktop() const {
+  return ready_ && !preview && !layered && framesPresented == 0 && !layout.monitors.empty();
+}
+
+LRESULT UmbraneEngine::PaintCapturedDesktop(UINT message, WPARAM wParam) {
+  if (message == WM_ERASEBKGND) {
+    PaintCaptures(reinterpret_cast<HDC>(wParam), layout);
+    return 1;
+  }
+  PAINTSTRUCT paint;
+  if (const HDC dc = BeginPaint(hwnd, &paint)) PaintCaptures(dc, layout);
+  EndPaint(hwnd, &paint);
+  return 0;
 }

@@ -13,6 +13,11 @@
 //                         a box with that title shows a line with that text: answer it
 //   blank <id> 0|1        the control shows nothing but the dialog's background (or not)
 //   link <id>             click the first link of a link control
+//   size                  prints the dialog's client size: "size: <width>x<height>"
+//   preview-fills         the preview (5000) fills its place in the placeholder (1002) and shows
+//                         the look of MagType 1, background 50, silhouette 100 composed at its
+//                         own size: every column of its sky the white-over-checkerboard of its
+//                         own pixel, its bottom right corner ground
 //   end <status>          the dialog closes and the program ends with that status
 // Each check prints "PASS: ..." or "FAIL: ..."; the exit status is 0 when nothing failed.
 #include <windows.h>
@@ -92,6 +97,24 @@ bool FindLinkPoint(HWND control, POINT& point) {
     }
   }
   return painted && found;
+}
+
+// One pixel of a control's client area as the screen shows it, 0x00RRGGBB.
+uint32_t ShownPixel(HWND control, int x, int y) {
+  POINT at{x, y};
+  ClientToScreen(control, &at);
+  const HDC screen = GetDC(nullptr);
+  const COLORREF pixel = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  return (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
+}
+
+// The preview's checkerboard (8-pixel squares counted from its bottom row) under white at 50 %.
+uint32_t SkyOverChecker(int x, int y, int height) {
+  const uint32_t checker = (((height - 1 - y) ^ x) & 8) != 0 ? 0xFFFFFFu : 0xC89678u;
+  uint32_t result = 0;
+  for (int shift = 0; shift <= 16; shift += 8) result |= (127 + ((checker >> shift) & 0xFF) * 128 / 255) << shift;
+  return result;
 }
 
 class Session {
@@ -197,6 +220,31 @@ class Session {
         SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
       }
       return 2;
+    }
+    if (step == L"size") {
+      RECT client{};
+      GetClientRect(Dialog(), &client);
+      std::printf("size: %ldx%ld\n", client.right, client.bottom);
+      std::fflush(stdout);
+      return 1;
+    }
+    if (step == L"preview-fills") {
+      const HWND preview = Item(L"5000");
+      RECT shown{}, place{}, client{};
+      GetWindowRect(preview, &shown);
+      GetWindowRect(Item(L"1002"), &place);
+      GetClientRect(preview, &client);
+      Check(shown.left == place.left && shown.top == place.top && shown.right <= place.right &&
+                shown.bottom <= place.bottom && (shown.right == place.right || shown.bottom == place.bottom),
+            "the preview fills its place in the placeholder");
+      const int width = client.right, height = client.bottom;
+      Check(WaitUntil([&] { return ShownPixel(preview, width - 1, height - 1) == 0; }),
+            "the preview's bottom right corner shows the ground");
+      int wrong = 0;
+      for (int x = 0; x < width; ++x) wrong += ShownPixel(preview, x, 2) != SkyOverChecker(x, 2, height);
+      Check(wrong == 0, "the preview's sky is composed pixel for pixel at its own size (" + std::to_string(wrong) +
+                            " of " + std::to_string(width) + " columns differ)");
+      return 1;
     }
     if (step == L"end") {
       const bool ended = WaitForSingleObject(process, kCeilingMs) == WAIT_OBJECT_0;

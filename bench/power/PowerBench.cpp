@@ -1,0 +1,211 @@
+// What the saver costs while the displays are off, measured on the real engine under Wine beside
+// a process that does nothing but pump its messages: the engine plays in a full-screen window
+// with the settings of the ini file minus any background media or shadow movie, the displays go
+// off (the system's notification, delivered to the window), and both processes' processor time is
+// measured over the same seconds. The frame position before and after, and the frame the picture
+// resumes at, show that nothing moved meanwhile. For contrast, the same measure while playing.
+//   power_bench.exe [--seconds S]
+//   power_bench.exe --idle        the idle process (started by the benchmark itself)
+// um.bin is read beside the program (tools/bench puts the default animation there).
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <memory>
+#include <string>
+
+#include "engine/UmbraneEngine.h"
+#include "settings/UmbraneConfig.h"
+
+namespace {
+const wchar_t kIdleClass[] = L"KagemiraIdlePump";
+
+double Seconds(const FILETIME& time) { return (uint64_t{time.dwHighDateTime} << 32 | time.dwLowDateTime) / 1e7; }
+
+double ProcessSeconds(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return Seconds(kernel) + Seconds(user);
+}
+
+double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER f{};
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / frequency;
+}
+
+// Dispatches messages until the condition holds or the time is up, sleeping in between the way a
+// message loop does (no polling of our own).
+template <typename Condition>
+bool PumpUntil(double seconds, Condition condition) {
+  const double deadline = Now() + seconds;
+  while (!condition()) {
+    const double left = deadline - Now();
+    if (left <= 0) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left * 1000) + 1, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  return true;
+}
+
+LRESULT CALLBACK IdleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int RunIdleProcess() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = IdleWindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kIdleClass;
+  RegisterClassW(&windowClass);
+  // A message-only window: it pumps like a program's main window, and shows nothing.
+  if (!CreateWindowExW(0, kIdleClass, L"idle", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr)) {
+    return 1;
+  }
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  return 0;
+}
+
+struct IdleProcess {
+  PROCESS_INFORMATION process{};
+  HWND window = nullptr;
+
+  bool Start() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --idle";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+      return false;
+    }
+    PumpUntil(30, [&] { return (window = FindWindowExW(HWND_MESSAGE, nullptr, kIdleClass, nullptr)) != nullptr; });
+    return window != nullptr;
+  }
+  ~IdleProcess() {
+    if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
+    if (process.hProcess != nullptr) {
+      if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+      CloseHandle(process.hProcess);
+      CloseHandle(process.hThread);
+    }
+  }
+};
+
+void TellDisplay(HWND window, DWORD value) {
+  struct {
+    GUID setting;
+    DWORD length;
+    DWORD value;
+  } notification{GUID_CONSOLE_DISPLAY_STATE, sizeof(DWORD), value};
+  SendMessageW(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&notification));
+}
+
+struct Shares {
+  double saver = 0;  // share of a core
+  double idle = 0;
+};
+
+// Both processes over the same seconds, this one pumping its messages meanwhile.
+Shares Measure(HANDLE idle, double seconds) {
+  const double saverBefore = ProcessSeconds(GetCurrentProcess());
+  const double idleBefore = ProcessSeconds(idle);
+  const double start = Now();
+  PumpUntil(seconds, [] { return false; });
+  const double wall = Now() - start;
+  return {(ProcessSeconds(GetCurrentProcess()) - saverBefore) / wall, (ProcessSeconds(idle) - idleBefore) / wall};
+}
+
+HWND CreateSaverLikeWindow() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"KagemiraPowerBench";
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  RegisterClassW(&windowClass);
+  return CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"power", WS_POPUP | WS_VISIBLE,
+                         GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr,
+                         windowClass.hInstance, nullptr);
+}
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"--idle") return RunIdleProcess();
+  double seconds = 10;
+  if (argc == 3 && std::wstring(argv[1]) == L"--seconds") seconds = _wtof(argv[2]);
+  if (!(seconds > 0) || (argc != 1 && argc != 3)) {
+    std::fprintf(stderr, "usage: power_bench.exe [--seconds S]\n");
+    return 2;
+  }
+
+  const HWND window = CreateSaverLikeWindow();
+  {
+    // The engine reads its settings from the ini file, as the saver does: no background media.
+    UmbraneConfig settings(window);
+    settings.Load();
+    settings.bgmEnabled = false;
+    settings.shadowMovieEnabled = false;
+    settings.layeredWindow = false;
+    settings.Save();
+  }
+  auto engine = std::make_unique<UmbraneEngine>();
+  if (window == nullptr || !engine->Startup(window, false)) {
+    std::fprintf(stderr, "power_bench: the engine did not start (um.bin beside the program?)\n");
+    return 1;
+  }
+  if (!PumpUntil(60, [&] { return engine->framesPresented >= 30; })) {
+    std::fprintf(stderr, "power_bench: the engine presented no frames in 60 s\n");
+    return 1;
+  }
+  IdleProcess idle;
+  if (!idle.Start()) {
+    std::fprintf(stderr, "power_bench: the idle process did not start\n");
+    return 1;
+  }
+  PumpUntil(1, [] { return false; });  // both past their start-up
+
+  const Shares playing = Measure(idle.process.hProcess, seconds);
+  TellDisplay(window, 0);
+  if (!PumpUntil(30, [&] { return engine->drawingPaused.load(); })) {
+    std::fprintf(stderr, "power_bench: playback did not pause\n");
+    return 1;
+  }
+  const int64_t position = engine->resumePosition;
+  const uint64_t presented = engine->framesPresented;
+  const Shares off = Measure(idle.process.hProcess, seconds);
+  const int64_t positionAfter = engine->resumePosition;
+  const uint64_t presentedDuring = engine->framesPresented - presented;
+  const bool still = positionAfter == position && presentedDuring == 0;
+
+  TellDisplay(window, 1);
+  PumpUntil(30, [&] { return engine->framesPresented > presented; });
+  const int64_t resumedAt = engine->lastDrawnFrame;
+
+  std::printf("power_bench: %.0f s per measure, %ldx%ld window, %ux%u frames\n", seconds,
+              static_cast<long>(GetSystemMetrics(SM_CXVIRTUALSCREEN)), static_cast<long>(GetSystemMetrics(SM_CYVIRTUALSCREEN)),
+              engine->frameSource.width(), engine->frameSource.height());
+  std::printf("  playing:            saver %6.2f %% of a core, idle process %5.2f %%\n", playing.saver * 100,
+              playing.idle * 100);
+  std::printf("  displays off:       saver %6.2f %% of a core, idle process %5.2f %%, difference %+.2f %% (target within 0.5 %%)\n",
+              off.saver * 100, off.idle * 100, (off.saver - off.idle) * 100);
+  std::printf("  frame position:     %lld before, %lld after (%s), %llu frames presented meanwhile\n",
+              static_cast<long long>(position), static_cast<long long>(positionAfter), still ? "unchanged" : "MOVED",
+              static_cast<unsigned long long>(presentedDuring));
+  std::printf("  display back on:    frame %lld drawn once presenting went on (stopped at %lld)\n",
+              static_cast<long long>(resumedAt), static_cast<long long>(position));
+  engine.reset();
+  DestroyWindow(window);
+  return still ? 0 : 1;
+}

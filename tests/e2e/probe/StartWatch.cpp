@@ -1,0 +1,122 @@
+#include "StartWatch.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "ProbeSupport.h"
+
+namespace {
+// Every so many pixels in each direction: a whole-black screen has none of them lit.
+constexpr int kSampleStep = 8;
+
+class Screenshot {
+ public:
+  Screenshot()
+      : width_(GetSystemMetrics(SM_CXVIRTUALSCREEN)),
+        height_(GetSystemMetrics(SM_CYVIRTUALSCREEN)),
+        left_(GetSystemMetrics(SM_XVIRTUALSCREEN)),
+        top_(GetSystemMetrics(SM_YVIRTUALSCREEN)),
+        screen_(GetDC(nullptr)),
+        memory_(CreateCompatibleDC(screen_)) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    bitmap_ = CreateDIBSection(screen_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    previous_ = SelectObject(memory_, bitmap_);
+  }
+  ~Screenshot() {
+    SelectObject(memory_, previous_);
+    DeleteObject(bitmap_);
+    DeleteDC(memory_);
+    ReleaseDC(nullptr, screen_);
+  }
+  Screenshot(const Screenshot&) = delete;
+  Screenshot& operator=(const Screenshot&) = delete;
+
+  void Take() {
+    BitBlt(memory_, 0, 0, width_, height_, screen_, left_, top_, SRCCOPY);
+    GdiFlush();
+  }
+  COLORREF At(int x, int y) const { return bits_[static_cast<size_t>(y) * width_ + x] & 0xFFFFFF; }
+  COLORREF Centre() const { return At(width_ / 2, height_ / 2); }
+  bool WhollyBlack() const {
+    for (int y = 0; y < height_; y += kSampleStep) {
+      for (int x = 0; x < width_; x += kSampleStep) {
+        if (At(x, y) != 0) return false;
+      }
+    }
+    return true;
+  }
+
+ private:
+  int width_, height_, left_, top_;
+  HDC screen_;
+  HDC memory_;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  uint32_t* bits_ = nullptr;
+};
+
+bool Near(COLORREF a, COLORREF b) {
+  for (int shift = 0; shift <= 16; shift += 8) {
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 8) return false;
+  }
+  return true;
+}
+
+// The saver's visible window, if it has one yet.
+HWND VisibleSaverWindow(DWORD processId) {
+  return probe::FindVisibleWindow([&](HWND window) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return owner == processId && probe::ClassOf(window) == L"WindowsScreenSaverClass";
+  });
+}
+}  // namespace
+
+int StartWatchCommand(const wchar_t* saver, const wchar_t* arguments, DWORD ceilingMs) {
+  Screenshot shot;
+  shot.Take();
+  const COLORREF desktop = shot.Centre();
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  const auto elapsedMs = [&] {
+    QueryPerformanceCounter(&now);
+    return static_cast<long>((now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
+  };
+  PROCESS_INFORMATION process = probe::Launch(saver, arguments);
+
+  HWND window = nullptr;
+  long windowMs = -1, desktopMs = -1, frameMs = -1, shots = 0, black = 0;
+  while (elapsedMs() < static_cast<long>(ceilingMs) && frameMs < 0) {
+    if (window == nullptr) {
+      window = VisibleSaverWindow(process.dwProcessId);
+      if (window == nullptr) {
+        Sleep(1);
+        continue;
+      }
+      windowMs = elapsedMs();
+    }
+    shot.Take();
+    const long at = elapsedMs();
+    ++shots;
+    if (shot.WhollyBlack()) {
+      ++black;
+      continue;
+    }
+    if (desktopMs < 0) desktopMs = at;
+    const COLORREF centre = shot.Centre();
+    if (!Near(centre, desktop) && centre != 0) frameMs = at;
+  }
+  std::printf("window=%ld\ndesktop=%ld\nframe=%ld\nshots=%ld\nblack=%ld\n", windowMs, desktopMs, frameMs, shots, black);
+  std::fflush(stdout);
+  if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
+  probe::WaitForExit(process, 15000);
+  return window != nullptr ? 0 : 1;
+}
