@@ -61,9 +61,20 @@ bool UmbraneEngine::Startup(HWND window, bool previewMode) {
   const bool shadowMovieWillBeUsed = config->shadowMovieEnabled && !layered;
   if (!shadowMovieWillBeUsed && !OpenFrameSource()) return false;
 
-  if (!InitDevices()) return false;
+  // Making the devices takes the longest: the captured desktop is on screen meanwhile.
+  showsCapture_ = !preview && !layered && !layout.monitors.empty();
+  const bool shownEarly = showsCapture_ && !IsWindowVisible(hwnd);
+  if (shownEarly) {
+    ShowWindow(hwnd, SW_SHOWNA);
+    UpdateWindow(hwnd);
+  }
+  if (!InitDevices()) {
+    // What a failed start shows is the host's business, as if nothing had been shown.
+    showsCapture_ = false;
+    if (shownEarly) ShowWindow(hwnd, SW_HIDE);
+    return false;
+  }
 
-  ready_ = true;
   CompleteStartup(hwnd);
   return true;
 }
@@ -234,9 +245,7 @@ void UmbraneEngine::FollowDisplayPower(bool on) {
   if (layeredTimerId != 0) RunLayeredTimer(on);
 }
 
-bool UmbraneEngine::ShowsCapturedDesktop() const {
-  return ready_ && !preview && !layered && framesPresented == 0 && !layout.monitors.empty();
-}
+bool UmbraneEngine::ShowsCapturedDesktop() const { return showsCapture_ && framesPresented == 0; }
 
 LRESULT UmbraneEngine::PaintCapturedDesktop(UINT message, WPARAM wParam) {
   if (message == WM_ERASEBKGND) {

@@ -100,11 +100,13 @@ class UmbraneEngine : public UmbraneAppBase {
  private:
   bool OpenFrameSource();
   // Until the first frame is presented the window shows the desktop as it was captured (each
-  // monitor at its place) instead of the black of an empty window; not in the preview pane or the
-  // layered window, which show what lies behind them, nor after a failed start-up.
+  // monitor at its place) instead of the black of an empty window, from the moment the start-up
+  // has opened the frame file (a window the host has not shown yet is shown then); not in the
+  // preview pane or the layered window, which show what lies behind them, nor after a failed
+  // start-up.
   bool ShowsCapturedDesktop() const;
   LRESULT PaintCapturedDesktop(UINT message, WPARAM wParam);
   void RunLayeredTimer(bool run);
 
-  bool ready_ = false;  // Startup succeeded
+  bool showsCapture_ = false;
 };

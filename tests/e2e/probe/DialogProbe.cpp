@@ -14,10 +14,10 @@
 //   blank <id> 0|1        the control shows nothing but the dialog's background (or not)
 //   link <id>             click the first link of a link control
 //   size                  prints the dialog's client size: "size: <width>x<height>"
-//   preview-fills         the preview (5000) fills its place in the placeholder (1002) and shows
-//                         the look of MagType 1, background 50, silhouette 100 composed at its
-//                         own size: every column of its sky the white-over-checkerboard of its
-//                         own pixel, its bottom right corner ground
+//   preview-fills         the preview (5000) fills its place in the placeholder (1002) and, with
+//                         both opacities 0, shows the bare checkerboard composed at its own size
+//                         (8-pixel squares) in three rows across its whole width
+//   corner <id> <rrggbb>  the bottom right pixel of the control's client area shows that colour
 //   end <status>          the dialog closes and the program ends with that status
 // Each check prints "PASS: ..." or "FAIL: ..."; the exit status is 0 when nothing failed.
 #include <windows.h>
@@ -109,12 +109,15 @@ uint32_t ShownPixel(HWND control, int x, int y) {
   return (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
 }
 
-// The preview's checkerboard (8-pixel squares counted from its bottom row) under white at 50 %.
-uint32_t SkyOverChecker(int x, int y, int height) {
-  const uint32_t checker = (((height - 1 - y) ^ x) & 8) != 0 ? 0xFFFFFFu : 0xC89678u;
-  uint32_t result = 0;
-  for (int shift = 0; shift <= 16; shift += 8) result |= (127 + ((checker >> shift) & 0xFF) * 128 / 255) << shift;
-  return result;
+// The preview's checkerboard: 8-pixel squares counted from its bottom row.
+uint32_t Checker(int x, int y, int height) { return (((height - 1 - y) ^ x) & 8) != 0 ? 0xFFFFFFu : 0xC89678u; }
+
+// Each channel within one (the composition truncates two shares of a pixel separately).
+bool WithinOne(uint32_t a, uint32_t b) {
+  for (int shift = 0; shift <= 16; shift += 8) {
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 1) return false;
+  }
+  return true;
 }
 
 class Session {
@@ -238,13 +241,25 @@ class Session {
                 shown.bottom <= place.bottom && (shown.right == place.right || shown.bottom == place.bottom),
             "the preview fills its place in the placeholder");
       const int width = client.right, height = client.bottom;
-      Check(WaitUntil([&] { return ShownPixel(preview, width - 1, height - 1) == 0; }),
-            "the preview's bottom right corner shows the ground");
+      // Once it is painted.
+      WaitUntil([&] { return ShownPixel(preview, width - 1, 2) == Checker(width - 1, 2, height); });
       int wrong = 0;
-      for (int x = 0; x < width; ++x) wrong += ShownPixel(preview, x, 2) != SkyOverChecker(x, 2, height);
-      Check(wrong == 0, "the preview's sky is composed pixel for pixel at its own size (" + std::to_string(wrong) +
-                            " of " + std::to_string(width) + " columns differ)");
+      for (int y : {2, height / 2, height - 3}) {
+        for (int x = 0; x < width; ++x) wrong += !WithinOne(ShownPixel(preview, x, y), Checker(x, y, height));
+      }
+      Check(wrong == 0, "the preview shows the checkerboard composed at its own " + std::to_string(width) + "x" +
+                            std::to_string(height) + " pixels (" + std::to_string(wrong) + " pixels differ)");
       return 1;
+    }
+    if (step == L"corner") {
+      const HWND control = Item(arg(1));
+      RECT client{};
+      GetClientRect(control, &client);
+      const uint32_t want = static_cast<uint32_t>(std::wcstoul(arg(2), nullptr, 16));
+      uint32_t shown = 0;
+      Check(WaitUntil([&] { return (shown = ShownPixel(control, client.right - 1, client.bottom - 1)) == want; }),
+            label + " shows " + Utf8(arg(2)) + " in its bottom right corner");
+      return 3;
     }
     if (step == L"end") {
       const bool ended = WaitForSingleObject(process, kCeilingMs) == WAIT_OBJECT_0;
