@@ -9,22 +9,27 @@
 // um.bin is read beside the program (tools/bench puts the default animation there).
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <memory>
 #include <string>
 
 #include "engine/UmbraneEngine.h"
+#include "tests/wine/support/DisplayNotification.h"
 #include "settings/UmbraneConfig.h"
 
 namespace {
 const wchar_t kIdleClass[] = L"KagemiraIdlePump";
+// Asks the idle process for its own processor time, in 100-nanosecond units (this platform answers
+// another process's times with the caller's own, so each process reads its own).
+constexpr UINT kTellProcessTime = WM_APP + 1;
 
 double Seconds(const FILETIME& time) { return (uint64_t{time.dwHighDateTime} << 32 | time.dwLowDateTime) / 1e7; }
 
-double ProcessSeconds(HANDLE process) {
+double OwnProcessSeconds() {
   FILETIME created, exited, kernel, user;
-  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
   return Seconds(kernel) + Seconds(user);
 }
 
@@ -39,15 +44,16 @@ double Now() {
   return static_cast<double>(now.QuadPart) / frequency;
 }
 
-// Dispatches messages until the condition holds or the time is up, sleeping in between the way a
-// message loop does (no polling of our own).
+// Dispatches messages until the condition holds or the time is up, looking at the condition every
+// 10 ms meanwhile.
 template <typename Condition>
-bool PumpUntil(double seconds, Condition condition) {
+bool PumpUntil(double seconds, Condition condition, DWORD sliceMs = 10) {
   const double deadline = Now() + seconds;
   while (!condition()) {
     const double left = deadline - Now();
     if (left <= 0) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left * 1000) + 1, QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(sliceMs, static_cast<DWORD>(left * 1000) + 1),
+                              QS_ALLINPUT);
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&message);
@@ -57,7 +63,11 @@ bool PumpUntil(double seconds, Condition condition) {
   return true;
 }
 
+// Only dispatches messages, sleeping in between as a message loop does: nothing of our own runs.
+void PumpFor(double seconds) { PumpUntil(seconds, [] { return false; }, INFINITE); }
+
 LRESULT CALLBACK IdleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kTellProcessTime) return static_cast<LRESULT>(OwnProcessSeconds() * 1e7);
   if (message == WM_DESTROY) PostQuitMessage(0);
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -103,28 +113,21 @@ struct IdleProcess {
   }
 };
 
-void TellDisplay(HWND window, DWORD value) {
-  struct {
-    GUID setting;
-    DWORD length;
-    DWORD value;
-  } notification{GUID_CONSOLE_DISPLAY_STATE, sizeof(DWORD), value};
-  SendMessageW(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&notification));
-}
-
 struct Shares {
   double saver = 0;  // share of a core
   double idle = 0;
 };
 
+double IdleProcessSeconds(HWND idle) { return static_cast<double>(SendMessageW(idle, kTellProcessTime, 0, 0)) / 1e7; }
+
 // Both processes over the same seconds, this one pumping its messages meanwhile.
-Shares Measure(HANDLE idle, double seconds) {
-  const double saverBefore = ProcessSeconds(GetCurrentProcess());
-  const double idleBefore = ProcessSeconds(idle);
+Shares Measure(HWND idle, double seconds) {
+  const double saverBefore = OwnProcessSeconds();
+  const double idleBefore = IdleProcessSeconds(idle);
   const double start = Now();
-  PumpUntil(seconds, [] { return false; });
+  PumpFor(seconds);
   const double wall = Now() - start;
-  return {(ProcessSeconds(GetCurrentProcess()) - saverBefore) / wall, (ProcessSeconds(idle) - idleBefore) / wall};
+  return {(OwnProcessSeconds() - saverBefore) / wall, (IdleProcessSeconds(idle) - idleBefore) / wall};
 }
 
 HWND CreateSaverLikeWindow() {
@@ -174,22 +177,22 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "power_bench: the idle process did not start\n");
     return 1;
   }
-  PumpUntil(1, [] { return false; });  // both past their start-up
+  PumpFor(1);  // both past their start-up
 
-  const Shares playing = Measure(idle.process.hProcess, seconds);
-  TellDisplay(window, 0);
+  const Shares playing = Measure(idle.window, seconds);
+  DeliverDisplayState(window, kDisplayOff);
   if (!PumpUntil(30, [&] { return engine->drawingPaused.load(); })) {
     std::fprintf(stderr, "power_bench: playback did not pause\n");
     return 1;
   }
   const int64_t position = engine->resumePosition;
   const uint64_t presented = engine->framesPresented;
-  const Shares off = Measure(idle.process.hProcess, seconds);
+  const Shares off = Measure(idle.window, seconds);
   const int64_t positionAfter = engine->resumePosition;
   const uint64_t presentedDuring = engine->framesPresented - presented;
   const bool still = positionAfter == position && presentedDuring == 0;
 
-  TellDisplay(window, 1);
+  DeliverDisplayState(window, kDisplayOn);
   PumpUntil(30, [&] { return engine->framesPresented > presented; });
   const int64_t resumedAt = engine->lastDrawnFrame;
 

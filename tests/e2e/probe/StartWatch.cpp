@@ -10,6 +10,13 @@ namespace {
 // Every so many pixels in each direction: a whole-black screen has none of them lit.
 constexpr int kSampleStep = 8;
 
+bool Near(COLORREF a, COLORREF b) {
+  for (int shift = 0; shift <= 16; shift += 8) {
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 8) return false;
+  }
+  return true;
+}
+
 class Screenshot {
  public:
   Screenshot()
@@ -44,13 +51,15 @@ class Screenshot {
   }
   COLORREF At(int x, int y) const { return bits_[static_cast<size_t>(y) * width_ + x] & 0xFFFFFF; }
   COLORREF Centre() const { return At(width_ / 2, height_ / 2); }
-  bool WhollyBlack() const {
+  // Of the sampled pixels, how many are lit, and how many are far from the colour.
+  void Count(COLORREF colour, long& lit, long& other) const {
+    lit = other = 0;
     for (int y = 0; y < height_; y += kSampleStep) {
       for (int x = 0; x < width_; x += kSampleStep) {
-        if (At(x, y) != 0) return false;
+        lit += At(x, y) != 0;
+        other += !Near(At(x, y), colour);
       }
     }
-    return true;
   }
 
  private:
@@ -61,13 +70,6 @@ class Screenshot {
   HGDIOBJ previous_ = nullptr;
   uint32_t* bits_ = nullptr;
 };
-
-bool Near(COLORREF a, COLORREF b) {
-  for (int shift = 0; shift <= 16; shift += 8) {
-    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 8) return false;
-  }
-  return true;
-}
 
 // The saver's visible window, if it has one yet.
 HWND VisibleSaverWindow(DWORD processId) {
@@ -106,13 +108,15 @@ int StartWatchCommand(const wchar_t* saver, const wchar_t* arguments, DWORD ceil
     shot.Take();
     const long at = elapsedMs();
     ++shots;
-    if (shot.WhollyBlack()) {
+    long lit = 0, other = 0;
+    shot.Count(desktop, lit, other);
+    if (lit == 0) {
       ++black;
       continue;
     }
     if (desktopMs < 0) desktopMs = at;
-    const COLORREF centre = shot.Centre();
-    if (!Near(centre, desktop) && centre != 0) frameMs = at;
+    // A frame changes the picture somewhere: a silhouette, or the screen's colour over the desktop.
+    if (other > 0) frameMs = at;
   }
   std::printf("window=%ld\ndesktop=%ld\nframe=%ld\nshots=%ld\nblack=%ld\n", windowMs, desktopMs, frameMs, shots, black);
   std::fflush(stdout);
