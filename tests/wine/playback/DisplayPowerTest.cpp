@@ -201,4 +201,26 @@ TEST_F(DisplayPower, ABackgroundMovieIsPausedAndRunsOnWithThePicture) {
       << "the movie plays on with the picture";
 }
 
+TEST_F(DisplayPower, AShadowMovieIsPausedAndGoesOnWithThePicture) {
+  const std::wstring path = TestMedia(L"halves.avi");
+  const std::string narrowPath(path.begin(), path.end());
+  settings.WriteIni({{"shadowMovieEnabled", "1"}, {"shadowMoviePath", narrowPath.c_str()}, {"VideoRenderer", "1"}});
+  Start();
+  ASSERT_NE(engine->shadowGraph, nullptr);
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->movieFramesDrawn >= 3; }, 20000));
+  DeliverDisplayState(host.hwnd(), kDisplayOff);
+  ASSERT_TRUE(PumpUntilPaused(true));
+  OAFilterState state = State_Running;
+  engine->shadowGraph->mediaControl()->GetState(1000, &state);
+  EXPECT_EQ(state, State_Paused);
+  const uint64_t movieFrames = engine->movieFramesDrawn;
+  ExpectStillWhilePaused();
+  EXPECT_EQ(engine->movieFramesDrawn, movieFrames);
+  // Back on: a frame is presented at once, and the movie goes on.
+  const uint64_t presented = engine->framesPresented;
+  DeliverDisplayState(host.hwnd(), kDisplayOn);
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->framesPresented > presented; }, 20000));
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->movieFramesDrawn > movieFrames + 2; }, 20000));
+}
+
 }  // namespace
