@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/pacing/BenchWindow.h"
 #include "engine/UmbraneEngine.h"
 #include "tests/wine/support/DisplayNotification.h"
 #include "settings/UmbraneConfig.h"
@@ -130,18 +131,6 @@ Shares Measure(HWND idle, double seconds) {
   return {(OwnProcessSeconds() - saverBefore) / wall, (IdleProcessSeconds(idle) - idleBefore) / wall};
 }
 
-HWND CreateSaverLikeWindow() {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = DefWindowProcW;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"KagemiraPowerBench";
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  RegisterClassW(&windowClass);
-  return CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"power", WS_POPUP | WS_VISIBLE,
-                         GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                         GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr,
-                         windowClass.hInstance, nullptr);
-}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -153,7 +142,9 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
 
-  const HWND window = CreateSaverLikeWindow();
+  const HWND window =
+      CreateBenchWindow(L"KagemiraPowerBench", GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                        GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
   {
     // The engine reads its settings from the ini file, as the saver does: no background media.
     UmbraneConfig settings(window);

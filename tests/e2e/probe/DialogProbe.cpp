@@ -113,12 +113,7 @@ uint32_t ShownPixel(HWND control, int x, int y) {
 uint32_t Checker(int x, int y, int height) { return (((height - 1 - y) ^ x) & 8) != 0 ? 0xFFFFFFu : 0xC89678u; }
 
 // Each channel within one (the composition truncates two shares of a pixel separately).
-bool WithinOne(uint32_t a, uint32_t b) {
-  for (int shift = 0; shift <= 16; shift += 8) {
-    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 1) return false;
-  }
-  return true;
-}
+bool WithinOne(uint32_t a, uint32_t b) { return probe::ChannelsWithin(a, b, 1); }
 
 class Session {
  public:

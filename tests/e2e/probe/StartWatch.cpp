@@ -10,12 +10,7 @@ namespace {
 // Every so many pixels in each direction: a whole-black screen has none of them lit.
 constexpr int kSampleStep = 8;
 
-bool Near(COLORREF a, COLORREF b) {
-  for (int shift = 0; shift <= 16; shift += 8) {
-    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 8) return false;
-  }
-  return true;
-}
+bool Near(COLORREF a, COLORREF b) { return probe::ChannelsWithin(a, b, 8); }
 
 class Screenshot {
  public:
