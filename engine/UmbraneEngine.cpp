@@ -61,17 +61,21 @@ bool UmbraneEngine::Startup(HWND window, bool previewMode) {
   const bool shadowMovieWillBeUsed = config->shadowMovieEnabled && !layered;
   if (!shadowMovieWillBeUsed && !OpenFrameSource()) return false;
 
-  // Making the devices takes the longest: the captured desktop is on screen meanwhile.
+  // Making the devices takes the longest: the captured desktop is on screen meanwhile. Then the
+  // window goes back to its host as it was, hidden: the host shows it as it always does, with the
+  // activation and keyboard focus it wants (the live desktop, the same picture, shows in between).
+  // Unless a message box of the start-up has made it the active window meanwhile: hiding it now
+  // would take the activation away, which ends a screen saver.
   showsCapture_ = !preview && !layered && !layout.monitors.empty();
   const bool shownEarly = showsCapture_ && !IsWindowVisible(hwnd);
   if (shownEarly) {
     ShowWindow(hwnd, SW_SHOWNA);
     UpdateWindow(hwnd);
   }
-  if (!InitDevices()) {
-    // What a failed start shows is the host's business, as if nothing had been shown.
-    showsCapture_ = false;
-    if (shownEarly) ShowWindow(hwnd, SW_HIDE);
+  const bool devicesMade = InitDevices();
+  if (shownEarly && GetActiveWindow() != hwnd) ShowWindow(hwnd, SW_HIDE);
+  if (!devicesMade) {
+    showsCapture_ = false;  // what a failed start shows is the host's business
     return false;
   }
 
