@@ -15,7 +15,6 @@
 #include "HostWindow.h"
 #include "TestFrameFile.h"
 #include "TestMedia.h"
-#include "engine/RegisteredMessages.h"
 #include "engine/UmbraneEngine.h"
 #include "media/DShowFilterGraph.h"
 #include "tests/wine/settings/SettingsLocation.h"
@@ -178,49 +177,42 @@ TEST_F(DisplayPower, SoundOnlyBackgroundMediaPlaysOnAndLoopsWhileTheDisplaysAreO
   ExpectResumedAtThePausedFrame();
 }
 
-TEST_F(DisplayPower, ABackgroundMovieIsPausedAndRunsOnWithThePicture) {
-  const std::wstring path = TestMedia(L"testsrc-raw.avi");
-  const std::string narrowPath(path.begin(), path.end());
+// A movie graph, the shadow movie or background media with video, is paused while the displays are
+// off: only the frames already on their way when it paused still reach its renderer, not the 30 a
+// second of a running movie. It runs on with the picture.
+struct Movie {
+  const char* option;
+  const char* pathKey;
+  const wchar_t* file;
+  bool shadow;
+};
+class MovieGraph : public DisplayPower, public ::testing::WithParamInterface<Movie> {};
+
+TEST_P(MovieGraph, IsPausedWhileTheDisplaysAreOffAndRunsOnWithThePicture) {
+  const std::wstring path = TestMedia(GetParam().file);
+  const std::string narrowPath(path.begin(), path.end());  // the test media have plain names
   // VMR-9: the default VMR-7 captures no video where its default presenter is missing (Wine).
-  settings.WriteIni({{"bgmEnabled", "1"}, {"bgmPath", narrowPath.c_str()}, {"VideoRenderer", "1"}});
+  settings.WriteIni({{GetParam().option, "1"}, {GetParam().pathKey, narrowPath.c_str()}, {"VideoRenderer", "1"}});
   Start();
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->videoFramesDrawn >= 3; }, 20000));
+  DShowFilterGraph& movie = GetParam().shadow ? *engine->shadowGraph : *engine->backgroundGraph;
+  const auto pictures = [&] { return GetParam().shadow ? engine->movieFramesDrawn.load() : engine->videoFramesDrawn.load(); };
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return pictures() >= 3; }, 20000));
   DeliverDisplayState(host.hwnd(), kDisplayOff);
   ASSERT_TRUE(PumpUntilPaused(true));
   OAFilterState state = State_Running;
-  engine->backgroundGraph->mediaControl()->GetState(1000, &state);
-  EXPECT_EQ(state, State_Paused) << "no video is decoded for nobody";
-  const auto delivered = engine->backgroundGraph->videoDeliveries().presentCalls;
+  movie.mediaControl()->GetState(1000, &state);
+  EXPECT_EQ(state, State_Paused);
+  const uint64_t delivered = movie.videoDeliveries().presentCalls;
+  const uint64_t drawn = pictures();
   ExpectStillWhilePaused();
-  // The frames already on their way when it paused, not the 30 a second of a running movie.
-  EXPECT_LE(engine->backgroundGraph->videoDeliveries().presentCalls, delivered + 3)
-      << "frames the video renderer presented while the displays were off, after " << delivered;
-  ExpectResumedAtThePausedFrame();
-  const uint64_t drawn = engine->videoFramesDrawn;
-  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->videoFramesDrawn > drawn + 2; }, 20000))
-      << "the movie plays on with the picture";
+  EXPECT_LE(movie.videoDeliveries().presentCalls, delivered + 3) << "frames presented to the renderer meanwhile";
+  EXPECT_EQ(pictures(), drawn);
+  DeliverDisplayState(host.hwnd(), kDisplayOn);
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return pictures() > drawn + 2; }, 20000));
 }
 
-TEST_F(DisplayPower, AShadowMovieIsPausedAndGoesOnWithThePicture) {
-  const std::wstring path = TestMedia(L"halves.avi");
-  const std::string narrowPath(path.begin(), path.end());
-  settings.WriteIni({{"shadowMovieEnabled", "1"}, {"shadowMoviePath", narrowPath.c_str()}, {"VideoRenderer", "1"}});
-  Start();
-  ASSERT_NE(engine->shadowGraph, nullptr);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->movieFramesDrawn >= 3; }, 20000));
-  DeliverDisplayState(host.hwnd(), kDisplayOff);
-  ASSERT_TRUE(PumpUntilPaused(true));
-  OAFilterState state = State_Running;
-  engine->shadowGraph->mediaControl()->GetState(1000, &state);
-  EXPECT_EQ(state, State_Paused);
-  const uint64_t movieFrames = engine->movieFramesDrawn;
-  ExpectStillWhilePaused();
-  EXPECT_EQ(engine->movieFramesDrawn, movieFrames);
-  // Back on: a frame is presented at once, and the movie goes on.
-  const uint64_t presented = engine->framesPresented;
-  DeliverDisplayState(host.hwnd(), kDisplayOn);
-  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->framesPresented > presented; }, 20000));
-  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->movieFramesDrawn > movieFrames + 2; }, 20000));
-}
+INSTANTIATE_TEST_SUITE_P(ShadowAndBackground, MovieGraph,
+                         ::testing::Values(Movie{"shadowMovieEnabled", "shadowMoviePath", L"halves.avi", true},
+                                           Movie{"bgmEnabled", "bgmPath", L"testsrc-raw.avi", false}));
 
 }  // namespace
