@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 #include "ProbeSupport.h"
+#include "render/GdiHandles.h"
 
 namespace {
 // Every so many pixels in each direction: a whole-black screen has none of them lit.
@@ -12,36 +12,20 @@ constexpr int kSampleStep = 8;
 
 bool Near(COLORREF a, COLORREF b) { return probe::ChannelsWithin(a, b, 8); }
 
+// The whole virtual screen, read into a bitmap of our own, top row first.
 class Screenshot {
  public:
-  Screenshot()
-      : width_(GetSystemMetrics(SM_CXVIRTUALSCREEN)),
-        height_(GetSystemMetrics(SM_CYVIRTUALSCREEN)),
-        left_(GetSystemMetrics(SM_XVIRTUALSCREEN)),
-        top_(GetSystemMetrics(SM_YVIRTUALSCREEN)),
-        screen_(GetDC(nullptr)),
-        memory_(CreateCompatibleDC(screen_)) {
+  Screenshot() : memory_(CreateCompatibleDC(screen_.Get())) {
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    bitmap_ = CreateDIBSection(screen_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    previous_ = SelectObject(memory_, bitmap_);
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    bitmap_.reset(CreateDIBSection(screen_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bits_ = static_cast<const uint32_t*>(bits);
   }
-  ~Screenshot() {
-    SelectObject(memory_, previous_);
-    DeleteObject(bitmap_);
-    DeleteDC(memory_);
-    ReleaseDC(nullptr, screen_);
-  }
-  Screenshot(const Screenshot&) = delete;
-  Screenshot& operator=(const Screenshot&) = delete;
 
   void Take() {
-    BitBlt(memory_, 0, 0, width_, height_, screen_, left_, top_, SRCCOPY);
+    const SelectedObject selected(memory_.get(), bitmap_.get());
+    BitBlt(memory_.get(), 0, 0, width_, height_, screen_.Get(), left_, top_, SRCCOPY);
     GdiFlush();
   }
   COLORREF At(int x, int y) const { return bits_[static_cast<size_t>(y) * width_ + x] & 0xFFFFFF; }
@@ -58,12 +42,12 @@ class Screenshot {
   }
 
  private:
-  int width_, height_, left_, top_;
-  HDC screen_;
-  HDC memory_;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-  uint32_t* bits_ = nullptr;
+  const int width_ = GetSystemMetrics(SM_CXVIRTUALSCREEN), height_ = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const int left_ = GetSystemMetrics(SM_XVIRTUALSCREEN), top_ = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const ScreenDc screen_;
+  const MemoryDc memory_;
+  GdiBitmap bitmap_;
+  const uint32_t* bits_ = nullptr;
 };
 
 // The saver's visible window, if it has one yet.
