@@ -15,9 +15,9 @@
 //   link <id>             click the first link of a link control
 //   size                  prints the dialog's client size: "size: <width>x<height>"
 //   preview-fills         the preview (5000) fills its place in the placeholder (1002) and, with
-//                         MagType 1, background opacity 0 and silhouette opacity 100, shows the
-//                         sky as the bare checkerboard composed at its own size (8-pixel squares)
-//                         across its whole width, and the ground in its bottom right corner
+//                         both opacities 0, shows the bare checkerboard composed at its own size
+//                         (8-pixel squares) in three rows across its whole width
+//   corner <id> <rrggbb>  the bottom right pixel of the control's client area shows that colour
 //   end <status>          the dialog closes and the program ends with that status
 // Each check prints "PASS: ..." or "FAIL: ..."; the exit status is 0 when nothing failed.
 #include <windows.h>
@@ -236,13 +236,25 @@ class Session {
                 shown.bottom <= place.bottom && (shown.right == place.right || shown.bottom == place.bottom),
             "the preview fills its place in the placeholder");
       const int width = client.right, height = client.bottom;
-      Check(WaitUntil([&] { return ShownPixel(preview, width - 1, height - 1) == 0; }),
-            "the preview's bottom right corner shows the ground");
+      // Once it is painted.
+      WaitUntil([&] { return ShownPixel(preview, width - 1, 2) == Checker(width - 1, 2, height); });
       int wrong = 0;
-      for (int x = 0; x < width; ++x) wrong += !WithinOne(ShownPixel(preview, x, 2), Checker(x, 2, height));
-      Check(wrong == 0, "the preview's sky is the checkerboard composed at its own " + std::to_string(width) + "x" +
-                            std::to_string(height) + " pixels (" + std::to_string(wrong) + " columns differ)");
+      for (int y : {2, height / 2, height - 3}) {
+        for (int x = 0; x < width; ++x) wrong += !WithinOne(ShownPixel(preview, x, y), Checker(x, y, height));
+      }
+      Check(wrong == 0, "the preview shows the checkerboard composed at its own " + std::to_string(width) + "x" +
+                            std::to_string(height) + " pixels (" + std::to_string(wrong) + " pixels differ)");
       return 1;
+    }
+    if (step == L"corner") {
+      const HWND control = Item(arg(1));
+      RECT client{};
+      GetClientRect(control, &client);
+      const uint32_t want = static_cast<uint32_t>(std::wcstoul(arg(2), nullptr, 16));
+      uint32_t shown = 0;
+      Check(WaitUntil([&] { return (shown = ShownPixel(control, client.right - 1, client.bottom - 1)) == want; }),
+            label + " shows " + Utf8(arg(2)) + " in its bottom right corner");
+      return 3;
     }
     if (step == L"end") {
       const bool ended = WaitForSingleObject(process, kCeilingMs) == WAIT_OBJECT_0;

@@ -17,13 +17,14 @@ restore() { set_dpi 96; xsetroot -solid black; clear_settings; }
 trap restore EXIT
 
 # 1. The settings dialog at 96 and at 144 DPI: the same dialog 1.5 times as large, the preview
-#    filling its place at either scale: the sample (MagType 1 fills the preview) reaches its bottom
-#    right corner with its dark ground, and its sky shows the bare checkerboard, whose 8-pixel
-#    squares a stretched picture would not keep.
-write_settings MagType=1 backgroundAlpha=0 foregroundAlpha=100 frameEnabled=0
+#    filling its place at either scale: with both opacities 0 it shows the bare checkerboard, whose
+#    8-pixel squares a stretched picture would not keep; with the silhouette opaque, the picture
+#    (MagType 1 fills the preview) reaches its bottom right corner with its dark ground.
+write_settings MagType=1 backgroundAlpha=0 foregroundAlpha=0 frameEnabled=0
 dialog_at() {  # dialog_at <dpi>: the probe's checks, reported with the scale
   set_dpi "$1"
-  dialog_probe "$saver" /c size preview-fills click 2 end 2 | tr -d '\r' >"$E2E_WORK/dialog-$1.log"
+  dialog_probe "$saver" /c size preview-fills slider 1018 100 corner 5000 000000 click 2 end 2 | tr -d '\r' \
+    >"$E2E_WORK/dialog-$1.log"
   grep -E '^(PASS|FAIL): ' "$E2E_WORK/dialog-$1.log" | sed "s/^\(PASS\|FAIL\): /\1: $1 DPI: /"
 }
 dialog_width() { sed -n 's/^size: \([0-9]*\)x.*/\1/p' "$E2E_WORK/dialog-$1.log"; }
