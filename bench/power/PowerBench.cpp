@@ -178,6 +178,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   const int64_t position = engine->resumePosition;
   const uint64_t presented = engine->framesPresented;
+  PumpFor(1);  // the device's own thread finishes the last frame's work
   const Shares off = Measure(idle.window, seconds);
   const int64_t positionAfter = engine->resumePosition;
   const uint64_t presentedDuring = engine->framesPresented - presented;
