@@ -56,7 +56,17 @@ void UmbraneEngine::StartLayered() {
     }
   }
   KeepKeyboardFocus(hwnd);
-  layeredTimerId = SetTimer(hwnd, kLayeredTimerId, kLayeredPeriodMs, nullptr);
+  layeredTimerId = kLayeredTimerId;
+  RunLayeredTimer(displayOn);
+}
+
+void UmbraneEngine::RunLayeredTimer(bool run) {
+  // Nothing new comes while the displays are off: no ticks either.
+  if (!run) {
+    KillTimer(hwnd, layeredTimerId);
+  } else if (SetTimer(hwnd, layeredTimerId, kLayeredPeriodMs, nullptr) == 0) {
+    PostMessageW(hwnd, EndMessage, 0, 0);  // without its ticks the window would never change again
+  }
 }
 
 void UmbraneEngine::PresentLayered() {

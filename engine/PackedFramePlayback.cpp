@@ -19,10 +19,11 @@ PackedFramePlayback::PackedFramePlayback(UmbraneEngine& engine)
       mediaEnded_(CreateEventOrDie(false, false)) {
   producer_ = std::make_unique<ShadowGraphProvider>(engine.device.Get(), *engine.config, engine.frameSource,
                                                     engine.resumePosition, frameReady_.get(), animationEnded_.get());
+  engine.producerThreadId = producer_->id();
   engine.backgroundGraph->SetFrameEvent(videoFrame_.get());
   engine.backgroundGraph->SetCompletionEvent(mediaEnded_.get());
   SetEvents({frameReady_.get(), videoFrame_.get()}, {animationEnded_.get(), mediaEnded_.get()},
-            {engine.backgroundGraph.get()});
+            {engine.backgroundGraph.get()}, mediaEnded_.get());
 }
 
 PackedFramePlayback::~PackedFramePlayback() {
@@ -73,6 +74,14 @@ void PackedFramePlayback::ComposeScene(ShadowScene& scene) {
   scene.DrawPackedScene(producer_->silhouetteTexture(), producer_->maskTexture());
   engine_.lastDrawnFrame = producer_->currentFrame();
 }
+
+void PackedFramePlayback::HoldFrames() {
+  producer_->Pause(stopEvent());
+  LockGuard producerGuard(*producer_);
+  engine_.resumePosition = producer_->currentFrame();
+}
+
+void PackedFramePlayback::ReleaseFrames() { LetRun(); }
 
 void PackedFramePlayback::EndOnLostDevice() {
   {

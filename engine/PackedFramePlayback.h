@@ -35,6 +35,9 @@ class PackedFramePlayback : public PlaybackSkeleton {
   bool Restart(HANDLE endEvent) override;
   // Saves the frame to resume at and stops the media.
   void EndOnLostDevice() override;
+  // The producer stops between two frames; its frame is the one to resume at.
+  void HoldFrames() override;
+  void ReleaseFrames() override;
 
   UniqueHandle frameReady_;
   UniqueHandle animationEnded_;

@@ -7,6 +7,7 @@
 #include "media/DShowFilterGraph.h"
 #include "media/PosterFrame.h"
 #include "render/PlaybackRenderer.h"
+#include "settings/UmbraneConfig.h"
 
 namespace {
 constexpr DWORD kFirstVideoFrameMs = 5000;
@@ -31,17 +32,23 @@ class FrameLocks {
 void PostToEngineWindow(const UmbraneEngine& engine, UINT message) { PostMessageW(engine.hwnd, message, 0, 0); }
 
 PlaybackSkeleton::PlaybackSkeleton(UmbraneEngine& engine)
-    : engine_(engine), waitList_{engine.playbackThread->stopEvent()} {}
+    : engine_(engine), waitList_{engine.playbackThread->stopEvent(), engine.displayOffEvent.get()} {}
 
 PlaybackSkeleton::~PlaybackSkeleton() = default;
 
 void PlaybackSkeleton::SetEvents(std::initializer_list<HANDLE> frameEvents, std::initializer_list<HANDLE> endEvents,
-                                 std::initializer_list<ILockable*> frameLocks) {
-  waitList_.resize(1);
+                                 std::initializer_list<ILockable*> frameLocks, HANDLE backgroundEnded) {
+  waitList_.resize(2);  // the stop event and the displays going off
   waitList_.insert(waitList_.end(), frameEvents);
   firstEndEvent_ = waitList_.size();
   waitList_.insert(waitList_.end(), endEvents);
   frameLocks_.assign(frameLocks);
+  backgroundEnded_ = backgroundEnded;
+}
+
+bool PlaybackSkeleton::IsEndEvent(HANDLE event) const {
+  const auto endsAt = waitList_.begin() + static_cast<std::ptrdiff_t>(firstEndEvent_);
+  return std::find(endsAt, waitList_.end(), event) != waitList_.end();
 }
 
 bool PlaybackSkeleton::StopRequested() const { return WaitForSingleObject(stopEvent(), 0) == WAIT_OBJECT_0; }
@@ -68,11 +75,21 @@ bool PlaybackSkeleton::TakeFirstFrame(DShowFilterGraph& graph, HANDLE frameEvent
 }
 
 void PlaybackSkeleton::Play(const std::function<FrameResult()>& drawFrame) {
-  const auto endsAt = waitList_.begin() + static_cast<std::ptrdiff_t>(firstEndEvent_);
   for (;;) {
-    HANDLE woken = WaitAny(waitList_);
+    HANDLE woken = WaitAny(paused_ ? pausedWaitList_ : waitList_);
     if (woken == stopEvent()) return;
-    if (std::find(endsAt, waitList_.end(), woken) != waitList_.end()) {
+    if (woken == engine_.displayOffEvent.get()) {
+      Pause();
+      continue;
+    }
+    if (woken == engine_.displayOnEvent.get()) {
+      // The frame it stopped at is drawn at once: whatever the display kept meanwhile, it shows
+      // the picture again without waiting for the next frame.
+      if (!Resume()) return;
+    } else if (woken == backgroundEnded_ && paused_) {
+      if (!RestartMediaAlone()) return;
+      continue;
+    } else if (IsEndEvent(woken)) {
       if (!Restart(woken)) return;
       continue;
     }
@@ -85,6 +102,55 @@ void PlaybackSkeleton::Play(const std::function<FrameResult()>& drawFrame) {
     // renderer's thread, which may itself be waiting for a lock with a frame in hand.
     if (result == FrameResult::DeviceLost) return EndOnLostDevice();
   }
+}
+
+namespace {
+// The graphs that decode pictures: the shadow movie, and background media with video.
+std::vector<DShowFilterGraph*> MovieGraphs(const UmbraneEngine& engine) {
+  std::vector<DShowFilterGraph*> graphs;
+  for (DShowFilterGraph* graph : {engine.shadowGraph.get(), engine.backgroundGraph.get()}) {
+    if (graph != nullptr && graph->HasVideo()) graphs.push_back(graph);
+  }
+  return graphs;
+}
+}  // namespace
+
+void PlaybackSkeleton::Pause() {
+  paused_ = true;
+  pausedWaitList_ = {stopEvent(), engine_.displayOnEvent.get()};
+  // Sound-only background media is what the user listens to, displays or not.
+  const bool mediaPlaysOn = engine_.config->bgmEnabled && !engine_.backgroundGraph->HasVideo();
+  if (mediaPlaysOn && backgroundEnded_ != nullptr) pausedWaitList_.push_back(backgroundEnded_);
+  for (DShowFilterGraph* graph : MovieGraphs(engine_)) graph->Pause();
+  HoldFrames();
+  engine_.drawingPaused = true;
+}
+
+bool PlaybackSkeleton::Resume() {
+  paused_ = false;
+  engine_.drawingPaused = false;
+  for (DShowFilterGraph* graph : MovieGraphs(engine_)) {
+    if (!graph->Run(0)) {
+      EndPlayback();
+      return false;
+    }
+  }
+  ReleaseFrames();
+  return true;
+}
+
+bool PlaybackSkeleton::RestartMediaAlone() {
+  DShowFilterGraph& media = *engine_.backgroundGraph;
+  ++engine_.restarts;
+  ++engine_.mediaRestarts;
+  media.Stop(-1, stopEvent());
+  if (StopRequested()) return false;
+  media.Rewind();
+  if (!media.Cue(stopEvent()) || !media.Run(-1, stopEvent())) {
+    EndPlayback();
+    return false;
+  }
+  return true;
 }
 
 bool CopyNewFrame(DShowFilterGraph& graph, PosterFrame& frame) {

@@ -4,6 +4,12 @@
 // locks held, and the two ways out (EndMessage, DeviceLostMessage). The packed-frame bodies and
 // the shadow-movie body are variations of it: each names its events, its locks, its restart and
 // what a lost device stops.
+//
+// While the displays are off nothing is drawn or decoded for nobody: the movie graphs (a graph with
+// video) are paused and the body holds its frames (the producer stops between two frames); sound-only
+// background media plays on and loops alone. When a display comes back the graphs run again and the
+// frame the playback stopped at is drawn at once. The window thread announces the state through the
+// engine's two display events; nothing else passes between the threads for it.
 #include <windows.h>
 
 #include <cstdint>
@@ -41,15 +47,17 @@ class PlaybackSkeleton {
   enum class FrameResult { Drawn, DeviceLost };
   // Until the thread is stopped, playback cannot go on, or the device was lost: at an end event
   // the body's Restart, at a frame event drawFrame with the frame's locks held (taken in order,
-  // released before anything else happens, so that no graph is stopped or run under them).
+  // released before anything else happens, so that no graph is stopped or run under them); while
+  // the displays are off, nothing but the sound-only background media's restarts.
   void Play(const std::function<FrameResult()>& drawFrame);
 
  protected:
   explicit PlaybackSkeleton(UmbraneEngine& engine);
-  // The wait list: the stop event, then the frame events, then the end events (in this order a
-  // stop wins over everything and a frame over a restart); and the locks of every frame.
+  // The wait list: the stop event, the displays going off, then the frame events, then the end
+  // events (in this order a stop wins over everything, a pause over a frame and a frame over a
+  // restart); the locks of every frame; and which end event is the background media's.
   void SetEvents(std::initializer_list<HANDLE> frameEvents, std::initializer_list<HANDLE> endEvents,
-                 std::initializer_list<ILockable*> frameLocks);
+                 std::initializer_list<ILockable*> frameLocks, HANDLE backgroundEnded);
   HANDLE stopEvent() const { return waitList_.front(); }
 
   // One of the end events was set. False when playback cannot go on (EndMessage has been posted)
@@ -57,13 +65,27 @@ class PlaybackSkeleton {
   virtual bool Restart(HANDLE endEvent) = 0;
   // Presenting reported a lost device: stop what must stop and post DeviceLostMessage.
   virtual void EndOnLostDevice() = 0;
+  // The displays went off: keep the frames where they are (after the movie graphs were paused).
+  virtual void HoldFrames() {}
+  // A display came back: let the frames go on (after the movie graphs run again).
+  virtual void ReleaseFrames() {}
 
   UmbraneEngine& engine_;
 
  private:
+  bool IsEndEvent(HANDLE event) const;
+  void Pause();
+  // False when a movie graph cannot run again (EndMessage has been posted).
+  bool Resume();
+  // The sound-only background media ended while the displays are off: it starts over alone.
+  bool RestartMediaAlone();
+
   std::vector<HANDLE> waitList_;
+  std::vector<HANDLE> pausedWaitList_;
   size_t firstEndEvent_ = 1;
   std::vector<ILockable*> frameLocks_;
+  HANDLE backgroundEnded_ = nullptr;
+  bool paused_ = false;
 };
 
 // Copies the graph's newest frame into frame (the caller holds the graph's lock); true when it is

@@ -20,7 +20,7 @@ ShadowMoviePlayback::ShadowMoviePlayback(UmbraneEngine& engine)
   engine.backgroundGraph->SetFrameEvent(videoFrame_.get());
   engine.backgroundGraph->SetCompletionEvent(mediaEnded_.get());
   SetEvents({movieFrame_.get(), videoFrame_.get()}, {movieEnded_.get(), mediaEnded_.get()},
-            {engine.backgroundGraph.get(), engine.shadowGraph.get()});
+            {engine.backgroundGraph.get(), engine.shadowGraph.get()}, mediaEnded_.get());
 }
 
 ShadowMoviePlayback::~ShadowMoviePlayback() {

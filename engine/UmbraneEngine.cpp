@@ -4,6 +4,7 @@
 #include "engine/RegisteredMessages.h"
 #include "engine/StartupCompletion.h"
 #include "media/DShowFilterGraph.h"
+#include "render/CapturePaint.h"
 #include "render/Direct3DDevice.h"
 #include "settings/UmbraneConfig.h"
 
@@ -19,7 +20,10 @@ const wchar_t kNoVideoWarning[] = L"影絵に指定された動画ファイル�
 const wchar_t kNoError[] = L"no error.";
 }  // namespace
 
-UmbraneEngine::UmbraneEngine() : frameReadyEvent(CreateEventOrDie(false, false)) {}
+UmbraneEngine::UmbraneEngine()
+    : frameReadyEvent(CreateEventOrDie(false, false)),
+      displayOffEvent(CreateEventOrDie(true, false)),
+      displayOnEvent(CreateEventOrDie(true, true)) {}
 
 UmbraneEngine::~UmbraneEngine() {
   if (playbackThread) {
@@ -51,11 +55,29 @@ bool UmbraneEngine::Startup(HWND window, bool previewMode) {
   HookWindow(hwnd, [this](UINT message, WPARAM wParam, LPARAM lParam, DefaultProc defaultProc) {
     return OnWindowMessage(message, wParam, lParam, defaultProc);
   });
+  // The answer with the current state comes through the hook.
+  displayNotification = RegisterForDisplayState(hwnd);
 
   const bool shadowMovieWillBeUsed = config->shadowMovieEnabled && !layered;
   if (!shadowMovieWillBeUsed && !OpenFrameSource()) return false;
 
-  if (!InitDevices()) return false;
+  // Making the devices takes the longest: the captured desktop is on screen meanwhile. Then the
+  // window goes back to its host as it was, hidden: the host shows it as it always does, with the
+  // activation and keyboard focus it wants (the live desktop, the same picture, shows in between).
+  // Unless a message box of the start-up has made it the active window meanwhile: hiding it now
+  // would take the activation away, which ends a screen saver.
+  showsCapture_ = !preview && !layered && !layout.monitors.empty();
+  const bool shownEarly = showsCapture_ && !IsWindowVisible(hwnd);
+  if (shownEarly) {
+    ShowWindow(hwnd, SW_SHOWNA);
+    UpdateWindow(hwnd);
+  }
+  const bool devicesMade = InitDevices();
+  if (shownEarly && GetActiveWindow() != hwnd) ShowWindow(hwnd, SW_HIDE);
+  if (!devicesMade) {
+    showsCapture_ = false;  // what a failed start shows is the host's business
+    return false;
+  }
 
   CompleteStartup(hwnd);
   return true;
@@ -193,6 +215,9 @@ LRESULT UmbraneEngine::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lPara
     DestroyWindow(hwnd);
     return 0;
   }
+  if ((message == WM_ERASEBKGND || message == WM_PAINT) && ShowsCapturedDesktop()) {
+    return PaintCapturedDesktop(message, wParam);
+  }
   if (message == WM_TIMER && wParam != 0) {
     // Both timers use id 1 but never run at the same time; an id of 0 means "no timer".
     if (wParam == recoveryTimerId) {
@@ -209,5 +234,30 @@ LRESULT UmbraneEngine::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lPara
       return 0;
     }
   }
+  // Followed here, and the host still sees the message.
+  const DisplayNews display = ReadDisplayNews(message, wParam, lParam);
+  if (display != DisplayNews::None) FollowDisplayPower(display == DisplayNews::On);
   return defaultProc();
+}
+
+void UmbraneEngine::FollowDisplayPower(bool on) {
+  if (on == displayOn) return;  // the same news again
+  displayOn = on;
+  ResetEventOrDie((on ? displayOffEvent : displayOnEvent).get());
+  SetEventOrDie((on ? displayOnEvent : displayOffEvent).get());
+  // The layered window's updates are the window thread's own share of the drawing.
+  if (layeredTimerId != 0) RunLayeredTimer(on);
+}
+
+bool UmbraneEngine::ShowsCapturedDesktop() const { return showsCapture_ && framesPresented == 0; }
+
+LRESULT UmbraneEngine::PaintCapturedDesktop(UINT message, WPARAM wParam) {
+  if (message == WM_ERASEBKGND) {
+    PaintCaptures(reinterpret_cast<HDC>(wParam), layout);
+    return 1;
+  }
+  PAINTSTRUCT paint;
+  if (const HDC dc = BeginPaint(hwnd, &paint)) PaintCaptures(dc, layout);
+  EndPaint(hwnd, &paint);
+  return 0;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/DisplayPower.h"
 #include "engine/ThreadToolkit.h"
 #include "engine/UmbraneAppBase.h"
 #include "engine/UniqueHandle.h"
@@ -43,6 +44,9 @@ class UmbraneEngine : public UmbraneAppBase {
   void StartLayered();
   void PresentLayered();
 
+  // The displays went off or came back (window thread): the playback thread pauses or resumes.
+  void FollowDisplayPower(bool on);
+
   // The members are read directly by the thread bodies and the layered presentation.
   HWND hwnd = nullptr;
   bool preview = false;
@@ -68,6 +72,12 @@ class UmbraneEngine : public UmbraneAppBase {
   std::unique_ptr<DShowFilterGraph> backgroundGraph;
   UINT_PTR recoveryTimerId = 0;
   std::wstring errorText;
+  // The displays' power state, told by the window thread to every playback thread: exactly one of
+  // the two manual-reset events is set (on at first).
+  bool displayOn = true;
+  UniqueHandle displayOffEvent;
+  UniqueHandle displayOnEvent;
+  PowerNotification displayNotification;
   // Diagnostics (and tests): the frame the playback thread drew last (the shadow movie's: its
   // time stamp), how often the animation, the shadow movie or the background media restarted
   // (mediaRestarts: the media ended first and restarted alone; movieRestarts: the movie ended),
@@ -86,7 +96,21 @@ class UmbraneEngine : public UmbraneAppBase {
   // device from the effect's own shaders, or opaque (neither could be made).
   enum class MovieDrawing { NotYet, D3dxEffect, DeviceShaderEffect, Opaque };
   std::atomic<MovieDrawing> movieDrawing{MovieDrawing::NotYet};
+  // The playback thread has stopped drawing and decoding while the displays are off; the thread
+  // of the packed frames' producer.
+  std::atomic<bool> drawingPaused{false};
+  std::atomic<uint32_t> producerThreadId{0};
 
  private:
   bool OpenFrameSource();
+  // Until the first frame is presented the window shows the desktop as it was captured (each
+  // monitor at its place) instead of the black of an empty window, from the moment the start-up
+  // has opened the frame file (a window the host has not shown yet is shown then); not in the
+  // preview pane or the layered window, which show what lies behind them, nor after a failed
+  // start-up.
+  bool ShowsCapturedDesktop() const;
+  LRESULT PaintCapturedDesktop(UINT message, WPARAM wParam);
+  void RunLayeredTimer(bool run);
+
+  bool showsCapture_ = false;
 };

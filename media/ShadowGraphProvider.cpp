@@ -59,7 +59,8 @@ ShadowGraphProvider::ShadowGraphProvider(IDirect3DDevice9* device, const Umbrane
       readyEvent_(readyEvent),
       endedEvent_(endedEvent),
       runEvent_(CreateEventOrDie(true, false)),
-      startedEvent_(CreateEventOrDie(true, false)) {
+      startedEvent_(CreateEventOrDie(true, false)),
+      idleEvent_(CreateEventOrDie(true, false)) {
   Start([this] { ProduceFrames(); }, false);
 }
 
@@ -71,6 +72,26 @@ ShadowGraphProvider::~ShadowGraphProvider() {
 void ShadowGraphProvider::WaitUntilStarted() { WaitAny({startedEvent_.get()}); }
 
 void ShadowGraphProvider::Resume() { SetEventOrDie(runEvent_.get()); }
+
+void ShadowGraphProvider::Pause(HANDLE callerStop) {
+  ResetEventOrDie(runEvent_.get());
+  // A producer that has just checked it may run could still publish: wait until it is idle. One
+  // that was idle and has not yet woken is stopped by the check before it publishes.
+  WaitAny({callerStop, idleEvent_.get()});
+}
+
+bool ShadowGraphProvider::MayRun() const { return WaitForSingleObject(runEvent_.get(), 0) == WAIT_OBJECT_0; }
+
+bool ShadowGraphProvider::WaitToRun(const std::vector<HANDLE>& waitList, bool& restartClock) {
+  HANDLE signalled = WaitAnyFor(waitList, 0);
+  if (signalled == nullptr) {
+    restartClock = true;
+    SetEventOrDie(idleEvent_.get());
+    signalled = WaitAny(waitList);
+    ResetEventOrDie(idleEvent_.get());
+  }
+  return signalled != stopEvent();
+}
 
 bool ShadowGraphProvider::RewindToStart() {
   LockGuard guard(*this);
@@ -139,22 +160,18 @@ void ShadowGraphProvider::ProduceFrames() {
   FramePacer pacer(WindowsFrameClock());
   int32_t advance = 1;
   bool restartClock = true;
-  const HANDLE stop = stopEvent();
-  const HANDLE run = runEvent_.get();
   // Made once: a list built for every wait would allocate on every frame.
-  const std::vector<HANDLE> waitList{stop, run};
+  const std::vector<HANDLE> waitList{stopEvent(), runEvent_.get()};
   for (;;) {
-    const HANDLE signalled = WaitAny(waitList);
-    if (signalled == stop) return;
-    FatalUnless(signalled == run, "ShadowGraphProvider: wait");
+    if (!WaitToRun(waitList, restartClock)) return;
 
     const int32_t current = currentFrame();
     int64_t next = int64_t{current} + advance;
     if (next == 0 || (next >= frameCount_ && current >= frameCount_ - 1)) {
       // Past the end: idle until the render thread lets us run again, and then one period later.
-      ResetEventOrDie(run);
+      ResetEventOrDie(runEvent_.get());
       SetEventOrDie(endedEvent_);
-      restartClock = true;
+      restartClock = true;  // also when we are let run again before the next wait
       continue;
     }
     // A late tick near the end would skip past the last frame and end the animation short of it;
@@ -167,6 +184,14 @@ void ShadowGraphProvider::ProduceFrames() {
     }
     PrepareFrame(static_cast<int32_t>(next), staging);
     advance = pacer.WaitNextFrame();
+    // Held while waiting for the tick: the frame in hand is published one period after the next run
+    // starts, as if the pause had not been.
+    while (!MayRun()) {
+      if (!WaitToRun(waitList, restartClock)) return;
+      pacer.Start();
+      restartClock = false;
+      advance = pacer.WaitNextFrame();
+    }
     PublishFrame(static_cast<int32_t>(next), staging);
   }
 }

@@ -5,7 +5,8 @@
 // frame and stays idle until it is let run again.
 //
 // Calling order (render thread): construct; WaitUntilStarted; Resume; at each end of the animation
-// (the ended event) RewindToStart if the last frame was reached, then Resume; destroy.
+// (the ended event) RewindToStart if the last frame was reached, then Resume; Pause and Resume at
+// any time in between; destroy.
 #include <d3d9.h>
 #include <windows.h>
 #include <wrl/client.h>
@@ -34,8 +35,13 @@ class ShadowGraphProvider : public Thread, public ILockable {
 
   // Returns once the first frame is published.
   void WaitUntilStarted();
-  // Lets the producer run: frame after frame on the clock until the last one.
+  // Lets the producer run: frame after frame on the clock until the last one. After an idle time the
+  // next frame comes one period later: the time spent idle is not frames to skip.
   void Resume();
+  // Holds the producer between two frames and returns once it is idle (or callerStop is set): a
+  // frame decoded meanwhile is kept for the next run, so the current frame stays the one last
+  // published until Resume.
+  void Pause(HANDLE callerStop);
   // The next run starts over; the frame shown next is the clock's last advance (normally 1).
   bool RewindToStart();
 
@@ -56,6 +62,10 @@ class ShadowGraphProvider : public Thread, public ILockable {
   struct Staging;
 
   void ProduceFrames();
+  // Waits until the producer may run (idle meanwhile, and the clock then starts afresh); false
+  // when it is to stop.
+  bool WaitToRun(const std::vector<HANDLE>& waitList, bool& restartClock);
+  bool MayRun() const;
   void PrepareFrame(int32_t frame, Staging& staging);
   // The frame as silhouette texels of that opacity into a system-memory surface.
   void WriteTexels(IDirect3DSurface9* surface, const std::vector<uint8_t>& frame, uint8_t opacity);
@@ -73,4 +83,5 @@ class ShadowGraphProvider : public Thread, public ILockable {
   const HANDLE endedEvent_;
   UniqueHandle runEvent_;      // manual reset: set while the producer may run
   UniqueHandle startedEvent_;  // manual reset: set once the first frame is published
+  UniqueHandle idleEvent_;     // manual reset: set while the producer waits to be let run
 };

@@ -79,6 +79,13 @@ CaptureConversion ConvertCapture(const CapturePicture& s, uint8_t* destination, 
   }
 }
 
-void PackRows(const uint8_t* source, size_t stride, size_t rowBytes, size_t rows, uint8_t* destination) {
-  for (size_t row = 0; row < rows; ++row) std::memcpy(destination + rowBytes * row, source + stride * row, rowBytes);
+void CopyRows(const uint8_t* source, size_t sourceStride, uint8_t* destination, size_t destinationStride,
+              size_t rowBytes, size_t rows) {
+  for (size_t row = 0; row < rows; ++row) {
+    std::memcpy(destination + destinationStride * row, source + sourceStride * row, rowBytes);
+  }
+}
+
+size_t BitmapStride(int32_t width, int32_t bitsPerPixel) {
+  return (static_cast<size_t>(width) * static_cast<size_t>(bitsPerPixel) + 31) / 32 * 4;
 }

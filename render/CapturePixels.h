@@ -29,6 +29,11 @@ enum class CaptureConversion {
 CaptureConversion ConvertCapture(const CapturePicture& source, uint8_t* destination,
                                  size_t destinationPitch);
 
-// Copies rows of rowBytes out of a buffer whose rows lie stride bytes apart (a bitmap pads its
-// rows to 4 bytes), so that pictures of odd widths are not sheared.
-void PackRows(const uint8_t* source, size_t stride, size_t rowBytes, size_t rows, uint8_t* destination);
+// Copies rows of rowBytes between buffers whose rows lie sourceStride and destinationStride bytes
+// apart. A bitmap pads its rows to 4 bytes and a capture record does not, so pictures of odd widths
+// are sheared neither when they are captured nor when they are painted.
+void CopyRows(const uint8_t* source, size_t sourceStride, uint8_t* destination, size_t destinationStride,
+              size_t rowBytes, size_t rows);
+
+// Bytes from one row of a device-independent bitmap to the next: whole 4-byte units.
+size_t BitmapStride(int32_t width, int32_t bitsPerPixel);

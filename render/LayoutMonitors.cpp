@@ -115,7 +115,7 @@ std::vector<uint8_t> CaptureArea(HDC screen, const RECT& rect, const ScreenForma
   std::vector<uint8_t> pixels(rowBytes * static_cast<size_t>(height));
   const uint8_t* source = static_cast<const uint8_t*>(section.dsBm.bmBits);
   FatalUnless(source != nullptr && stride >= rowBytes, "the capture bitmap has no usable bits");
-  PackRows(source, stride, rowBytes, static_cast<size_t>(height), pixels.data());
+  CopyRows(source, stride, pixels.data(), rowBytes, rowBytes, static_cast<size_t>(height));
   return pixels;
 }
 }  // namespace

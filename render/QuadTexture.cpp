@@ -270,7 +270,14 @@ std::unique_ptr<QuadTexture> QuadTexture::CloneTexture(const QuadTexture& source
 }
 
 HRESULT QuadTexture::DrawAt(float x, float y, float w, float h) {
-  // Pre-transformed corners exactly on the pixel grid: no half-pixel offset.
+  // Direct3D 9 puts a pixel's centre on the integer coordinate and a texel's centre half a texel in:
+  // corners half a pixel up and to the left make every pixel sample its own texel's centre. On the
+  // grid itself, each pixel would sample the edge between two texels: a picture drawn at its own
+  // size would come out one pixel off (point sampling) or blurred (linear). The pixels covered are
+  // the same either way.
+  constexpr float kToTexelCentres = -0.5f;
+  x += kToTexelCentres;
+  y += kToTexelCentres;
   vertices[0].x = x;     vertices[0].y = y;
   vertices[1].x = x + w; vertices[1].y = y;
   vertices[2].x = x;     vertices[2].y = y + h;

@@ -48,8 +48,9 @@ class QuadTexture {
   // Same format, resource type, usage, pool, width and height of level 0.
   bool SameDescription(const QuadTexture& other) const;
 
-  // Draws the picture at (x, y, w, h) in render-target pixels with the current states, from the
-  // vertices in memory; stage 0 is cleared again afterwards.
+  // Draws the picture over the pixels (x, y, w, h) of the render target with the current states,
+  // from the vertices in memory, each texel on its own pixel when drawn at its own size; stage 0
+  // is cleared again afterwards.
   HRESULT DrawAt(float x, float y, float w, float h);
 
   // Changes the picture size inside the texture (the texture coordinates follow).

@@ -22,7 +22,12 @@ convert -size 256x256 xc:none \
   -fill '#fffdf4' -draw 'circle 176,124 182,124' \
   -strip "$work/master.png"
 
-for size in 48 32 16; do
+# The shell's sizes at 100 % to 200 % display scaling (16 and 32 grow to 20, 24, 40, 48, 64) and
+# 256 for large views: a scaled display picks its own size instead of a blurred enlargement.
+sizes=(256 64 48 40 32 24 20 16)
+pictures=()
+for size in "${sizes[@]}"; do
   convert "$work/master.png" -filter Lanczos -resize "${size}x${size}" -strip "PNG32:$work/icon-$size.png"
+  pictures+=("$work/icon-$size.png")
 done
-convert "$work/icon-48.png" "$work/icon-32.png" "$work/icon-16.png" -strip "$out"
+convert "${pictures[@]}" -strip "$out"

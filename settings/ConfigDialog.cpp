@@ -15,6 +15,9 @@
 using namespace dialog_controls;
 
 namespace {
+// Posted to the dialog after a change of scale, once the system has laid the dialog out anew.
+constexpr UINT kFitPreviewMessage = WM_APP + 1;
+
 // Process-wide: the magnification combo's selection when its list opened (-1: none).
 int rememberedMagnification = -1;
 
@@ -66,6 +69,17 @@ INT_PTR ConfigDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
     case WM_NOTIFY:
       LinkClicked(lParam);
       return FALSE;
+    case WM_DPICHANGED:
+      // Not handled here: the dialog manager scales the dialog, its fonts and its controls where
+      // the system does that (per-monitor v2). The preview follows once it is done.
+      PostMessageW(window, kFitPreviewMessage, 0, 0);
+      return FALSE;
+    case WM_DISPLAYCHANGE:
+      FitPreview();
+      return FALSE;
+    case kFitPreviewMessage:
+      FitPreview();
+      return TRUE;
     default:
       return FALSE;
   }

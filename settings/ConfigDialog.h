@@ -30,7 +30,13 @@ class ConfigDialog : public UmbraneAppBase {
 
  private:
   void Initialise();
+  // Where the preview goes for the primary screen: its shape, as large as the placeholder allows,
+  // at the placeholder's top left (dialog client coordinates).
+  RECT PreviewPlace(const RECT& screen) const;
   void PlacePreview();
+  // The dialog was laid out for another scale, or the screens changed: the preview is placed and
+  // composed anew at its new size (never a bitmap stretched).
+  void FitPreview();
   void FillMagnificationCombo();
   void ShowPreviewLook();
   void ShowMediaGroup(const MediaGroup& group);

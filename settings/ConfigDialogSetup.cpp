@@ -66,22 +66,45 @@ void ConfigDialog::Initialise() {
   SetDlgItemTextW(dialogWindow, IDC_D3DX_NOTICE, D3dxNoticeText(ShadowEffectAvailable()).c_str());
 }
 
-// The preview keeps the primary screen's shape, as large as the placeholder allows, at its top left.
-void ConfigDialog::PlacePreview() {
-  RECT placeholder{};
-  GetWindowRect(GetDlgItem(dialogWindow, IDC_PREVIEW_PLACEHOLDER), &placeholder);
-  MapWindowPoints(nullptr, dialogWindow, reinterpret_cast<POINT*>(&placeholder), 2);
+namespace {
+RECT PrimaryScreenRect() {
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
   const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
   FatalUnless(screenWidth > 0 && screenHeight > 0, "the primary screen has no size");
-  const double scale = std::min(static_cast<double>(placeholder.right - placeholder.left) / screenWidth,
-                                static_cast<double>(placeholder.bottom - placeholder.top) / screenHeight);
-  const RECT place{placeholder.left, placeholder.top, placeholder.left + RoundHalfUp(screenWidth * scale),
-                   placeholder.top + RoundHalfUp(screenHeight * scale)};
+  return {0, 0, screenWidth, screenHeight};
+}
+}  // namespace
+
+RECT ConfigDialog::PreviewPlace(const RECT& screen) const {
+  RECT placeholder{};
+  GetWindowRect(GetDlgItem(dialogWindow, IDC_PREVIEW_PLACEHOLDER), &placeholder);
+  MapWindowPoints(nullptr, dialogWindow, reinterpret_cast<POINT*>(&placeholder), 2);
+  const double scale = std::min(static_cast<double>(placeholder.right - placeholder.left) / screen.right,
+                                static_cast<double>(placeholder.bottom - placeholder.top) / screen.bottom);
+  const RECT place{placeholder.left, placeholder.top, placeholder.left + RoundHalfUp(screen.right * scale),
+                   placeholder.top + RoundHalfUp(screen.bottom * scale)};
   RECT common{};
   FatalUnless(IntersectRect(&common, &place, &placeholder) && EqualRect(&common, &place),
               "the preview does not fit its placeholder");
-  preview = ConfigPreviewWindow::Create(instance, {0, 0, screenWidth, screenHeight}, dialogWindow, place);
+  return place;
+}
+
+void ConfigDialog::PlacePreview() {
+  const RECT screen = PrimaryScreenRect();
+  preview = ConfigPreviewWindow::Create(instance, screen, dialogWindow, PreviewPlace(screen));
+}
+
+void ConfigDialog::FitPreview() {
+  if (!preview || preview->window == nullptr) return;
+  preview->screenRect = PrimaryScreenRect();
+  const RECT place = PreviewPlace(preview->screenRect);
+  // The size message that follows reads the new client area and lays the picture out for it.
+  SetWindowPos(preview->window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  preview->UpdateLayout();  // for the screen's new shape, when only that changed
+  preview->Render();
+  InvalidateRect(preview->window, nullptr, TRUE);
+  UpdateWindow(preview->window);
 }
 
 void ConfigDialog::FillMagnificationCombo() {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/pacing/BenchWindow.h"
 #include "bench/pacing/PacingFigures.h"
 #include "engine/PlaybackSettings.h"
 #include "engine/ThreadToolkit.h"
@@ -98,17 +99,6 @@ int PumpUntil(int64_t deadline, AfterEach afterEach) {
 }
 
 int64_t SecondsFromNow(double seconds) { return Counter() + static_cast<int64_t>(seconds / Milliseconds(1) * 1000.0); }
-
-HWND CreateBenchWindow(const Options& options) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"KagemiraLayeredBench";
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  RegisterClassW(&wc);
-  return CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"layered", WS_POPUP | WS_VISIBLE, 0, 0, options.width,
-                         options.height, nullptr, nullptr, wc.hInstance, nullptr);
-}
 
 // The bench's side of the playback: the renderer and producer the layered loop would have.
 struct PlaybackSide {
@@ -209,7 +199,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: layered_bench.exe [--width W] [--height H] [--frames N] [--seconds S]\n");
     return 2;
   }
-  const HWND window = CreateBenchWindow(options);
+  const HWND window = CreateBenchWindow(L"KagemiraLayeredBench", 0, 0, options.width, options.height);
   {
     // The engine reads its settings from the ini file, as the saver does.
     UmbraneConfig settings(window);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "hosts/saver/scrnsave/CommandLine.h"
+#include "render/GdiHandles.h"
 
 HINSTANCE hMainInstance = nullptr;
 HWND hMainWindow = nullptr;
@@ -22,21 +23,29 @@ UINT MyHelpMessage = 0;
 namespace {
 
 const wchar_t kSaverClassName[] = L"WindowsScreenSaverClass";
-// Mouse movement up to this many pixels from where the pointer was at start is jitter, not a user.
-constexpr int kMouseThreshold = 4;
+// Mouse movement up to this many pixels (at 96 DPI; more on a scaled display, whose pixels are
+// smaller) from where the pointer was at start is jitter, not a user.
+constexpr int kMouseThresholdAt96Dpi = 4;
 // In the preview pane the parent may belong to another process: look every so often whether it went.
 constexpr UINT_PTR kParentWatchTimerId = 0x5C5A;
 constexpr UINT kParentWatchPeriodMs = 250;
 
 POINT pointerAtStart{};
+int mouseThreshold = kMouseThresholdAt96Dpi;
 HWND previewParent = nullptr;
+
+int ScaledForScreen(int pixelsAt96Dpi) {
+  const ScreenDc screen;
+  const int dpi = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
+  return dpi > 0 ? MulDiv(pixelsAt96Dpi, dpi, 96) : pixelsAt96Dpi;
+}
 
 void CloseSaver(HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }
 
 bool MovedBeyondThreshold() {
   POINT now{};
   if (!GetCursorPos(&now)) return false;
-  return std::abs(now.x - pointerAtStart.x) > kMouseThreshold || std::abs(now.y - pointerAtStart.y) > kMouseThreshold;
+  return std::abs(now.x - pointerAtStart.x) > mouseThreshold || std::abs(now.y - pointerAtStart.y) > mouseThreshold;
 }
 
 // The class procedure: the framework's part of every message, then the program's ScreenSaverProc.
@@ -45,6 +54,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CREATE:
       hMainWindow = window;
       GetCursorPos(&pointerAtStart);
+      mouseThreshold = ScaledForScreen(kMouseThresholdAt96Dpi);
       if (fChildPreview) SetTimer(window, kParentWatchTimerId, kParentWatchPeriodMs, nullptr);
       break;
     case WM_TIMER:

@@ -13,6 +13,11 @@
 //                         a box with that title shows a line with that text: answer it
 //   blank <id> 0|1        the control shows nothing but the dialog's background (or not)
 //   link <id>             click the first link of a link control
+//   size                  prints the dialog's client size: "size: <width>x<height>"
+//   preview-fills         the preview (5000) fills its place in the placeholder (1002) and, with
+//                         both opacities 0, shows the bare checkerboard composed at its own size
+//                         (8-pixel squares) in three rows across its whole width
+//   corner <id> <rrggbb>  the bottom right pixel of the control's client area shows that colour
 //   end <status>          the dialog closes and the program ends with that status
 // Each check prints "PASS: ..." or "FAIL: ..."; the exit status is 0 when nothing failed.
 #include <windows.h>
@@ -93,6 +98,22 @@ bool FindLinkPoint(HWND control, POINT& point) {
   }
   return painted && found;
 }
+
+// One pixel of a control's client area as the screen shows it, 0x00RRGGBB.
+uint32_t ShownPixel(HWND control, int x, int y) {
+  POINT at{x, y};
+  ClientToScreen(control, &at);
+  const HDC screen = GetDC(nullptr);
+  const COLORREF pixel = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  return (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
+}
+
+// The preview's checkerboard: 8-pixel squares counted from its bottom row.
+uint32_t Checker(int x, int y, int height) { return (((height - 1 - y) ^ x) & 8) != 0 ? 0xFFFFFFu : 0xC89678u; }
+
+// Each channel within one (the composition truncates two shares of a pixel separately).
+bool WithinOne(uint32_t a, uint32_t b) { return probe::ChannelsWithin(a, b, 1); }
 
 class Session {
  public:
@@ -197,6 +218,43 @@ class Session {
         SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
       }
       return 2;
+    }
+    if (step == L"size") {
+      RECT client{};
+      GetClientRect(Dialog(), &client);
+      std::printf("size: %ldx%ld\n", client.right, client.bottom);
+      std::fflush(stdout);
+      return 1;
+    }
+    if (step == L"preview-fills") {
+      const HWND preview = Item(L"5000");
+      RECT shown{}, place{}, client{};
+      GetWindowRect(preview, &shown);
+      GetWindowRect(Item(L"1002"), &place);
+      GetClientRect(preview, &client);
+      Check(shown.left == place.left && shown.top == place.top && shown.right <= place.right &&
+                shown.bottom <= place.bottom && (shown.right == place.right || shown.bottom == place.bottom),
+            "the preview fills its place in the placeholder");
+      const int width = client.right, height = client.bottom;
+      // Once it is painted.
+      WaitUntil([&] { return ShownPixel(preview, width - 1, 2) == Checker(width - 1, 2, height); });
+      int wrong = 0;
+      for (int y : {2, height / 2, height - 3}) {
+        for (int x = 0; x < width; ++x) wrong += !WithinOne(ShownPixel(preview, x, y), Checker(x, y, height));
+      }
+      Check(wrong == 0, "the preview shows the checkerboard composed at its own " + std::to_string(width) + "x" +
+                            std::to_string(height) + " pixels (" + std::to_string(wrong) + " pixels differ)");
+      return 1;
+    }
+    if (step == L"corner") {
+      const HWND control = Item(arg(1));
+      RECT client{};
+      GetClientRect(control, &client);
+      const uint32_t want = static_cast<uint32_t>(std::wcstoul(arg(2), nullptr, 16));
+      uint32_t shown = 0;
+      Check(WaitUntil([&] { return (shown = ShownPixel(control, client.right - 1, client.bottom - 1)) == want; }),
+            label + " shows " + Utf8(arg(2)) + " in its bottom right corner");
+      return 3;
     }
     if (step == L"end") {
       const bool ended = WaitForSingleObject(process, kCeilingMs) == WAIT_OBJECT_0;

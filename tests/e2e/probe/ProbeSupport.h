@@ -3,6 +3,7 @@
 // waiting for windows (a state, with a ceiling for a hung program only) and starting programs.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -14,6 +15,9 @@ int failures();
 
 std::string Utf8(const std::wstring& text);
 std::wstring Wide(const char* text);
+
+// Each of red, green and blue (0x00RRGGBB or COLORREF alike) within the tolerance.
+bool ChannelsWithin(uint32_t a, uint32_t b, int tolerance);
 
 std::wstring ClassOf(HWND window);
 std::wstring TextOf(HWND window);

@@ -17,6 +17,8 @@
 //       shows a plain window of that colour (a piece of the live desktop) until it is killed.
 //   saverprobe move-window <x> <y>
 //       moves that window, leaving its place in the z-order and the activation alone.
+//   saverprobe start-watch <saver> <arguments> <ceiling ms>
+//       screenshots from the saver's start until its first frame shows (StartWatch.h).
 // Checks print "PASS: ..." / "FAIL: ..." lines; the exit status is 0 when nothing failed.
 #include <windows.h>
 
@@ -25,6 +27,7 @@
 #include <string>
 
 #include "ProbeSupport.h"
+#include "StartWatch.h"
 
 namespace {
 
@@ -187,10 +190,13 @@ int main(int argc, char** argv) {
   if (argc >= 3 && std::string(argv[1]) == "pane-gone-during-warning") {
     return PaneGoneDuringWarningCommand(Wide(argv[2]).c_str());
   }
+  if (argc >= 5 && std::string(argv[1]) == "start-watch") {
+    return StartWatchCommand(Wide(argv[2]).c_str(), Wide(argv[3]).c_str(), static_cast<DWORD>(std::atoi(argv[4])));
+  }
   if (argc >= 4 && std::string(argv[1]) == "settings") {
     const bool ok = argc >= 5 && std::string(argv[4]) == "ok";
     return SettingsCommand(Wide(argv[2]).c_str(), Wide(argv[3]).c_str(), ok);
   }
-  std::fprintf(stderr, "usage: saverprobe wait-window|preview-host|settings|colour-window|move-window ...\n");
+  std::fprintf(stderr, "usage: saverprobe wait-window|preview-host|settings|colour-window|move-window|start-watch ...\n");
   return 2;
 }

@@ -99,14 +99,22 @@ TEST(ConvertCapture, AShortBufferIsRefusedInsteadOfReadPast) {
 }  // namespace
 
 namespace {
-TEST(PackRows, DropsTheBitmapsRowPaddingSoOddWidthsAreNotSheared) {
+TEST(CopyRows, DropsTheBitmapsRowPaddingSoOddWidthsAreNotSheared) {
   // 3 pixels of 3 bytes: 9 bytes a row, padded to 12 in the bitmap.
   const std::vector<uint8_t> padded{1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE,
                                     10, 11, 12, 13, 14, 15, 16, 17, 18, 0xEE, 0xEE, 0xEE};
+  ASSERT_EQ(BitmapStride(3, 24), 12u);
   std::vector<uint8_t> packed(18);
-  PackRows(padded.data(), 12, 9, 2, packed.data());
+  CopyRows(padded.data(), 12, packed.data(), 9, 9, 2);
   EXPECT_EQ(packed, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
   const Converted c = Convert(packed, 3, 2, 3);
   EXPECT_EQ(c.texels[4], 0x000C0B0Au);  // the second row starts with its own first pixel
+
+  // And back into a bitmap's rows for painting: each row at its own padded place.
+  std::vector<uint8_t> repadded(24, 0xEE);
+  CopyRows(packed.data(), 9, repadded.data(), 12, 9, 2);
+  EXPECT_EQ(repadded, padded);
+  EXPECT_EQ(BitmapStride(5, 16), 12u);
+  EXPECT_EQ(BitmapStride(7, 32), 28u);
 }
 }  // namespace

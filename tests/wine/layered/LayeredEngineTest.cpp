@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 
+#include "DisplayNotification.h"
 #include "FaultInjectingDevice.h"
 #include "HostWindow.h"
 #include "TestFrameFile.h"
@@ -195,6 +196,23 @@ TEST_F(LayeredEngine, AShadowMovieSetTogetherWithTheLayeredWindowGivesWayToThePa
   EXPECT_EQ(engine->shadowGraph, nullptr);
   ASSERT_TRUE(Playing(2));
   EXPECT_TRUE(HostWindow::PumpUntil([] { return ScreenGrey() >= 0 && ScreenGrey() % 10 <= 1; }, kCeilingMs)) << "a packed frame shows";
+}
+
+// While the displays are off nothing is drawn and the window's 1 ms timer stops: a frame announced
+// meanwhile (as a late one from the loop would be) is not handed to the window until a display is
+// back.
+TEST_F(LayeredEngine, WhileTheDisplaysAreOffTheWindowIsLeftAloneUntilOneComesBack) {
+  Start();
+  ASSERT_TRUE(Playing(3));
+  DeliverDisplayState(host.hwnd(), kDisplayOff);
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->drawingPaused.load(); }, kCeilingMs));
+  const uint32_t updates = engine->layeredUpdates;
+  WriteFrame(*engine, 40, true);
+  HostWindow::Pump(300);
+  EXPECT_EQ(engine->layeredUpdates, updates) << "no timer tick took the announced frame";
+  DeliverDisplayState(host.hwnd(), kDisplayOn);
+  EXPECT_TRUE(Playing(updates + 2));
+  EXPECT_FALSE(engine->drawingPaused);
 }
 
 }  // namespace

@@ -174,6 +174,11 @@ TEST_P(CaptureOrientation, ABottomUpCaptureShowsUprightAndUnmirrored) {
   EXPECT_TRUE(Near(shot.At(96, 96), {255, 255, 255, 0}, 0)) << "bottom right";
   EXPECT_TRUE(Near(shot.At(0, 0), {255, 0, 0, 0}, 0)) << "the very corner";
   EXPECT_TRUE(Near(shot.At(127, 127), {255, 255, 255, 0}, 0)) << "the far corner";
+  // Pixel for pixel: the quarters meet exactly where they met on the screen.
+  EXPECT_TRUE(Near(shot.At(63, 63), {255, 0, 0, 0}, 0)) << "the last pixel of the top left quarter";
+  EXPECT_TRUE(Near(shot.At(64, 63), {0, 255, 0, 0}, 0)) << "the first of the top right";
+  EXPECT_TRUE(Near(shot.At(63, 64), {0, 0, 255, 0}, 0)) << "the first of the bottom left";
+  EXPECT_TRUE(Near(shot.At(64, 64), {255, 255, 255, 0}, 0)) << "the first of the bottom right";
   EXPECT_TRUE(Near(shot.At(200, 64), kBackgroundB, 0)) << "the other monitor";
 }
 

@@ -307,8 +307,18 @@ TEST(TestHostDialogTemplate, CreatesEveryControlAsDesigned) {
   });
 }
 
-TEST(ApplicationIcon, LoadsInTheSizesTheShellAsksFor) {
-  for (int size : {16, 32, 48}) {
+TEST(ApplicationIcon, HasAPictureOfItsOwnForEverySizeTheShellAsksForAtEveryScale) {
+  // The icon group's directory: a 6-byte header, then 14-byte entries whose first byte is the
+  // width (0 for 256).
+  HRSRC group = FindResourceW(Module(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+  ASSERT_NE(group, nullptr);
+  const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(Module(), group)));
+  const int count = directory[4] | directory[5] << 8;
+  std::vector<int> sizes;
+  for (int i = 0; i < count; ++i) sizes.push_back(directory[6 + 14 * i] == 0 ? 256 : directory[6 + 14 * i]);
+  // 100 % to 200 % display scaling, and the large views: no size is an enlargement of another.
+  for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+    EXPECT_NE(std::find(sizes.begin(), sizes.end(), size), sizes.end()) << size;
     HANDLE icon = LoadImageW(Module(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), IMAGE_ICON, size, size, 0);
     EXPECT_NE(icon, nullptr) << size;
     if (icon) DestroyIcon(static_cast<HICON>(icon));
@@ -362,4 +372,43 @@ TEST(Manifest, RunsAsInvokerAndLoadsCommonControls6) {
   const std::wstring loaded = Lowercase(path);
   EXPECT_NE(loaded.find(L"microsoft.windows.common-controls"), std::wstring::npos) << loaded;
   EXPECT_NE(loaded.find(L"_6.0."), std::wstring::npos) << loaded;
+}
+
+namespace {
+// The folder of the built programs, beside the test programs' folder.
+std::wstring ProgramsFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1) + L"..\\..\\bin\\";
+}
+
+// The application manifest a program file carries (resource 24, 1), read from the file itself.
+std::string ManifestOfFile(const std::wstring& program) {
+  HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (module == nullptr) return {};
+  std::string manifest;
+  if (HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
+    manifest.assign(static_cast<const char*>(LockResource(LoadResource(module, resource))),
+                    SizeofResource(module, resource));
+  }
+  FreeLibrary(module);
+  return manifest;
+}
+}  // namespace
+
+// Every size a program reads and every capture it takes is in physical pixels: per-monitor v2,
+// with per-monitor and system-aware fallbacks for systems that do not know it. (The platform here
+// treats every program as per-monitor aware whatever it declares, so the built files are read.)
+TEST(Manifest, EachBuiltProgramDeclaresPerMonitorV2AwarenessWithItsFallbacks) {
+  for (const wchar_t* program : {L"kagemira.scr", L"Vistrel.exe"}) {
+    SCOPED_TRACE(::testing::Message() << "program " << std::string(program, program + wcslen(program)));
+    const std::string manifest = ManifestOfFile(ProgramsFolder() + program);
+    ASSERT_FALSE(manifest.empty()) << "no manifest in the built file";
+    EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                            "PerMonitorV2, PerMonitor</dpiAwareness>"),
+              std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"),
+              std::string::npos);
+  }
 }

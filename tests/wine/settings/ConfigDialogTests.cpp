@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -249,6 +250,69 @@ TEST_F(ConfigDialogTest, APreviewMadeLargerIsComposedOverItsWholeNewArea) {
   }
   EXPECT_EQ(At(pixels, width, width - 3, 2), 0xFFFFFFu) << "sky up to the new right edge";
   EXPECT_EQ(At(pixels, width, width - 3, height - 2), 0u) << "ground down to the new bottom";
+}
+
+// Each channel within one (the composition truncates two shares of a pixel separately).
+bool WithinOne(uint32_t a, uint32_t b) {
+  for (int shift = 0; shift <= 16; shift += 8) {
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 1) return false;
+  }
+  return true;
+}
+
+BOOL CALLBACK GrowByHalf(HWND control, LPARAM dialog) {
+  if (GetParent(control) != reinterpret_cast<HWND>(dialog)) return TRUE;
+  RECT place{};
+  GetWindowRect(control, &place);
+  MapWindowPoints(nullptr, reinterpret_cast<HWND>(dialog), reinterpret_cast<POINT*>(&place), 2);
+  SetWindowPos(control, nullptr, place.left * 3 / 2, place.top * 3 / 2, (place.right - place.left) * 3 / 2,
+               (place.bottom - place.top) * 3 / 2, SWP_NOZORDER | SWP_NOACTIVATE);
+  return TRUE;
+}
+
+// Moved to a monitor of another scale, the dialog is laid out anew by the system (here the test
+// does the system's part: the dialog and every control grow by half) and told of the new scale,
+// twice; a screen added meanwhile changes nothing else. The preview then fills the new place and is
+// composed at its new size: with both opacities 0 it shows the bare checkerboard in every pixel,
+// 8-pixel squares that a stretched bitmap would not keep; and the picture reaches its new corner.
+TEST_F(ConfigDialogTest, AtAnotherScaleThePreviewFillsItsNewPlaceComposedAtItsNewSize) {
+  location.WriteIni({{"MagType", "1"}, {"foregroundAlpha", "0"}, {"backgroundAlpha", "0"}, {"frameEnabled", "0"}});
+  RunningConfigDialog dialog;
+  const HWND placeholder = dialog.Item(IDC_PREVIEW_PLACEHOLDER);
+  const HWND preview = dialog.Item(IDC_PREVIEW_WINDOW);
+  RECT window{}, before{};
+  GetWindowRect(dialog.dialog(), &window);
+  GetWindowRect(preview, &before);
+  RECT suggested{window.left, window.top, window.left + (window.right - window.left) * 3 / 2,
+                 window.top + (window.bottom - window.top) * 3 / 2};
+  SetWindowPos(dialog.dialog(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  EnumChildWindows(dialog.dialog(), &GrowByHalf, reinterpret_cast<LPARAM>(dialog.dialog()));
+  SendMessageW(dialog.dialog(), WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+  SendMessageW(dialog.dialog(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  SendMessageW(dialog.dialog(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+  int width = 0, height = 0;
+  auto pixels = dialog.PreviewPixels(width, height);
+  RECT grown{}, after{};
+  GetWindowRect(placeholder, &grown);
+  GetWindowRect(preview, &after);
+  EXPECT_GT(after.right - after.left, (before.right - before.left) * 4 / 3) << "the preview follows its placeholder";
+  EXPECT_EQ(after.left, grown.left);
+  EXPECT_EQ(after.top, grown.top);
+  EXPECT_TRUE(after.right == grown.right || after.bottom == grown.bottom) << "as large as the placeholder allows";
+  EXPECT_LE(after.right, grown.right);
+  EXPECT_LE(after.bottom, grown.bottom);
+  EXPECT_EQ(width, static_cast<int>(after.right - after.left - 4)) << "client area inside the edge";
+  int wrong = 0;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) wrong += !WithinOne(At(pixels, width, x, y), Checker(x, y, height));
+  }
+  EXPECT_EQ(wrong, 0) << "pixels of the " << width << "x" << height << " preview that are not the checkerboard";
+
+  dialog.MoveSlider(IDC_FG_ALPHA, 100);
+  pixels = dialog.PreviewPixels(width, height);
+  EXPECT_EQ(At(pixels, width, width - 1, height - 1), 0u) << "the ground down to the new bottom right";
 }
 
 TEST_F(ConfigDialogTest, ApplySavesMakesOkTheDefaultAndCancelKeepsWhatWasApplied) {
