@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "engine/PlaybackSkeleton.h"
-#include "engine/UniqueHandle.h"
+#include "engine/base/UniqueHandle.h"
 
 class ShadowGraphProvider;
 class ShadowScene;

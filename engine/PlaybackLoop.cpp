@@ -1,4 +1,4 @@
-#include "engine/FatalCheck.h"
+#include "engine/base/FatalCheck.h"
 #include "engine/PackedFramePlayback.h"
 #include "engine/PlaybackSettings.h"
 #include "engine/UmbraneEngine.h"

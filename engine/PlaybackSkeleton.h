@@ -17,7 +17,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "engine/ThreadToolkit.h"
+#include "engine/base/ThreadToolkit.h"
 
 class UmbraneEngine;
 class DShowFilterGraph;

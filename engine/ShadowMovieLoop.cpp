@@ -3,7 +3,7 @@
 // or the background video.
 #include <memory>
 
-#include "engine/FatalCheck.h"
+#include "engine/base/FatalCheck.h"
 #include "engine/PlaybackSettings.h"
 #include "engine/ShadowMoviePlayback.h"
 #include "engine/UmbraneEngine.h"

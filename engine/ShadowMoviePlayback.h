@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "engine/PlaybackSkeleton.h"
-#include "engine/UniqueHandle.h"
+#include "engine/base/UniqueHandle.h"
 
 class ShadowMoviePlayback : public PlaybackSkeleton {
  public:

@@ -1,6 +1,6 @@
 #include "engine/UmbraneEngine.h"
 
-#include "engine/FatalCheck.h"
+#include "engine/base/FatalCheck.h"
 #include "engine/RegisteredMessages.h"
 #include "engine/StartupCompletion.h"
 #include "media/DShowFilterGraph.h"

@@ -12,9 +12,9 @@
 #include <string>
 
 #include "engine/DisplayPower.h"
-#include "engine/ThreadToolkit.h"
-#include "engine/UmbraneAppBase.h"
-#include "engine/UniqueHandle.h"
+#include "engine/base/ThreadToolkit.h"
+#include "engine/base/UmbraneAppBase.h"
+#include "engine/base/UniqueHandle.h"
 #include "engine/WindowHook.h"
 #include "framedata/ImageUnpacker.h"
 #include "render/GdiHandles.h"

@@ -3,7 +3,7 @@
 #include <map>
 #include <optional>
 
-#include "engine/ThreadToolkit.h"
+#include "engine/base/ThreadToolkit.h"
 
 namespace {
 

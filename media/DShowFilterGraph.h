@@ -18,8 +18,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/ThreadToolkit.h"
-#include "engine/UniqueHandle.h"
+#include "engine/base/ThreadToolkit.h"
+#include "engine/base/UniqueHandle.h"
 #include "media/DShowVmr.h"
 
 struct PosterFrame;

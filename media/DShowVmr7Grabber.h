@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/ThreadToolkit.h"
+#include "engine/base/ThreadToolkit.h"
 #include "media/GrabberComObject.h"
 #include "media/PosterFrame.h"
 

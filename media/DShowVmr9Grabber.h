@@ -18,7 +18,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/ThreadToolkit.h"
+#include "engine/base/ThreadToolkit.h"
 #include "media/GrabberComObject.h"
 #include "media/PosterFrame.h"
 

@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "engine/ComReference.h"
+#include "engine/base/ComReference.h"
 
 #include "media/GraphUtilities.h"
 

@@ -2,9 +2,9 @@
 
 #include <limits>
 
-#include "engine/FatalCheck.h"
-#include "engine/FramePacer.h"
-#include "engine/WindowsFrameClock.h"
+#include "engine/base/FatalCheck.h"
+#include "engine/base/FramePacer.h"
+#include "engine/base/WindowsFrameClock.h"
 #include "framedata/ImageUnpacker.h"
 #include "framedata/SilhouetteConversion.h"
 #include "render/LockedSurface.h"

@@ -15,8 +15,8 @@
 #include <memory>
 #include <vector>
 
-#include "engine/ThreadToolkit.h"
-#include "engine/UniqueHandle.h"
+#include "engine/base/ThreadToolkit.h"
+#include "engine/base/UniqueHandle.h"
 #include "render/QuadTexture.h"
 
 class ImageUnpacker;

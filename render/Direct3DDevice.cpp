@@ -1,7 +1,7 @@
 #include "render/Direct3DDevice.h"
 
-#include "engine/ComReference.h"
-#include "engine/FatalCheck.h"
+#include "engine/base/ComReference.h"
+#include "engine/base/FatalCheck.h"
 
 using Microsoft::WRL::ComPtr;
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/FatalCheck.h"
+#include "engine/base/FatalCheck.h"
 #include "render/SolidColourTexture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "settings/MagType.h"
+#include "engine/base/MagType.h"
 
 struct PixelSize {
   int32_t width = 0;

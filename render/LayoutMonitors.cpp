@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/FatalCheck.h"
+#include "engine/base/FatalCheck.h"
 #include "render/CapturePixels.h"
 #include "render/GdiHandles.h"
 

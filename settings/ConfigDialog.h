@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/UmbraneAppBase.h"
+#include "engine/base/UmbraneAppBase.h"
 
 class ConfigPreviewWindow;
 class DShowFilterGraph;

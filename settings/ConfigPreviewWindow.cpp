@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "engine/FatalCheck.h"
+#include "engine/base/FatalCheck.h"
 #include "resources/resource.h"
 #include "settings/PreviewComposition.h"
 

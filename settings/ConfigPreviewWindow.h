@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "render/GdiHandles.h"
-#include "settings/MagType.h"
+#include "engine/base/MagType.h"
 
 class ConfigPreviewWindow {
  public:

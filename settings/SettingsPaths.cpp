@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "engine/FatalCheck.h"
+#include "engine/base/FatalCheck.h"
 
 namespace {
 const wchar_t kVendorFolder[] = L"Sorahane";

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/MagType.h"
+#include "engine/base/MagType.h"
 
 class UmbraneConfig {
  public:

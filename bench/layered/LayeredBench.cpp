@@ -21,7 +21,7 @@
 #include "bench/pacing/BenchWindow.h"
 #include "bench/pacing/PacingFigures.h"
 #include "engine/PlaybackSettings.h"
-#include "engine/ThreadToolkit.h"
+#include "engine/base/ThreadToolkit.h"
 #include "engine/UmbraneEngine.h"
 #include "media/ShadowGraphProvider.h"
 #include "render/LayeredRenderer.h"

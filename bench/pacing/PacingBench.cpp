@@ -13,8 +13,8 @@
 
 #include "bench/pacing/PacingFigures.h"
 #include "bench/pacing/StandInAnimation.h"
-#include "engine/ThreadToolkit.h"
-#include "engine/UmbraneAppBase.h"
+#include "engine/base/ThreadToolkit.h"
+#include "engine/base/UmbraneAppBase.h"
 #include "framedata/ImageUnpacker.h"
 #include "media/ShadowGraphProvider.h"
 #include "render/Direct3DDevice.h"

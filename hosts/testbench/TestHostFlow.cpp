@@ -2,7 +2,7 @@
 
 #include <clocale>
 
-#include "engine/UniqueHandle.h"
+#include "engine/base/UniqueHandle.h"
 #include "hosts/testbench/ActivationWait.h"
 #include "hosts/testbench/TestHost.h"
 #include "resources/resource.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/UniqueHandle.h"
+#include "engine/base/UniqueHandle.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "engine/FatalCheck.h"
+#include "engine/base/FatalCheck.h"
 
 namespace {
 Bytes Deflate(const Bytes& pixels, int windowBits) {

@@ -7,9 +7,9 @@
 #include <clocale>
 #include <string>
 
-#include "engine/FatalCheck.h"
-#include "engine/ThreadToolkit.h"
-#include "engine/UmbraneAppBase.h"
+#include "engine/base/FatalCheck.h"
+#include "engine/base/ThreadToolkit.h"
+#include "engine/base/UmbraneAppBase.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/ThreadToolkit.h"
-#include "engine/UmbraneAppBase.h"
+#include "engine/base/ThreadToolkit.h"
+#include "engine/base/UmbraneAppBase.h"
 #include "media/DShowFilterGraph.h"
 
 namespace {

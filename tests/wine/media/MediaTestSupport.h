@@ -11,9 +11,9 @@
 
 #include <string>
 
-#include "engine/ThreadToolkit.h"
-#include "engine/UmbraneAppBase.h"
-#include "engine/UniqueHandle.h"
+#include "engine/base/ThreadToolkit.h"
+#include "engine/base/UmbraneAppBase.h"
+#include "engine/base/UniqueHandle.h"
 #include "media/DShowFilterGraph.h"
 #include "media/GraphUtilities.h"
 #include "tests/wine/render/RenderTestSupport.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ComReference.h"
+#include "engine/base/ComReference.h"
 
 namespace pinfacade {
 

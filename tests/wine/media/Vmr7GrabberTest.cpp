@@ -10,7 +10,7 @@
 #include <limits>
 
 #include "MediaTestSupport.h"
-#include "engine/ComReference.h"
+#include "engine/base/ComReference.h"
 #include "media/DShowVmr.h"
 #include "media/DShowVmr7Grabber.h"
 #include "media/PosterFrame.h"

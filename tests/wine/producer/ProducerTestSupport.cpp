@@ -4,7 +4,7 @@
 
 #include <wrl/client.h>
 
-#include "engine/ThreadToolkit.h"
+#include "engine/base/ThreadToolkit.h"
 #include "framedata/SilhouetteConversion.h"
 
 using Microsoft::WRL::ComPtr;

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/UniqueHandle.h"
+#include "engine/base/UniqueHandle.h"
 #include "framedata/ImageUnpacker.h"
 #include "media/ShadowGraphProvider.h"
 #include "settings/UmbraneConfig.h"

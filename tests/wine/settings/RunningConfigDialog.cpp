@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "engine/ThreadToolkit.h"
+#include "engine/base/ThreadToolkit.h"
 #include "render/GdiHandles.h"
 #include "resources/resource.h"
 #include "settings/ConfigDialog.h"

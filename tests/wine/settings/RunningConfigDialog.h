@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/UniqueHandle.h"
+#include "engine/base/UniqueHandle.h"
 
 class ConfigDialog;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/FatalCheck.h"
+#include "engine/base/FatalCheck.h"
 #include "settings/SettingsPaths.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/UniqueHandle.h"
+#include "engine/base/UniqueHandle.h"
 
 namespace {
 bool SizeOf(const std::wstring& path, uint64_t& size) {

@@ -13,9 +13,9 @@
 
 #include <atomic>
 
-#include "engine/ComReference.h"
-#include "engine/ThreadToolkit.h"
-#include "engine/UniqueHandle.h"
+#include "engine/base/ComReference.h"
+#include "engine/base/ThreadToolkit.h"
+#include "engine/base/UniqueHandle.h"
 
 class FaultInjectingMediaControl : public IMediaControl {
  public:

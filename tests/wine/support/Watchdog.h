@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "engine/ThreadToolkit.h"
-#include "engine/UniqueHandle.h"
+#include "engine/base/ThreadToolkit.h"
+#include "engine/base/UniqueHandle.h"
 
 class Watchdog {
  public:

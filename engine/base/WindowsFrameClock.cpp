@@ -1,8 +1,8 @@
-#include "engine/WindowsFrameClock.h"
+#include "engine/base/WindowsFrameClock.h"
 
 #include <windows.h>
 
-#include "engine/FatalCheck.h"
+#include "engine/base/FatalCheck.h"
 
 namespace {
 int64_t QueryFrequency() {

@@ -1,4 +1,4 @@
-#include "engine/UmbraneAppBase.h"
+#include "engine/base/UmbraneAppBase.h"
 
 #include <windows.h>
 #include <mmsystem.h>

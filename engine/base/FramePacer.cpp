@@ -1,4 +1,4 @@
-#include "engine/FramePacer.h"
+#include "engine/base/FramePacer.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
-#include "engine/ThreadToolkit.h"
+#include "engine/base/ThreadToolkit.h"
 
-#include "engine/FatalCheck.h"
+#include "engine/base/FatalCheck.h"
 
 LightWeightMutex::LightWeightMutex() { InitializeCriticalSection(&section_); }
 LightWeightMutex::~LightWeightMutex() { DeleteCriticalSection(&section_); }

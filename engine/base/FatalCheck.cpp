@@ -1,4 +1,4 @@
-#include "engine/FatalCheck.h"
+#include "engine/base/FatalCheck.h"
 
 #include <atomic>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "engine/UniqueHandle.h"
+#include "engine/base/UniqueHandle.h"
 
 class ILockable {
  public:
