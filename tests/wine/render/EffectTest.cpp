@@ -189,8 +189,9 @@ TEST_F(MovieScene, AFrameOfAnotherSizeMidStreamStillFillsTheWholeScene) {
     auto frame = Frame(200, 100, 50, width, height);
     ASSERT_TRUE(frame);
     renderer->DrawMovieScene(*frame, nullptr);
-    // Near the scene's corners (at the very edge the filter also reaches the texels beyond the picture).
-    for (const auto& [x, y] : {std::pair{1, 1}, std::pair{kFrameSide - 2, kFrameSide - 2}, std::pair{kFrameSide - 2, 1}}) {
+    // Near the scene's corners: a picture this small is magnified threefold, and within one texel of
+    // its edge the linear filter also reaches the texels beyond it.
+    for (const auto& [x, y] : {std::pair{2, 2}, std::pair{kFrameSide - 3, kFrameSide - 3}, std::pair{kFrameSide - 3, 2}}) {
       const Colour c = SceneAt(*renderer, x, y);
       EXPECT_EQ(c.a, 255) << x << "," << y;
       EXPECT_NEAR(c.r, 200, 1) << x << "," << y;
