@@ -77,7 +77,7 @@ void UmbraneEngine::PresentLayered() {
   LockGuard guard(frameLock);
   SurfaceDc surfaceDc(frameSurface.Get());
   if (surfaceDc.Get() != nullptr && HandToWindow(*this, surfaceDc.Get())) {
-    ++layeredUpdates;
+    ++statistics.layeredUpdates;
     return;
   }
   PostMessageW(hwnd, EndMessage, 0, 0);

@@ -3,11 +3,9 @@
 #include <algorithm>
 
 #include "engine/RegisteredMessages.h"
-#include "engine/UmbraneEngine.h"
 #include "media/DShowFilterGraph.h"
 #include "media/PosterFrame.h"
 #include "render/PlaybackRenderer.h"
-#include "settings/UmbraneConfig.h"
 
 namespace {
 constexpr DWORD kFirstVideoFrameMs = 5000;
@@ -29,10 +27,8 @@ class FrameLocks {
 };
 }  // namespace
 
-void PostToEngineWindow(const UmbraneEngine& engine, UINT message) { PostMessageW(engine.hwnd, message, 0, 0); }
-
-PlaybackSkeleton::PlaybackSkeleton(UmbraneEngine& engine)
-    : engine_(engine), waitList_{engine.playbackThread->stopEvent(), engine.displayOffEvent.get()} {}
+PlaybackSkeleton::PlaybackSkeleton(const PlaybackContext& context)
+    : context_(context), waitList_{context.stopEvent, context.displayOffEvent} {}
 
 PlaybackSkeleton::~PlaybackSkeleton() = default;
 
@@ -53,8 +49,10 @@ bool PlaybackSkeleton::IsEndEvent(HANDLE event) const {
 
 bool PlaybackSkeleton::StopRequested() const { return WaitForSingleObject(stopEvent(), 0) == WAIT_OBJECT_0; }
 
+void PlaybackSkeleton::PostToWindow(UINT message) const { PostMessageW(context_.window, message, 0, 0); }
+
 void PlaybackSkeleton::EndPlayback() const {
-  if (!StopRequested()) PostToEngineWindow(engine_, EndMessage);
+  if (!StopRequested()) PostToWindow(EndMessage);
 }
 
 PlaybackSkeleton::EventWait PlaybackSkeleton::WaitForEvent(HANDLE event, DWORD timeoutMs) const {
@@ -78,11 +76,11 @@ void PlaybackSkeleton::Play(const std::function<FrameResult()>& drawFrame) {
   for (;;) {
     HANDLE woken = WaitAny(paused_ ? pausedWaitList_ : waitList_);
     if (woken == stopEvent()) return;
-    if (woken == engine_.displayOffEvent.get()) {
+    if (woken == context_.displayOffEvent) {
       Pause();
       continue;
     }
-    if (woken == engine_.displayOnEvent.get()) {
+    if (woken == context_.displayOnEvent) {
       // The frame it stopped at is drawn at once: whatever the display kept meanwhile, it shows
       // the picture again without waiting for the next frame.
       if (!Resume()) return;
@@ -106,9 +104,9 @@ void PlaybackSkeleton::Play(const std::function<FrameResult()>& drawFrame) {
 
 namespace {
 // The graphs that decode pictures: the shadow movie, and background media with video.
-std::vector<DShowFilterGraph*> MovieGraphs(const UmbraneEngine& engine) {
+std::vector<DShowFilterGraph*> MovieGraphs(const PlaybackContext& context) {
   std::vector<DShowFilterGraph*> graphs;
-  for (DShowFilterGraph* graph : {engine.shadowGraph.get(), engine.backgroundGraph.get()}) {
+  for (DShowFilterGraph* graph : {context.shadowGraph, &context.backgroundGraph}) {
     if (graph != nullptr && graph->HasVideo()) graphs.push_back(graph);
   }
   return graphs;
@@ -117,19 +115,19 @@ std::vector<DShowFilterGraph*> MovieGraphs(const UmbraneEngine& engine) {
 
 void PlaybackSkeleton::Pause() {
   paused_ = true;
-  pausedWaitList_ = {stopEvent(), engine_.displayOnEvent.get()};
+  pausedWaitList_ = {stopEvent(), context_.displayOnEvent};
   // Sound-only background media is what the user listens to, displays or not.
-  const bool mediaPlaysOn = engine_.config->bgmEnabled && !engine_.backgroundGraph->HasVideo();
+  const bool mediaPlaysOn = context_.bgmEnabled && !context_.backgroundGraph.HasVideo();
   if (mediaPlaysOn && backgroundEnded_ != nullptr) pausedWaitList_.push_back(backgroundEnded_);
-  for (DShowFilterGraph* graph : MovieGraphs(engine_)) graph->Pause();
+  for (DShowFilterGraph* graph : MovieGraphs(context_)) graph->Pause();
   HoldFrames();
-  engine_.drawingPaused = true;
+  context_.statistics.drawingPaused = true;
 }
 
 bool PlaybackSkeleton::Resume() {
   paused_ = false;
-  engine_.drawingPaused = false;
-  for (DShowFilterGraph* graph : MovieGraphs(engine_)) {
+  context_.statistics.drawingPaused = false;
+  for (DShowFilterGraph* graph : MovieGraphs(context_)) {
     if (!graph->Run(0)) {
       EndPlayback();
       return false;
@@ -140,9 +138,9 @@ bool PlaybackSkeleton::Resume() {
 }
 
 bool PlaybackSkeleton::RestartMediaAlone() {
-  DShowFilterGraph& media = *engine_.backgroundGraph;
-  ++engine_.restarts;
-  ++engine_.mediaRestarts;
+  DShowFilterGraph& media = context_.backgroundGraph;
+  ++context_.statistics.restarts;
+  ++context_.statistics.mediaRestarts;
   media.Stop(-1, stopEvent());
   if (StopRequested()) return false;
   media.Rewind();
@@ -160,12 +158,12 @@ bool CopyNewFrame(DShowFilterGraph& graph, PosterFrame& frame) {
   return frame.time != shown || frame.owner != owner;
 }
 
-PlaybackSkeleton::FrameResult PresentFrame(UmbraneEngine& engine, PlaybackRenderer& renderer, bool newVideoFrame,
-                                           bool newMovieFrame) {
+PlaybackSkeleton::FrameResult PresentFrame(PlaybackStatistics& statistics, PlaybackRenderer& renderer,
+                                           bool newVideoFrame, bool newMovieFrame) {
   if (renderer.DrawViews() != S_OK) return PlaybackSkeleton::FrameResult::Drawn;
   if (renderer.Present() == D3DERR_DEVICELOST) return PlaybackSkeleton::FrameResult::DeviceLost;
-  ++engine.framesPresented;
-  if (newVideoFrame) ++engine.videoFramesDrawn;
-  if (newMovieFrame) ++engine.movieFramesDrawn;
+  ++statistics.framesPresented;
+  if (newVideoFrame) ++statistics.videoFramesDrawn;
+  if (newMovieFrame) ++statistics.movieFramesDrawn;
   return PlaybackSkeleton::FrameResult::Drawn;
 }

@@ -9,7 +9,7 @@
 // video) are paused and the body holds its frames (the producer stops between two frames); sound-only
 // background media plays on and loops alone. When a display comes back the graphs run again and the
 // frame the playback stopped at is drawn at once. The window thread announces the state through the
-// engine's two display events; nothing else passes between the threads for it.
+// context's two display events; nothing else passes between the threads for it.
 #include <windows.h>
 
 #include <cstdint>
@@ -17,9 +17,9 @@
 #include <initializer_list>
 #include <vector>
 
+#include "engine/PlaybackModes.h"
 #include "engine/base/ThreadToolkit.h"
 
-class UmbraneEngine;
 class DShowFilterGraph;
 class PlaybackRenderer;
 struct PosterFrame;
@@ -52,13 +52,19 @@ class PlaybackSkeleton {
   void Play(const std::function<FrameResult()>& drawFrame);
 
  protected:
-  explicit PlaybackSkeleton(UmbraneEngine& engine);
+  // How long a restart waits for a graph's first video frame after the cue; late ones are not waited
+  // for longer.
+  static constexpr DWORD kVideoFrameAfterRestartMs = 1000;
+
+  explicit PlaybackSkeleton(const PlaybackContext& context);
   // The wait list: the stop event, the displays going off, then the frame events, then the end
   // events (in this order a stop wins over everything, a pause over a frame and a frame over a
   // restart); the locks of every frame; and which end event is the background media's.
   void SetEvents(std::initializer_list<HANDLE> frameEvents, std::initializer_list<HANDLE> endEvents,
                  std::initializer_list<ILockable*> frameLocks, HANDLE backgroundEnded);
   HANDLE stopEvent() const { return waitList_.front(); }
+  // Posts a message with parameters 0, 0 to the window: the thread's only way to reach it.
+  void PostToWindow(UINT message) const;
 
   // One of the end events was set. False when playback cannot go on (EndMessage has been posted)
   // or the thread is being asked to stop.
@@ -70,7 +76,7 @@ class PlaybackSkeleton {
   // A display came back: let the frames go on (after the movie graphs run again).
   virtual void ReleaseFrames() {}
 
-  UmbraneEngine& engine_;
+  const PlaybackContext& context_;
 
  private:
   bool IsEndEvent(HANDLE event) const;
@@ -93,11 +99,7 @@ class PlaybackSkeleton {
 bool CopyNewFrame(DShowFilterGraph& graph, PosterFrame& frame);
 
 // The second pass and the present of a frame drawn by the Direct3D window's renderer, counted in
-// the engine's diagnostics (the frame shows a new background video frame, a new shadow-movie
-// frame). A scene that could not begin or end skips the frame.
-PlaybackSkeleton::FrameResult PresentFrame(UmbraneEngine& engine, PlaybackRenderer& renderer, bool newVideoFrame,
-                                           bool newMovieFrame = false);
-
-// Posts a message with parameters 0, 0 to the engine's window: the playback thread's only way to
-// reach the window.
-void PostToEngineWindow(const UmbraneEngine& engine, UINT message);
+// the statistics (the frame shows a new background video frame, a new shadow-movie frame). A scene
+// that could not begin or end skips the frame.
+PlaybackSkeleton::FrameResult PresentFrame(PlaybackStatistics& statistics, PlaybackRenderer& renderer,
+                                           bool newVideoFrame, bool newMovieFrame = false);

@@ -1,6 +1,8 @@
 #include "engine/UmbraneEngine.h"
 
 #include "engine/base/FatalCheck.h"
+#include "engine/PlaybackModes.h"
+#include "engine/PlaybackSettings.h"
 #include "engine/RegisteredMessages.h"
 #include "engine/StartupCompletion.h"
 #include "media/DShowFilterGraph.h"
@@ -26,10 +28,7 @@ UmbraneEngine::UmbraneEngine()
       displayOnEvent(CreateEventOrDie(true, true)) {}
 
 UmbraneEngine::~UmbraneEngine() {
-  if (playbackThread) {
-    playbackThread->Stop();
-    playbackThread.reset();
-  }
+  StopPlayback();
   ReleaseDevices();
   UnhookWindow(hwnd);
   // The rest goes in reverse declaration order with the members.
@@ -152,19 +151,38 @@ void UmbraneEngine::ReleaseDevices() {
   direct3d.Reset();
 }
 
-void UmbraneEngine::StartPlayback() {
+void UmbraneEngine::StopPlayback() {
   if (playbackThread) {
     playbackThread->Stop();
     playbackThread.reset();
   }
+}
+
+void UmbraneEngine::StartPlayback() {
+  StopPlayback();
   playbackThread = std::make_unique<Thread>();
+  const PlaybackContext context{hwnd,
+                                playbackThread->stopEvent(),
+                                displayOffEvent.get(),
+                                displayOnEvent.get(),
+                                device.Get(),
+                                renderTarget.Get(),
+                                layout,
+                                RenderSettingsOf(*config, preview),
+                                *backgroundGraph,
+                                shadowGraph.get(),
+                                config->bgmEnabled,
+                                statistics};
+  const PackedFrames frames{frameSource, *config, resumePosition};
   Thread::Body body;
   if (layered) {
-    body = [this] { LayeredLoop(); };
+    body = [context, frames, window = LayeredHandOver{frameLock, frameReadyEvent.get(), frameSurface, layeredSize}] {
+      LayeredLoop(context, frames, window);
+    };
   } else if (shadowGraph) {
-    body = [this] { ShadowMovieLoop(); };
+    body = [context] { ShadowMovieLoop(context); };
   } else {
-    body = [this] { PlaybackLoop(); };
+    body = [context, frames] { PlaybackLoop(context, frames); };
   }
   playbackThread->Start(std::move(body), true);
   if (layered) StartLayered();
@@ -172,10 +190,7 @@ void UmbraneEngine::StartPlayback() {
 }
 
 bool UmbraneEngine::TryResetDevice() {
-  if (playbackThread) {
-    playbackThread->Stop();
-    playbackThread.reset();
-  }
+  StopPlayback();
   renderTarget.Reset();
   // Nothing to recover without a device (a failed start-up never posts a loss of its own).
   if (!device) return false;
@@ -249,7 +264,7 @@ void UmbraneEngine::FollowDisplayPower(bool on) {
   if (layeredTimerId != 0) RunLayeredTimer(on);
 }
 
-bool UmbraneEngine::ShowsCapturedDesktop() const { return showsCapture_ && framesPresented == 0; }
+bool UmbraneEngine::ShowsCapturedDesktop() const { return showsCapture_ && statistics.framesPresented == 0; }
 
 LRESULT UmbraneEngine::PaintCapturedDesktop(UINT message, WPARAM wParam) {
   if (message == WM_ERASEBKGND) {

@@ -6,12 +6,12 @@
 #include <ddraw.h>
 #include <wrl/client.h>
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "engine/DisplayPower.h"
+#include "engine/PlaybackStatistics.h"
 #include "engine/base/ThreadToolkit.h"
 #include "engine/base/UmbraneAppBase.h"
 #include "engine/base/UniqueHandle.h"
@@ -35,11 +35,6 @@ class UmbraneEngine : public UmbraneAppBase {
   bool TryResetDevice();
   LRESULT OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, DefaultProc defaultProc);
 
-  // Thread bodies, one per presentation mode; StartPlayback picks one.
-  void PlaybackLoop();
-  void ShadowMovieLoop();
-  void LayeredLoop();
-
   // Layered-window presentation, on the window thread.
   void StartLayered();
   void PresentLayered();
@@ -47,7 +42,8 @@ class UmbraneEngine : public UmbraneAppBase {
   // The displays went off or came back (window thread): the playback thread pauses or resumes.
   void FollowDisplayPower(bool on);
 
-  // The members are read directly by the thread bodies and the layered presentation.
+  // The playback thread's bodies (PlaybackModes.h) are handed the members they use; the layered
+  // presentation reads them directly.
   HWND hwnd = nullptr;
   bool preview = false;
   bool layered = false;
@@ -78,28 +74,8 @@ class UmbraneEngine : public UmbraneAppBase {
   UniqueHandle displayOffEvent;
   UniqueHandle displayOnEvent;
   PowerNotification displayNotification;
-  // Diagnostics (and tests): the frame the playback thread drew last (the shadow movie's: its
-  // time stamp), how often the animation, the shadow movie or the background media restarted
-  // (mediaRestarts: the media ended first and restarted alone; movieRestarts: the movie ended),
-  // how many frames were presented and how many of them showed a new background video frame or a
-  // new shadow-movie frame, and how many frames the layered window was handed.
-  std::atomic<int64_t> lastDrawnFrame{-1};
-  std::atomic<int64_t> lastMovieFrameTime{INT64_MIN};
-  std::atomic<uint32_t> restarts{0};
-  std::atomic<uint32_t> mediaRestarts{0};
-  std::atomic<uint32_t> movieRestarts{0};
-  std::atomic<uint64_t> framesPresented{0};
-  std::atomic<uint64_t> videoFramesDrawn{0};
-  std::atomic<uint64_t> movieFramesDrawn{0};
-  std::atomic<uint32_t> layeredUpdates{0};
-  // How the shadow-movie thread draws the movie: through the effect made by D3DX or by the
-  // device from the effect's own shaders, or opaque (neither could be made).
-  enum class MovieDrawing { NotYet, D3dxEffect, DeviceShaderEffect, Opaque };
-  std::atomic<MovieDrawing> movieDrawing{MovieDrawing::NotYet};
-  // The playback thread has stopped drawing and decoding while the displays are off; the thread
-  // of the packed frames' producer.
-  std::atomic<bool> drawingPaused{false};
-  std::atomic<uint32_t> producerThreadId{0};
+  // What the playback has done so far (diagnostics, tests).
+  PlaybackStatistics statistics;
 
  private:
   bool OpenFrameSource();
@@ -111,6 +87,8 @@ class UmbraneEngine : public UmbraneAppBase {
   bool ShowsCapturedDesktop() const;
   LRESULT PaintCapturedDesktop(UINT message, WPARAM wParam);
   void RunLayeredTimer(bool run);
+  // Stops and deletes the playback thread, if there is one.
+  void StopPlayback();
 
   bool showsCapture_ = false;
 };

@@ -11,12 +11,13 @@
 #include <windows.h>
 #include <d3d9.h>
 #include <ddraw.h>
-#include <dshow.h>
 #include <wrl/client.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
+
+#include <dshow.h>  // after <string>: the strsafe.h it brings forbids what <string> needs
 
 #include "engine/base/ThreadToolkit.h"
 #include "engine/base/UniqueHandle.h"

@@ -182,11 +182,11 @@ void MeasureLatency(UmbraneEngine& engine, PlaybackSide& side, const Options& op
     PumpUntil(next, [] { return false; });
     next += period;
     side.RenderFrame();
-    const uint32_t updates = engine.layeredUpdates;
+    const uint32_t updates = engine.statistics.layeredUpdates;
     const int64_t announced = Counter();
     SetEventOrDie(engine.frameReadyEvent.get());
-    PumpUntil(SecondsFromNow(2), [&] { return engine.layeredUpdates != updates; });
-    if (engine.layeredUpdates != updates) latency.push_back(Milliseconds(Counter() - announced));
+    PumpUntil(SecondsFromNow(2), [&] { return engine.statistics.layeredUpdates != updates; });
+    if (engine.statistics.layeredUpdates != updates) latency.push_back(Milliseconds(Counter() - announced));
   }
   std::printf("frame-ready event to finished update (%d frames announced):\n", frames);
   PrintFigure("latency", latency);
@@ -214,8 +214,8 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "layered_bench: the engine did not start (um.bin beside the program?)\n");
     return 1;
   }
-  PumpUntil(SecondsFromNow(30), [&] { return engine->layeredUpdates > 0; });
-  if (engine->layeredUpdates == 0) {
+  PumpUntil(SecondsFromNow(30), [&] { return engine->statistics.layeredUpdates > 0; });
+  if (engine->statistics.layeredUpdates == 0) {
     std::fprintf(stderr, "layered_bench: the layered loop handed no frame to the window in 30 s\n");
     return 1;
   }

@@ -19,13 +19,13 @@
 using Microsoft::WRL::ComPtr;
 
 namespace {
-const char* DrawingName(UmbraneEngine::MovieDrawing drawing) {
+const char* DrawingName(PlaybackStatistics::MovieDrawing drawing) {
   switch (drawing) {
-    case UmbraneEngine::MovieDrawing::D3dxEffect:
+    case PlaybackStatistics::MovieDrawing::D3dxEffect:
       return "d3dx";
-    case UmbraneEngine::MovieDrawing::DeviceShaderEffect:
+    case PlaybackStatistics::MovieDrawing::DeviceShaderEffect:
       return "shaders";
-    case UmbraneEngine::MovieDrawing::Opaque:
+    case PlaybackStatistics::MovieDrawing::Opaque:
       return "opaque";
     default:
       return "not yet";
@@ -49,18 +49,19 @@ int BenchShadowMovie(const std::wstring& movie, double seconds, const std::strin
     std::printf("the engine did not start with the shadow movie\n");
     return 1;
   }
-  if (!HostWindow::PumpUntil([&] { return engine->movieFramesDrawn >= 30; }, 30000)) {
+  if (!HostWindow::PumpUntil([&] { return engine->statistics.movieFramesDrawn >= 30; }, 30000)) {
     std::printf("no movie frame drawn\n");
     return 1;
   }
-  const char* drawing = DrawingName(engine->movieDrawing);
+  const char* drawing = DrawingName(engine->statistics.movieDrawing);
   if (!effect.empty() && effect != drawing) {
     std::printf("the movie is drawn %s, not through the %s effect\n", drawing, effect.c_str());
     return 1;
   }
-  const PlayedFigures figures = MeasurePlayback(*engine, *engine->shadowGraph, engine->movieFramesDrawn, seconds);
+  const PlayedFigures figures =
+      MeasurePlayback(*engine, *engine->shadowGraph, engine->statistics.movieFramesDrawn, seconds);
   std::printf("%.1f s of the shadow movie %ls over a 1280x1024 window (%u restarts), effect: %s\n", figures.elapsed,
-              movie.c_str(), static_cast<unsigned>(engine->movieRestarts), drawing);
+              movie.c_str(), static_cast<unsigned>(engine->statistics.movieRestarts), drawing);
   PrintPlayedFigures(figures, "movie");
   DestroyWindow(host.hwnd());
   return 0;

@@ -33,11 +33,12 @@ int BenchVideoBackground(const std::wstring& video, double seconds) {
     return 1;
   }
   // Past the start: the first frames, the textures and views made.
-  if (!HostWindow::PumpUntil([&] { return engine->videoFramesDrawn >= 30; }, 30000)) {
+  if (!HostWindow::PumpUntil([&] { return engine->statistics.videoFramesDrawn >= 30; }, 30000)) {
     std::printf("no video drawn\n");
     return 1;
   }
-  const PlayedFigures figures = MeasurePlayback(*engine, *engine->backgroundGraph, engine->videoFramesDrawn, seconds);
+  const PlayedFigures figures =
+      MeasurePlayback(*engine, *engine->backgroundGraph, engine->statistics.videoFramesDrawn, seconds);
   std::printf("%.1f s of a %ls background\n", figures.elapsed, video.c_str());
   PrintPlayedFigures(figures, "video");
   DestroyWindow(host.hwnd());

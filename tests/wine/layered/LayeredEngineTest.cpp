@@ -74,7 +74,7 @@ class LayeredEngine : public ::testing::Test {
   }
 
   bool Playing(uint32_t updates) {
-    return HostWindow::PumpUntil([&] { return engine && engine->layeredUpdates >= updates; }, kCeilingMs);
+    return HostWindow::PumpUntil([&] { return engine && engine->statistics.layeredUpdates >= updates; }, kCeilingMs);
   }
 
   SettingsLocation settings;
@@ -115,20 +115,20 @@ TEST_F(LayeredEngine, TwoFramesBetweenTwoTicksHandOnlyTheNewerToTheWindow) {
   // From here on the test is the only one writing frames.
   ASSERT_TRUE(engine->playbackThread->Stop());
   engine->PresentLayered();  // takes a frame the loop may have announced last
-  const uint32_t before = engine->layeredUpdates;
+  const uint32_t before = engine->statistics.layeredUpdates;
 
   WriteFrame(*engine, 40, true);
   WriteFrame(*engine, 200, true);
   engine->PresentLayered();
-  EXPECT_EQ(engine->layeredUpdates, before + 1) << "one update for both frames";
+  EXPECT_EQ(engine->statistics.layeredUpdates, before + 1) << "one update for both frames";
   EXPECT_TRUE(HostWindow::PumpUntil([] { return ScreenShows(200); }, kCeilingMs)) << "the screen shows " << ScreenGrey();
 
   // A tick without a new frame does nothing, even when the surface has changed meanwhile.
   WriteFrame(*engine, 90, false);
   engine->PresentLayered();
-  EXPECT_EQ(engine->layeredUpdates, before + 1);
+  EXPECT_EQ(engine->statistics.layeredUpdates, before + 1);
   HostWindow::Pump(20);  // the real timer ticks too
-  EXPECT_EQ(engine->layeredUpdates, before + 1);
+  EXPECT_EQ(engine->statistics.layeredUpdates, before + 1);
   EXPECT_TRUE(ScreenShows(200)) << "the screen shows " << ScreenGrey();
 }
 
@@ -158,7 +158,8 @@ TEST_F(LayeredEngine, ALostDeviceIsRecoveredAndTheWindowKeepsUpdating) {
   Start();
   FaultInjectingDevice wrapper(engine->device.Get());
   engine->device = &wrapper;
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->lastDrawnFrame >= 3 && engine->lastDrawnFrame < 15; }, kCeilingMs));
+  ASSERT_TRUE(HostWindow::PumpUntil(
+      [&] { return engine->statistics.lastDrawnFrame >= 3 && engine->statistics.lastDrawnFrame < 15; }, kCeilingMs));
 
   wrapper.LoseDevice(/*lostChecks=*/1, /*failFirstReset=*/false);
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId != 0; }, kCeilingMs)) << "reading back reports the loss";
@@ -171,15 +172,15 @@ TEST_F(LayeredEngine, ALostDeviceIsRecoveredAndTheWindowKeepsUpdating) {
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId == 0; }, kCeilingMs));
   EXPECT_EQ(wrapper.resets, 1);
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return wrapper.readBacksArrived > readBacksBefore; }, kCeilingMs));
-  const int64_t resumedAt = engine->lastDrawnFrame;
+  const int64_t resumedAt = engine->statistics.lastDrawnFrame;
   wrapper.OpenGate();
   EXPECT_GE(resumedAt, lostAt) << "the new loop starts from the saved frame, not from the beginning";
   // Frames the clock finds late are skipped, so a busy machine may have moved on a little.
   EXPECT_LT(resumedAt, lostAt + 10);
 
   // And the window gets its frames again.
-  const uint32_t updates = engine->layeredUpdates;
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->layeredUpdates >= updates + 5; }, kCeilingMs))
+  const uint32_t updates = engine->statistics.layeredUpdates;
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.layeredUpdates >= updates + 5; }, kCeilingMs))
       << "the layered timer survives the recovery";
   EXPECT_EQ(engine->layeredTimerId, 1u);
   DestroyWindow(host.hwnd());  // the engine must let go of the wrapper before it goes
@@ -205,14 +206,14 @@ TEST_F(LayeredEngine, WhileTheDisplaysAreOffTheWindowIsLeftAloneUntilOneComesBac
   Start();
   ASSERT_TRUE(Playing(3));
   DeliverDisplayState(host.hwnd(), kDisplayOff);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->drawingPaused.load(); }, kCeilingMs));
-  const uint32_t updates = engine->layeredUpdates;
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.drawingPaused.load(); }, kCeilingMs));
+  const uint32_t updates = engine->statistics.layeredUpdates;
   WriteFrame(*engine, 40, true);
   HostWindow::Pump(300);
-  EXPECT_EQ(engine->layeredUpdates, updates) << "no timer tick took the announced frame";
+  EXPECT_EQ(engine->statistics.layeredUpdates, updates) << "no timer tick took the announced frame";
   DeliverDisplayState(host.hwnd(), kDisplayOn);
   EXPECT_TRUE(Playing(updates + 2));
-  EXPECT_FALSE(engine->drawingPaused);
+  EXPECT_FALSE(engine->statistics.drawingPaused);
 }
 
 }  // namespace

@@ -69,10 +69,10 @@ class BackgroundMedia : public ::testing::Test {
   // Pumps until the animation has run through `count` times (it wraps back to its start).
   Runs WaitForRuns(int count, DWORD ceilingMs) {
     Runs runs;
-    int64_t previous = engine->lastDrawnFrame;
+    int64_t previous = engine->statistics.lastDrawnFrame;
     HostWindow::PumpUntil(
         [&] {
-          const int64_t frame = engine->lastDrawnFrame;
+          const int64_t frame = engine->statistics.lastDrawnFrame;
           if (frame < previous) {
             ++runs.wraps;
             runs.firstFrameAfterWrap = std::max(runs.firstFrameAfterWrap, frame);
@@ -84,7 +84,9 @@ class BackgroundMedia : public ::testing::Test {
     return runs;
   }
 
-  bool Playing() { return HostWindow::PumpUntil([&] { return engine->lastDrawnFrame >= 0; }, 15000); }
+  bool Playing() {
+    return HostWindow::PumpUntil([&] { return engine->statistics.lastDrawnFrame >= 0; }, 15000);
+  }
 
   // The engine's own device wrapped, for the tests that lose it; it outlives the engine, which
   // TearDown ends with its window.
@@ -107,22 +109,22 @@ TEST_F(BackgroundMedia, MusicThatEndsFirstRestartsAloneWhileTheAnimationRunsOn) 
   // again for it, only at its own end. Were it rewound with the music, it would never reach its
   // end. The two counters are read apart, so their difference may run one ahead for a moment:
   // four seen means at least three real ends of the animation.
-  const auto animationEnds = [&] { return engine->restarts - engine->mediaRestarts; };
-  const uint32_t endsBefore = animationEnds(), mediaBefore = engine->mediaRestarts;
+  const auto animationEnds = [&] { return engine->statistics.restarts - engine->statistics.mediaRestarts; };
+  const uint32_t endsBefore = animationEnds(), mediaBefore = engine->statistics.mediaRestarts;
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return animationEnds() - endsBefore >= 4; }, 30000))
       << "the animation reached its end " << animationEnds() - endsBefore << " times, the music "
-      << engine->mediaRestarts - mediaBefore;
-  EXPECT_GE(engine->mediaRestarts - mediaBefore, 3u);
+      << engine->statistics.mediaRestarts - mediaBefore;
+  EXPECT_GE(engine->statistics.mediaRestarts - mediaBefore, 3u);
 }
 
 TEST_F(BackgroundMedia, MusicLongerThanTheAnimationRestartsWithItAndTheAnimationGoesOnWithFrameOne) {
   ASSERT_TRUE(Start(L"tone-long.wav"));
   ASSERT_TRUE(Playing());
-  const uint32_t restartsBefore = engine->restarts, mediaBefore = engine->mediaRestarts;
+  const uint32_t restartsBefore = engine->statistics.restarts, mediaBefore = engine->statistics.mediaRestarts;
   const Runs runs = WaitForRuns(3, 30000);
   ASSERT_EQ(runs.wraps, 3);
-  EXPECT_EQ(engine->mediaRestarts - mediaBefore, 0u) << "the 3 s music never reached its end";
-  EXPECT_GE(engine->restarts - restartsBefore, 3u);
+  EXPECT_EQ(engine->statistics.mediaRestarts - mediaBefore, 0u) << "the 3 s music never reached its end";
+  EXPECT_GE(engine->statistics.restarts - restartsBefore, 3u);
   // After a restart the producer shows frame n, the clock's last advance: normally 1, more when
   // the last tick came late on a busy machine, but the animation starts over from its beginning.
   EXPECT_GE(runs.firstFrameAfterWrap, 1);
@@ -134,7 +136,8 @@ TEST_F(BackgroundMedia, AnAudioOnlyBackgroundIsHeardAtItsVolumeAndLeavesTheDeskt
   ASSERT_TRUE(Start(L"tone-short.wav"));
   EXPECT_FALSE(media().HasVideo());
   EXPECT_EQ(VolumeOf(media()), 0);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->mediaRestarts >= 1; }, 15000)) << "played to its end";
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts >= 1; }, 15000))
+      << "played to its end";
   ASSERT_TRUE(capture.available()) << "run under the harness with sound capture";
   EXPECT_GT(capture.Levels().peak, 0.3);
 }
@@ -150,7 +153,8 @@ TEST_F(BackgroundMedia, TheBackgroundVolumeIsTheSettingsAndThePreviewIsSilent) {
   engine = std::make_unique<UmbraneEngine>();
   ASSERT_TRUE(engine->Startup(preview.hwnd(), true));
   EXPECT_EQ(VolumeOf(media()), -10000) << "the preview mutes whatever the settings say";
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->mediaRestarts >= 2; }, 15000)) << "played to its end";
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts >= 2; }, 15000))
+      << "played to its end";
   EXPECT_LT(capture.Levels().peak, 0.0001);
   DestroyWindow(preview.hwnd());
 }
@@ -169,10 +173,11 @@ TEST_F(BackgroundMedia, ABackgroundVideoIsCapturedAndDrawnFrameAfterFrame) {
   ASSERT_TRUE(media().HasVideo());
   ASSERT_TRUE(Playing());
   const uint64_t delivered = media().videoDeliveries().framesPresented;
-  const uint64_t presented = engine->framesPresented;
+  const uint64_t presented = engine->statistics.framesPresented;
   EXPECT_TRUE(HostWindow::PumpUntil(
       [&] {
-        return media().videoDeliveries().framesPresented >= delivered + 30 && engine->framesPresented >= presented + 30;
+        return media().videoDeliveries().framesPresented >= delivered + 30 &&
+               engine->statistics.framesPresented >= presented + 30;
       },
       15000));
 }

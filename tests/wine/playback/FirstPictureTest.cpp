@@ -91,7 +91,7 @@ TEST(FirstPicture, UntilTheFirstFrameIsPresentedTheWindowShowsTheCapturedDesktop
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return wrapper.presentsArrived >= 1; }, 20000));
   HostWindow::Pump(100);  // let the window manager show whatever the window painted last
 
-  EXPECT_EQ(engine->framesPresented, 0u);
+  EXPECT_EQ(engine->statistics.framesPresented, 0u);
   EXPECT_EQ(Mismatches(), 0) << "the window shows the capture, not black and not blurred";
   wrapper.OpenGate();
   DestroyWindow(host.hwnd());

@@ -56,8 +56,8 @@ class ShadowMovie : public ::testing::Test {
   }
 
   bool MovieFramesDrawn(uint64_t count, DWORD ceilingMs = 20000) {
-    const uint64_t before = engine->movieFramesDrawn;
-    return HostWindow::PumpUntil([&] { return engine->movieFramesDrawn >= before + count; }, ceilingMs);
+    const uint64_t before = engine->statistics.movieFramesDrawn;
+    return HostWindow::PumpUntil([&] { return engine->statistics.movieFramesDrawn >= before + count; }, ceilingMs);
   }
 
   void ExpectTheWarningThenPackedFrames() {
@@ -66,7 +66,8 @@ class ShadowMovie : public ::testing::Test {
     EXPECT_EQ(warning.text, kNoVideoWarning);
     EXPECT_TRUE(warning.errorIcon);
     EXPECT_EQ(engine->shadowGraph, nullptr);
-    EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->lastDrawnFrame >= 5; }, 20000)) << "the packed frames play";
+    EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.lastDrawnFrame >= 5; }, 20000))
+        << "the packed frames play";
   }
 
   SettingsLocation settings;
@@ -84,21 +85,21 @@ TEST_F(ShadowMovie, EveryFrameOfTheMovieIsDrawnAndTheMovieLoops) {
   ASSERT_NE(engine->shadowGraph, nullptr);
   EXPECT_TRUE(engine->shadowGraph->HasVideo());
   ASSERT_TRUE(MovieFramesDrawn(10)) << "the movie's frames reach the screen";
-  EXPECT_EQ(engine->lastDrawnFrame, -1) << "no packed frame is drawn";
+  EXPECT_EQ(engine->statistics.lastDrawnFrame, -1) << "no packed frame is drawn";
   EXPECT_EQ(engine->frameSource.frameCount(), 0u) << "the packed frames were never opened";
 
-  const uint32_t before = engine->movieRestarts;
-  int64_t latest = engine->lastMovieFrameTime;
+  const uint32_t before = engine->statistics.movieRestarts;
+  int64_t latest = engine->statistics.lastMovieFrameTime;
   bool wentBack = false;
   ASSERT_TRUE(HostWindow::PumpUntil(
       [&] {
-        const int64_t time = engine->lastMovieFrameTime;
+        const int64_t time = engine->statistics.lastMovieFrameTime;
         if (time < latest) wentBack = true;
         latest = time;
-        return engine->movieRestarts >= before + 2 && wentBack;
+        return engine->statistics.movieRestarts >= before + 2 && wentBack;
       },
       30000))
-      << "restarts " << engine->movieRestarts - before;
+      << "restarts " << engine->statistics.movieRestarts - before;
   EXPECT_TRUE(MovieFramesDrawn(10)) << "it plays on after the restarts";
   EXPECT_TRUE(host.alive());
 }
@@ -141,10 +142,10 @@ TEST_F(ShadowMovie, WithTheVmr7ChainUnavailableBothVideosPlayThroughTheVmr9) {
     EXPECT_NE(filters.find(L"VMR9"), std::wstring::npos) << filters;
     EXPECT_EQ(filters.find(L"VMR7"), std::wstring::npos) << filters;
   }
-  const uint64_t video = engine->videoFramesDrawn;
+  const uint64_t video = engine->statistics.videoFramesDrawn;
   EXPECT_TRUE(MovieFramesDrawn(20));
-  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->videoFramesDrawn >= video + 20; }, 20000));
-  EXPECT_EQ(engine->movieDrawing, UmbraneEngine::MovieDrawing::D3dxEffect);
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.videoFramesDrawn >= video + 20; }, 20000));
+  EXPECT_EQ(engine->statistics.movieDrawing, PlaybackStatistics::MovieDrawing::D3dxEffect);
   EXPECT_EQ(engine->config->VideoRenderer, UmbraneConfig::Vmr7);
   EXPECT_EQ(settings.ReadKey(L"VideoRenderer"), L"<absent>") << "nothing was written";
 }
@@ -156,7 +157,8 @@ TEST_F(ShadowMovie, AMovieOfOddSidesPlays) {
   EXPECT_FALSE(warning.shown);
   ASSERT_NE(engine->shadowGraph, nullptr);
   EXPECT_TRUE(engine->shadowGraph->HasVideo());
-  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->movieRestarts >= 1; }, 30000)) << "not played to its end";
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.movieRestarts >= 1; }, 30000))
+      << "not played to its end";
   EXPECT_TRUE(MovieFramesDrawn(10)) << "and on";
   EXPECT_TRUE(host.alive());
 }
@@ -175,9 +177,9 @@ TEST_F(ShadowMovie, WithABackgroundVideoBothPlay) {
   const std::string background = Narrow(TestMedia(L"colour-raw.avi"));
   ASSERT_TRUE(Start(TestMedia(L"halves.avi"), "1", {{"bgmEnabled", "1"}, {"bgmPath", background}}));
   ASSERT_TRUE(engine->backgroundGraph->HasVideo());
-  const uint64_t video = engine->videoFramesDrawn;
+  const uint64_t video = engine->statistics.videoFramesDrawn;
   EXPECT_TRUE(MovieFramesDrawn(20));
-  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->videoFramesDrawn >= video + 20; }, 20000));
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.videoFramesDrawn >= video + 20; }, 20000));
 }
 
 }  // namespace
