@@ -26,7 +26,9 @@ using MessageHandler = std::function<LRESULT(UINT message, WPARAM wParam, LPARAM
 // (the first handler stays).
 bool HookWindow(HWND window, MessageHandler handler);
 // True when the window had an entry. The window keeps the hook procedure, which from then on gives
-// every message default processing.
+// every message default processing. So a window is hooked once in its life: hooked again, it
+// records the hook procedure as its previous one, and the first message its handler passes on
+// comes back to the hook procedure without end.
 bool UnhookWindow(HWND window);
 
 LRESULT CALLBACK HookedWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#ifdef _WIN32
+#include "engine/base/UniqueHandle.h"
+#endif
+
 class FrameFileReader {
  public:
   FrameFileReader() = default;
@@ -26,7 +30,7 @@ class FrameFileReader {
 
  private:
 #ifdef _WIN32
-  void* handle_ = reinterpret_cast<void*>(static_cast<intptr_t>(-1));  // INVALID_HANDLE_VALUE
+  UniqueHandle handle_;
 #else
   int fd_ = -1;
 #endif

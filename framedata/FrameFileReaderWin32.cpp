@@ -8,21 +8,18 @@ FrameFileReader::~FrameFileReader() { Close(); }
 
 bool FrameFileReader::Open(const std::wstring& path) {
   Close();
-  handle_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  handle_.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
   return IsOpen();
 }
 
-void FrameFileReader::Close() {
-  if (IsOpen()) CloseHandle(handle_);
-  handle_ = INVALID_HANDLE_VALUE;
-}
+void FrameFileReader::Close() { handle_.reset(); }
 
-bool FrameFileReader::IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+bool FrameFileReader::IsOpen() const { return static_cast<bool>(handle_); }
 
 bool FrameFileReader::Size(uint64_t& bytes) const {
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(handle_, &size)) return false;
+  if (!GetFileSizeEx(handle_.get(), &size)) return false;
   bytes = static_cast<uint64_t>(size.QuadPart);
   return true;
 }
@@ -30,7 +27,7 @@ bool FrameFileReader::Size(uint64_t& bytes) const {
 bool FrameFileReader::Seek(uint64_t position) {
   LARGE_INTEGER target;
   target.QuadPart = static_cast<LONGLONG>(position);
-  return SetFilePointerEx(handle_, target, nullptr, FILE_BEGIN) != 0;
+  return SetFilePointerEx(handle_.get(), target, nullptr, FILE_BEGIN) != 0;
 }
 
 size_t FrameFileReader::Read(void* buffer, size_t bytes) {
@@ -40,7 +37,7 @@ size_t FrameFileReader::Read(void* buffer, size_t bytes) {
     // ReadFile takes a 32-bit count.
     const DWORD ask = static_cast<DWORD>(std::min<size_t>(bytes - total, 0x40000000));
     DWORD got = 0;
-    if (!ReadFile(handle_, next + total, ask, &got, nullptr) || got == 0) break;
+    if (!ReadFile(handle_.get(), next + total, ask, &got, nullptr) || got == 0) break;
     total += got;
   }
   return total;

@@ -33,22 +33,14 @@ DShowFilterGraph::~DShowFilterGraph() {
 }
 
 void DShowFilterGraph::Lock() {
-  if (vmr9_) vmr9_->grabber().Lock();
+  if (vmr_) vmr_->Lock();
 }
 
 void DShowFilterGraph::Unlock() {
-  if (vmr9_) vmr9_->grabber().Unlock();
+  if (vmr_) vmr_->Unlock();
 }
 
-bool DShowFilterGraph::CopyFrame(PosterFrame& frame) {
-  DShowVmrBase* vmr = Vmr();
-  return vmr && vmr->CopyFrame(frame);
-}
-
-DShowVmrBase* DShowFilterGraph::Vmr() const {
-  if (vmr9_) return vmr9_.get();
-  return vmr7_.get();
-}
+bool DShowFilterGraph::CopyFrame(PosterFrame& frame) { return vmr_ && vmr_->CopyFrame(frame); }
 
 bool DShowFilterGraph::Initialize(HWND, IDirect3DDevice9* device, IDirectDraw7* ddraw) {
   device_ = device;
@@ -63,7 +55,7 @@ bool DShowFilterGraph::Initialize(HWND, IDirect3DDevice9* device, IDirectDraw7* 
 
   OAEVENT eventHandle = 0;
   if (mediaEvent_->GetEventHandle(&eventHandle) != S_OK) return false;
-  graphEvent_.reset(DuplicateForWait(reinterpret_cast<HANDLE>(eventHandle)));
+  graphEvent_ = DuplicateForWait(reinterpret_cast<HANDLE>(eventHandle));
 
   eventThread_.Start([this] { WatchEvents(); }, false);
 
@@ -77,25 +69,23 @@ bool DShowFilterGraph::Open(const std::wstring& file) {
   IGraphBuilder* graph = graphBuilder_.Get();
   if (RemoveAllFilters(graph) != S_OK) return false;
 
-  if (device_) {
-    if (ddraw_ && !vmr7_) {
-      vmr7_ = CreateVmr7Renderer(device_.Get(), ddraw_.Get());
+  if (device_ && !vmr_) {
+    if (ddraw_) {
+      vmr_ = CreateVmr7Renderer(device_.Get(), ddraw_.Get());
       // Where the VMR-7 chain cannot be built (no default allocator-presenter, a renderer that
       // takes no allocator-presenter of ours), the video goes to the VMR-9 instead of nowhere.
-      if (!vmr7_) ddraw_.Reset();
+      if (!vmr_) ddraw_.Reset();
     }
-    if (!ddraw_ && !vmr9_) vmr9_ = CreateVmr9Renderer(device_.Get());
+    if (!vmr_) vmr_ = CreateVmr9Renderer(device_.Get());
   }
-  if (vmr9_ && graph->AddFilter(vmr9_->filter.Get(), L"VMR9") != S_OK) return false;
-  if (vmr7_ && graph->AddFilter(vmr7_->filter.Get(), L"VMR7") != S_OK) return false;
+  if (vmr_ && graph->AddFilter(vmr_->filter.Get(), vmr_->name) != S_OK) return false;
   if (graph->AddFilter(audioRenderer_.Get(), L"Default DirectSound Device") != S_OK) return false;
 
   if (graph->RenderFile(file.c_str(), nullptr) == VFW_E_NOT_FOUND) return false;
   // Rendered only in part, or not at all: try the registered source filters one by one.
   if (!IsGraphComplete(graph)) {
     FilterList renderers;
-    if (vmr9_) renderers.push_back(vmr9_->filter);
-    if (vmr7_) renderers.push_back(vmr7_->filter);
+    if (vmr_) renderers.push_back(vmr_->filter);
     renderers.push_back(audioRenderer_);
     const auto stopTest = [this, graph] { return RenderersConnected() || IsGraphComplete(graph); };
     if (!BuildGraphBySourceFilters(file, graph, renderers, stopTest)) return false;
@@ -106,31 +96,31 @@ bool DShowFilterGraph::Open(const std::wstring& file) {
   return true;
 }
 
+// True also without a video renderer.
+bool DShowFilterGraph::VideoRendererConnected() const {
+  return !vmr_ || AllPinsConnected(vmr_->filter.Get(), PinDirection::Input);
+}
+
 bool DShowFilterGraph::RenderersConnected() const {
-  if (vmr9_ && !AllPinsConnected(vmr9_->filter.Get(), PinDirection::Input)) return false;
-  if (vmr7_ && !AllPinsConnected(vmr7_->filter.Get(), PinDirection::Input)) return false;
-  return AllPinsConnected(audioRenderer_.Get(), PinDirection::Input);
+  return VideoRendererConnected() && AllPinsConnected(audioRenderer_.Get(), PinDirection::Input);
 }
 
 bool DShowFilterGraph::FinishGraph() {
-  const bool vmrUnconnected = (vmr9_ && !AllPinsConnected(vmr9_->filter.Get(), PinDirection::Input)) ||
-                              (vmr7_ && !AllPinsConnected(vmr7_->filter.Get(), PinDirection::Input));
   // Without a renderer of ours (none could be made) the graph builder brings its own, which would
   // show the video in a window of its own: the video is not captured, so the chain goes.
-  if (!device_ || !HasVideo() || vmrUnconnected) {
+  if (!device_ || !HasVideo() || !VideoRendererConnected()) {
     // No video is captured: whatever renderer the graph builder added for it goes again.
     if (FAILED(RemoveVideoRenderers(graphBuilder_.Get()))) {
       RemoveAllFilters(graphBuilder_.Get());
       return false;
     }
-    vmr9_.reset();
-    vmr7_.reset();
+    vmr_.reset();
   }
   ApplyVolume(graphBuilder_.Get(), volume_);
   return true;
 }
 
-bool DShowFilterGraph::HasVideo() const { return vmr9_ || vmr7_; }
+bool DShowFilterGraph::HasVideo() const { return vmr_ != nullptr; }
 
 bool DShowFilterGraph::SetVolume(uint8_t newVolume) {
   volume_ = newVolume;
@@ -167,12 +157,10 @@ bool DShowFilterGraph::WaitForState(LONG timeoutMs, HANDLE stopEvent) {
 }
 
 bool DShowFilterGraph::Reconnect() {
-  for (DShowVmrBase* vmr : {static_cast<DShowVmrBase*>(vmr9_.get()), static_cast<DShowVmrBase*>(vmr7_.get())}) {
-    if (!vmr || !vmr->vmrPin || !vmr->upstreamPin) continue;
-    if (graphBuilder_->Connect(vmr->upstreamPin.Get(), vmr->vmrPin.Get()) != S_OK) return false;
-    vmr->upstreamPin.Reset();
-    vmr->vmrPin.Reset();
-  }
+  if (!vmr_ || !vmr_->vmrPin || !vmr_->upstreamPin) return true;
+  if (graphBuilder_->Connect(vmr_->upstreamPin.Get(), vmr_->vmrPin.Get()) != S_OK) return false;
+  vmr_->upstreamPin.Reset();
+  vmr_->vmrPin.Reset();
   return true;
 }
 
@@ -214,32 +202,30 @@ bool DShowFilterGraph::Rewind() {
 }
 
 bool DShowFilterGraph::DetachVideo() {
-  DShowVmrBase* vmr = Vmr();
-  if (!vmr) return true;
-  const PinList connected = GetPins(vmr->filter.Get(), PinInput | PinConnected);
+  if (!vmr_) return true;
+  const PinList connected = GetPins(vmr_->filter.Get(), PinInput | PinConnected);
   if (!connected.empty()) {
     ComPtr<IPin> upstream;
     connected.front()->ConnectedTo(upstream.GetAddressOf());
-    vmr->vmrPin = connected.front();
-    vmr->upstreamPin = upstream;
-    if (graphBuilder_->Disconnect(vmr->vmrPin.Get()) != S_OK) return false;
+    vmr_->vmrPin = connected.front();
+    vmr_->upstreamPin = upstream;
+    if (graphBuilder_->Disconnect(vmr_->vmrPin.Get()) != S_OK) return false;
     if (upstream && graphBuilder_->Disconnect(upstream.Get()) != S_OK) return false;
   }
-  return vmr->ReleaseSurfaces();
+  return vmr_->ReleaseSurfaces();
 }
 
 void DShowFilterGraph::SetFrameEvent(HANDLE event) {
-  if (DShowVmrBase* vmr = Vmr()) vmr->SetFrameEvent(event);
+  if (vmr_) vmr_->SetFrameEvent(event);
 }
 
 void DShowFilterGraph::SetCompletionEvent(HANDLE event) {
   LockGuard guard(eventLock_);
-  completionEvent_.reset(DuplicateForWait(event));
+  completionEvent_ = DuplicateForWait(event);
 }
 
 DShowFilterGraph::VideoDeliveries DShowFilterGraph::videoDeliveries() const {
-  const DShowVmrBase* vmr = Vmr();
-  return vmr ? vmr->deliveries() : VideoDeliveries{};
+  return vmr_ ? vmr_->deliveries() : VideoDeliveries{};
 }
 
 void DShowFilterGraph::WatchEvents() {

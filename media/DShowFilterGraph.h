@@ -38,9 +38,10 @@ class DShowFilterGraph : public ILockable {
   // The newest captured video frame into frame; false without video or before the first frame.
   virtual bool CopyFrame(PosterFrame& frame);
 
-  // The owner window is only recorded. With a device video is captured (through VMR-7 when a
-  // DirectDraw object is also given, else VMR-9); without one the graph plays audio only. When
-  // Open cannot build the VMR-7 chain, it lets go of the DirectDraw object and uses VMR-9.
+  // The graph makes no use of the owner window: it shows no window of its own. With a device video
+  // is captured (through VMR-7 when a DirectDraw object is also given, else VMR-9); without one the
+  // graph plays audio only. When Open cannot build the VMR-7 chain, it lets go of the DirectDraw
+  // object and uses VMR-9.
   bool Initialize(HWND ownerWindow, IDirect3DDevice9* device, IDirectDraw7* ddraw);
   // Builds the graph for the file: RenderFile, else every registered source filter in turn.
   bool Open(const std::wstring& path);
@@ -83,7 +84,7 @@ class DShowFilterGraph : public ILockable {
   void InterposeMediaControl(IMediaControl* wrapper) { mediaControl_ = wrapper; }
 
  private:
-  DShowVmrBase* Vmr() const;
+  bool VideoRendererConnected() const;
   bool RenderersConnected() const;
   bool FinishGraph();
   bool Reconnect();
@@ -102,8 +103,9 @@ class DShowFilterGraph : public ILockable {
   Microsoft::WRL::ComPtr<IMediaEventEx> mediaEvent_;
   Microsoft::WRL::ComPtr<IMediaSeeking> mediaSeeking_;
   Microsoft::WRL::ComPtr<IBaseFilter> audioRenderer_;
-  std::unique_ptr<DShowVmr9> vmr9_;
-  std::unique_ptr<DShowVmr7> vmr7_;
+  // The video renderer, VMR-9 or VMR-7; none without a device, or when the file's video did not
+  // reach it.
+  std::unique_ptr<DShowVmrBase> vmr_;
   UniqueHandle graphEvent_;
   UniqueHandle completionEvent_;
   Thread eventThread_;

@@ -1,7 +1,6 @@
 #include "media/DShowVmr7Grabber.h"
 
 #include "media/ComQuery.h"
-#include "media/MediaRules.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -36,7 +35,7 @@ DShowVmr7Grabber::DShowVmr7Grabber(IDirectDraw7* ddraw, IDirect3DDevice9* device
     : DShowVmr7Grabber(ddraw, device, CreateSystemAllocatorPresenter().Get()) {}
 
 DShowVmr7Grabber::DShowVmr7Grabber(IDirectDraw7* ddraw, IDirect3DDevice9* device, IVMRSurfaceAllocator* defaultAllocator)
-    : device_(device), ddraw_(ddraw), defaultAllocator_(defaultAllocator) {
+    : FrameSlot(this), device_(device), ddraw_(ddraw), defaultAllocator_(defaultAllocator) {
   // Both interfaces of one object, or neither.
   if (defaultAllocator_ && FAILED(QueryInto(defaultAllocator_.Get(), IID_IVMRImagePresenter, defaultPresenter_))) {
     defaultAllocator_.Reset();
@@ -72,11 +71,6 @@ HRESULT DShowVmr7Grabber::StopPresenting(DWORD_PTR id) {
   return defaultPresenter_ ? defaultPresenter_->StopPresenting(id) : E_POINTER;
 }
 
-bool DShowVmr7Grabber::CopyFrame(PosterFrame& frame) {
-  LockGuard guard(lock_);
-  return CopyPosterInto(poster_.get(), frame);
-}
-
 HRESULT DShowVmr7Grabber::PrepareCopySurface(const DDSURFACEDESC2& presented) {
   if (copySurface_) {
     HRESULT hr;
@@ -99,43 +93,34 @@ HRESULT DShowVmr7Grabber::PrepareCopySurface(const DDSURFACEDESC2& presented) {
 HRESULT DShowVmr7Grabber::PresentImage(DWORD_PTR, VMRPRESENTATIONINFO* info) {
   if (!defaultPresenter_) return E_POINTER;
   if (!info || !info->lpSurf) return E_INVALIDARG;
-  ++presentCalls_;
+  CountPresentCall();
   HRESULT hr;
   const DDSURFACEDESC2 presented = DescriptionOf(info->lpSurf, hr);
   if (FAILED(hr)) return hr;
 
-  LockGuard guard(lock_);
+  LockGuard guard(*this);
   hr = PrepareCopySurface(presented);
   if (FAILED(hr)) return hr;
   // The presented surface lives in video memory: one Blt takes it into system memory.
   const bool copied = SUCCEEDED(copySurface_->Blt(nullptr, info->lpSurf, nullptr, DDBLT_WAIT, nullptr));
-  if (!poster_) {
+  if (!poster()) {
     const DDSURFACEDESC2 copy = DescriptionOf(copySurface_.Get(), hr);
     if (FAILED(hr)) return hr;
-    auto poster = std::make_unique<PosterFrame>();
-    poster->owner = this;
-    poster->texture = QuadTexture::CreateBlank(device_.Get(), copy.dwWidth, copy.dwHeight, D3DUSAGE_RENDERTARGET,
-                                               D3DFMT_X8R8G8B8);
-    if (!poster->texture) return E_FAIL;
-    poster_ = std::move(poster);
+    std::unique_ptr<QuadTexture> texture =
+        QuadTexture::CreateBlank(device_.Get(), copy.dwWidth, copy.dwHeight, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8);
+    if (!texture) return E_FAIL;
+    NewPoster(std::move(texture));
   }
-  poster_->time = NextPosterTime(poster_->time, info->dwFlags, info->rtStart);
+  StampPoster(info->dwFlags, info->rtStart);
   // A picture that cannot be taken over keeps the previous one; the frame still counts.
-  if (copied) poster_->texture->CopyFromDirectDrawSurface(copySurface_.Get());
-  ++framesPresented_;
-  // Under the lock: the render thread may be about to close the event it handed over.
-  if (frameEvent_) SetEvent(frameEvent_);
+  if (copied) poster()->texture->CopyFromDirectDrawSurface(copySurface_.Get());
+  AnnounceFrame();
   return S_OK;
 }
 
 bool DShowVmr7Grabber::ReleaseSurfaces() {
-  LockGuard guard(lock_);
-  poster_.reset();
+  LockGuard guard(*this);
+  DropPoster();
   copySurface_.Reset();
   return true;
-}
-
-void DShowVmr7Grabber::SetFrameEvent(HANDLE event) {
-  LockGuard guard(lock_);
-  frameEvent_ = event;
 }

@@ -2,32 +2,28 @@
 // The allocator-presenter of a renderless VMR-7. Allocation is left to the system's default VMR-7
 // allocator-presenter, which this object creates and forwards to; only the presenting is taken
 // over: each presented DirectDraw surface is copied into a system-memory surface of its own, from
-// there into a texture of the engine's device (the poster), stamped with its time, and the frame
-// event is set. The default presenter is started and stopped but never asked to present, so
+// there into a texture of the engine's device (the poster of its frame slot), stamped with its
+// time, and the frame event is set. The default presenter is started and stopped but never asked to present, so
 // nothing reaches the screen from it. The render thread copies the newest frame with CopyFrame.
 //
 // A COM object with its own reference count, deleting itself when the last reference goes. The
-// renderer calls it from its streaming threads; the lock (re-entrant) guards the poster, its
-// texture, the copy surface and the frame event.
+// renderer calls it from its streaming threads; the slot's lock (re-entrant) guards the poster,
+// its texture, the copy surface and the frame event.
 #include <windows.h>
 #include <d3d9.h>
 #include <ddraw.h>
 #include <dshow.h>
 #include <wrl/client.h>
 
-#include <atomic>
-#include <cstdint>
-#include <memory>
-
-#include "engine/base/ThreadToolkit.h"
+#include "media/FrameSlot.h"
 #include "media/GrabberComObject.h"
-#include "media/PosterFrame.h"
 
 // The system's default VMR-7 allocator-presenter, or none where it is not registered.
 Microsoft::WRL::ComPtr<IVMRSurfaceAllocator> CreateSystemAllocatorPresenter();
 
 class DShowVmr7Grabber : public GrabberComObject<IVMRSurfaceAllocator, IID_IVMRSurfaceAllocator,
-                                                  IVMRImagePresenter, IID_IVMRImagePresenter> {
+                                                  IVMRImagePresenter, IID_IVMRImagePresenter>,
+                         public FrameSlot {
  public:
   // Forwards to the system's default allocator-presenter.
   DShowVmr7Grabber(IDirectDraw7* ddraw, IDirect3DDevice9* device);
@@ -43,14 +39,6 @@ class DShowVmr7Grabber : public GrabberComObject<IVMRSurfaceAllocator, IID_IVMRS
   HRESULT STDMETHODCALLTYPE PrepareSurface(DWORD_PTR id, LPDIRECTDRAWSURFACE7 surface, DWORD flags) override;
   HRESULT STDMETHODCALLTYPE AdviseNotify(IVMRSurfaceAllocatorNotify* notify) override;
 
- protected:
-  ~DShowVmr7Grabber() override;
-
- public:
-  // Copies the newest frame into frame unless it already holds it (no picture copy then); false
-  // before the first frame and after ReleaseSurfaces until the next one.
-  virtual bool CopyFrame(PosterFrame& frame);
-
   // IVMRImagePresenter: starting and stopping are forwarded, presenting is not.
   HRESULT STDMETHODCALLTYPE StartPresenting(DWORD_PTR id) override;
   HRESULT STDMETHODCALLTYPE StopPresenting(DWORD_PTR id) override;
@@ -60,26 +48,18 @@ class DShowVmr7Grabber : public GrabberComObject<IVMRSurfaceAllocator, IID_IVMRS
 
   // Lets go of the poster and the copy surface (before a device reset). Always true.
   bool ReleaseSurfaces();
-  // The event set after each presented frame, or null; not owned.
-  void SetFrameEvent(HANDLE event);
 
-  // Diagnostics: PresentImage calls begun, and frames copied into the poster.
-  uint64_t presentCalls() const { return presentCalls_.load(); }
-  uint64_t framesPresented() const { return framesPresented_.load(); }
+ protected:
+  ~DShowVmr7Grabber() override;
 
  private:
   // A system-memory surface like the presented one (without its alpha), made on first use and
   // made anew only when the presented surfaces change their size or pixel layout.
   HRESULT PrepareCopySurface(const DDSURFACEDESC2& presented);
 
-  LightWeightMutex lock_;
-  HANDLE frameEvent_ = nullptr;
-  std::unique_ptr<PosterFrame> poster_;
   Microsoft::WRL::ComPtr<IDirect3DDevice9> device_;
   Microsoft::WRL::ComPtr<IDirectDraw7> ddraw_;
   Microsoft::WRL::ComPtr<IDirectDrawSurface7> copySurface_;
   Microsoft::WRL::ComPtr<IVMRSurfaceAllocator> defaultAllocator_;
   Microsoft::WRL::ComPtr<IVMRImagePresenter> defaultPresenter_;
-  std::atomic<uint64_t> presentCalls_{0};
-  std::atomic<uint64_t> framesPresented_{0};
 };

@@ -5,14 +5,14 @@
 
 using Microsoft::WRL::ComPtr;
 
-DShowVmr9Grabber::DShowVmr9Grabber(IDirect3DDevice9* device) : device_(device) {}
+DShowVmr9Grabber::DShowVmr9Grabber(IDirect3DDevice9* device) : FrameSlot(this), device_(device) {}
 
 DShowVmr9Grabber::~DShowVmr9Grabber() = default;
 
 HRESULT DShowVmr9Grabber::InitializeDevice(DWORD_PTR, VMR9AllocationInfo* info, DWORD* buffers) {
   if (!info || !buffers) return E_POINTER;
   if (*buffers == 0) return E_INVALIDARG;
-  LockGuard guard(lock_);
+  LockGuard guard(*this);
   if (!notify_) return E_UNEXPECTED;
   nativeWidth_ = info->dwWidth;
   nativeHeight_ = info->dwHeight;
@@ -31,31 +31,29 @@ HRESULT DShowVmr9Grabber::InitializeDevice(DWORD_PTR, VMR9AllocationInfo* info, 
   for (size_t i = 0; i < made.size(); ++i) surfaces_[i] = AdoptReference(made[i]);
   if (FAILED(hr)) return hr;
 
-  auto poster = std::make_unique<PosterFrame>();
-  poster->owner = this;
-  poster->texture = QuadTexture::CreateBlank(device_.Get(), info->dwWidth, info->dwHeight, D3DUSAGE_RENDERTARGET,
-                                             info->Format);
-  if (!poster->texture) {
-    poster_.reset();
+  std::unique_ptr<QuadTexture> texture =
+      QuadTexture::CreateBlank(device_.Get(), info->dwWidth, info->dwHeight, D3DUSAGE_RENDERTARGET, info->Format);
+  if (!texture) {
+    DropPoster();
     return E_FAIL;
   }
   // Only the video's own area is drawn.
-  poster->texture->SetContentSize(nativeWidth_, nativeHeight_);
-  poster_ = std::move(poster);
+  texture->SetContentSize(nativeWidth_, nativeHeight_);
+  NewPoster(std::move(texture));
   return S_OK;
 }
 
 HRESULT DShowVmr9Grabber::TerminateDevice(DWORD_PTR) {
-  LockGuard guard(lock_);
+  LockGuard guard(*this);
   ReleaseSurfaceList();
   surfaces_.clear();
-  poster_.reset();
+  DropPoster();
   return S_OK;
 }
 
 HRESULT DShowVmr9Grabber::GetSurface(DWORD_PTR, DWORD index, DWORD, IDirect3DSurface9** surface) {
   if (!surface) return E_POINTER;
-  LockGuard guard(lock_);
+  LockGuard guard(*this);
   if (index >= surfaces_.size()) return E_INVALIDARG;
   // Released for a device reset and not yet allocated again: nothing to hand out.
   if (!surfaces_[index]) return E_FAIL;
@@ -63,7 +61,7 @@ HRESULT DShowVmr9Grabber::GetSurface(DWORD_PTR, DWORD index, DWORD, IDirect3DSur
 }
 
 HRESULT DShowVmr9Grabber::AdviseNotify(IVMRSurfaceAllocatorNotify9* notify) {
-  LockGuard guard(lock_);
+  LockGuard guard(*this);
   notify_ = notify;
   if (!notify_) return E_POINTER;
   ComPtr<IDirect3D9> d3d;
@@ -72,42 +70,27 @@ HRESULT DShowVmr9Grabber::AdviseNotify(IVMRSurfaceAllocatorNotify9* notify) {
   return notify_->SetD3DDevice(device_.Get(), d3d->GetAdapterMonitor(0));
 }
 
-void DShowVmr9Grabber::Lock() { lock_.Lock(); }
-void DShowVmr9Grabber::Unlock() { lock_.Unlock(); }
-
-bool DShowVmr9Grabber::CopyFrame(PosterFrame& frame) {
-  LockGuard guard(lock_);
-  return CopyPosterInto(poster_.get(), frame);
-}
-
 HRESULT DShowVmr9Grabber::StartPresenting(DWORD_PTR) { return S_OK; }
 HRESULT DShowVmr9Grabber::StopPresenting(DWORD_PTR) { return S_OK; }
 
 HRESULT DShowVmr9Grabber::PresentImage(DWORD_PTR, VMR9PresentationInfo* info) {
   if (!info || !info->lpSurf) return E_POINTER;
-  ++presentCalls_;
-  LockGuard guard(lock_);
-  if (!poster_ || !poster_->texture) return E_UNEXPECTED;
+  CountPresentCall();
+  LockGuard guard(*this);
+  if (!poster() || !poster()->texture) return E_UNEXPECTED;
   ComPtr<IDirect3DSurface9> surface(info->lpSurf);
-  poster_->time = NextPosterTime(poster_->time, info->dwFlags, info->rtStart);
-  const HRESULT hr = poster_->texture->StretchFromSurface(surface.Get());
+  StampPoster(info->dwFlags, info->rtStart);
+  const HRESULT hr = poster()->texture->StretchFromSurface(surface.Get());
   if (FAILED(hr)) return hr;
-  ++framesPresented_;
-  // Under the lock: the render thread may be about to close the event it handed over.
-  if (frameEvent_) SetEvent(frameEvent_);
+  AnnounceFrame();
   return S_OK;
 }
 
 bool DShowVmr9Grabber::ReleaseSurfaces() {
-  LockGuard guard(lock_);
+  LockGuard guard(*this);
   ReleaseSurfaceList();
-  poster_.reset();
+  DropPoster();
   return true;
-}
-
-void DShowVmr9Grabber::SetFrameEvent(HANDLE event) {
-  LockGuard guard(lock_);
-  frameEvent_ = event;
 }
 
 void DShowVmr9Grabber::ReleaseSurfaceList() {

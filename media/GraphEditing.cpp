@@ -1,30 +1,24 @@
 #include <cstdio>
 
-#include "engine/base/ComReference.h"
-
+#include "media/GraphRecords.h"
 #include "media/GraphUtilities.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
-// The major type of a pin's connection; GUID_NULL when it cannot be read. The media type's
-// format block and object are freed here.
+// The major type of a pin's connection; GUID_NULL when it cannot be read.
 GUID ConnectionMajorType(IPin* pin) {
-  AM_MEDIA_TYPE type{};
-  if (FAILED(pin->ConnectionMediaType(&type))) return GUID_NULL;
-  if (type.cbFormat != 0 && type.pbFormat) CoTaskMemFree(type.pbFormat);
-  if (type.pUnk) type.pUnk->Release();
-  return type.majortype;
+  const ConnectionMediaType connection(pin);
+  return SUCCEEDED(connection.result) ? connection.type.majortype : GUID_NULL;
 }
 
 // The name of the filter on the other side of a pin's connection, or the trace's placeholder.
 std::wstring PeerFilterName(IPin* pin) {
   ComPtr<IPin> peer;
   if (FAILED(pin->ConnectedTo(&peer)) || !peer) return L"NOT CONNECTED or ERROR";
-  PIN_INFO info{};
-  if (FAILED(peer->QueryPinInfo(&info)) || !info.pFilter) return L"NOT CONNECTED or ERROR";
-  const ComPtr<IBaseFilter> owner = AdoptReference(info.pFilter);
-  return GetFilterName(owner.Get());
+  const PinInfoRecord info(peer.Get());
+  if (FAILED(info.result) || !info.filter) return L"NOT CONNECTED or ERROR";
+  return GetFilterName(info.filter.Get());
 }
 }  // namespace
 

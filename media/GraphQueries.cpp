@@ -1,22 +1,11 @@
 #include <cstdio>
 
+#include "media/GraphRecords.h"
 #include "media/GraphUtilities.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
-// QueryPinInfo and QueryFilterInfo hand out a reference with the record: take it over.
-struct PinInfo {
-  PIN_INFO info{};
-  HRESULT result;
-  explicit PinInfo(IPin* pin) : result(pin->QueryPinInfo(&info)) {}
-  ~PinInfo() {
-    if (SUCCEEDED(result) && info.pFilter) info.pFilter->Release();
-  }
-  PinInfo(const PinInfo&) = delete;
-  PinInfo& operator=(const PinInfo&) = delete;
-};
-
 bool HasPins(IBaseFilter* filter, uint32_t flags) { return !GetPins(filter, flags).empty(); }
 
 template <typename Keep>
@@ -38,7 +27,7 @@ PinList GetPins(IBaseFilter* filter, uint32_t flags) {
   ComPtr<IPin> pin;
   while (pinEnum->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK && pin) {
     {
-      PinInfo info(pin.Get());
+      const PinInfoRecord info(pin.Get());
       // Pins named with a leading '~' are not meant to be rendered: they never count.
       if (SUCCEEDED(info.result) && info.info.achName[0] == L'~') continue;
     }
@@ -77,16 +66,14 @@ bool IsPinConnected(IPin* pin) {
 
 std::wstring GetPinName(IPin* pin) {
   if (!pin) return {};
-  PinInfo info(pin);
+  const PinInfoRecord info(pin);
   return SUCCEEDED(info.result) ? std::wstring(info.info.achName) : std::wstring();
 }
 
 std::wstring GetFilterName(IBaseFilter* filter) {
   if (!filter) return {};
-  FILTER_INFO info{};
-  if (FAILED(filter->QueryFilterInfo(&info))) return {};
-  if (info.pGraph) info.pGraph->Release();
-  return info.achName;
+  const FilterInfoRecord info(filter);
+  return SUCCEEDED(info.result) ? std::wstring(info.info.achName) : std::wstring();
 }
 
 bool AllPinsConnected(IBaseFilter* filter, PinDirection direction) {

@@ -18,9 +18,3 @@ struct PosterFrame {
 // The same frame: same owner and time, and both pictures in textures of one description.
 bool operator==(const PosterFrame& a, const PosterFrame& b);
 inline bool operator!=(const PosterFrame& a, const PosterFrame& b) { return !(a == b); }
-
-// What both grabbers' CopyFrame does under the grabber's lock: false without a poster (or before
-// it holds a picture); otherwise, unless frame already holds this one, its owner, time and picture
-// are copied into frame (whose texture is made as a copy of the poster's when it has none).
-// True whatever the picture copy answered.
-bool CopyPosterInto(const PosterFrame* poster, PosterFrame& frame);

@@ -1,5 +1,6 @@
 #include <string>
 
+#include "engine/base/CoTaskMemory.h"
 #include "media/ComQuery.h"
 #include "media/GraphUtilities.h"
 
@@ -7,11 +8,10 @@ using Microsoft::WRL::ComPtr;
 
 std::wstring MonikerDisplayName(IMoniker* moniker) {
   if (!moniker) return {};
-  LPOLESTR name = nullptr;
-  if (FAILED(moniker->GetDisplayName(nullptr, nullptr, &name)) || !name) return {};
-  std::wstring result(name);
-  CoTaskMemFree(name);
-  return result;
+  LPOLESTR handedOut = nullptr;
+  if (FAILED(moniker->GetDisplayName(nullptr, nullptr, &handedOut))) return {};
+  const CoTaskMemory<wchar_t> name(handedOut);
+  return name ? std::wstring(name.get()) : std::wstring();
 }
 
 std::wstring MonikerFriendlyName(IMoniker* moniker) {

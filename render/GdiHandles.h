@@ -1,5 +1,5 @@
 #pragma once
-// Owners of GDI handles: device contexts, bitmaps, selections.
+// Owners of GDI handles: device contexts, bitmaps and brushes, selections.
 #include <windows.h>
 
 #include <memory>
@@ -32,6 +32,7 @@ struct GdiObjectDelete {
   void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
 using GdiBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDelete>;
+using GdiBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDelete>;
 
 // Selects an object into a device context for one scope.
 class SelectedObject {

@@ -1,27 +1,20 @@
 #include "render/ShadowEffect.h"
 
 #include <d3dx9effect.h>
+#include <wrl/client.h>
 
-#include <type_traits>
-
+#include "engine/base/ComReference.h"
+#include "engine/base/LoadedLibrary.h"
 #include "render/EffectShaders.h"
 #include "render/QuadTexture.h"
 
 namespace {
 using CreateEffectFunction = decltype(&D3DXCreateEffect);
-
-struct LibraryRelease {
-  void operator()(HMODULE library) const { FreeLibrary(library); }
-};
-using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryRelease>;
-struct EffectRelease {
-  void operator()(ID3DXEffect* effect) const { effect->Release(); }
-};
-using Effect = std::unique_ptr<ID3DXEffect, EffectRelease>;
+using Effect = Microsoft::WRL::ComPtr<ID3DXEffect>;
 
 class D3dxShadowEffect : public ShadowEffect {
  public:
-  D3dxShadowEffect(Library library, Effect effect) : library(std::move(library)), effect(std::move(effect)) {}
+  D3dxShadowEffect(LoadedLibrary library, Effect effect) : library(std::move(library)), effect(std::move(effect)) {}
 
   HRESULT DrawThrough(QuadTexture& frame, float x, float y, float w, float h) const override {
     UINT passes = 0;
@@ -39,7 +32,7 @@ class D3dxShadowEffect : public ShadowEffect {
   Way way() const override { return Way::D3dx; }
 
  private:
-  Library library;  // declared first: the effect's code lives in it, so it goes last
+  LoadedLibrary library;  // declared first: the effect's code lives in it, so it goes last
   Effect effect;
 };
 }  // namespace
@@ -68,7 +61,7 @@ std::unique_ptr<ShadowEffect> ShadowEffect::CreateWithD3dx(IDirect3DDevice9* dev
                                                            uint8_t backgroundAlpha, EffectBytes bytes) {
   // Only a whole effect goes to D3DX: Wine's reads past the end of a truncated one.
   if (!FindPassShaders(bytes.data, bytes.size, kEffectTechnique, kEffectPass)) return nullptr;
-  Library library(LoadLibraryW(L"D3DX9_42.DLL"));
+  LoadedLibrary library(LoadLibraryW(L"D3DX9_42.DLL"));
   if (!library) return nullptr;
   auto create = reinterpret_cast<CreateEffectFunction>(
       reinterpret_cast<void*>(GetProcAddress(library.get(), "D3DXCreateEffect")));
@@ -80,7 +73,7 @@ std::unique_ptr<ShadowEffect> ShadowEffect::CreateWithD3dx(IDirect3DDevice9* dev
       !created) {
     return nullptr;
   }
-  Effect effect(created);
+  Effect effect = AdoptReference(created);
   if (FAILED(effect->SetTechnique(kEffectTechnique))) return nullptr;
   effect->SetFloat("shadowAlpha", foregroundAlpha / 100.0f);
   if (FAILED(effect->SetFloat("bgAlpha", backgroundAlpha / 100.0f))) return nullptr;

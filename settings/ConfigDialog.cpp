@@ -107,13 +107,11 @@ void ConfigDialog::RunCommand(int id, int code) {
     case IDC_FRAME_ENABLED:
       if (code != BN_CLICKED) break;
       config->frameEnabled = IsChecked(dialogWindow, IDC_FRAME_ENABLED);
-      preview->frameEnabled = config->frameEnabled;
       PreviewChanged();
       break;
     case IDC_CONFINE_BG_FILTER:
       if (code != BN_CLICKED) break;
       config->confineBgFilterToShadowGraph = IsChecked(dialogWindow, IDC_CONFINE_BG_FILTER);
-      preview->confineBgFilterToShadowGraph = config->confineBgFilterToShadowGraph;
       PreviewChanged();
       break;
     case IDC_BGM_ENABLED:
@@ -174,8 +172,6 @@ void ConfigDialog::MagnificationCommand(int code) {
       const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
       if (selected == CB_ERR) break;
       config->MagType = static_cast<MagType>(SendMessageW(combo, CB_GETITEMDATA, selected, 0));
-      preview->MagType = config->MagType;
-      preview->UpdateLayout();
       PreviewChanged();
       break;
     }
@@ -237,13 +233,11 @@ void ConfigDialog::SliderMoved(int trackbarId, int position) {
     case IDC_BG_ALPHA:
       ShowNumber(dialogWindow, IDC_BG_ALPHA_VALUE, percent);
       config->backgroundAlpha = percent;
-      preview->backgroundAlpha = percent;
       PreviewChanged();
       break;
     case IDC_FG_ALPHA:
       ShowNumber(dialogWindow, IDC_FG_ALPHA_VALUE, percent);
       config->foregroundAlpha = percent;
-      preview->foregroundAlpha = percent;
       PreviewChanged();
       break;
     case IDC_BGM_VOLUME:
@@ -271,7 +265,7 @@ void ConfigDialog::LinkClicked(LPARAM lParam) {
 
 // A look setting changed: compose the preview again, show it at once, and 適用 is worth pressing.
 void ConfigDialog::PreviewChanged() {
-  preview->Render();
+  preview->ShowLook(*config);
   EnableApply();
   InvalidateRect(preview->window, nullptr, TRUE);
   UpdateWindow(preview->window);

@@ -38,7 +38,6 @@ class ConfigDialog : public UmbraneAppBase {
   // composed anew at its new size (never a bitmap stretched).
   void FitPreview();
   void FillMagnificationCombo();
-  void ShowPreviewLook();
   void ShowMediaGroup(const MediaGroup& group);
 
   void RunCommand(int id, int code);

@@ -53,7 +53,7 @@ void ConfigDialog::Initialise() {
   SetUpPercentTrackbar(dialogWindow, IDC_FG_ALPHA, IDC_FG_ALPHA_VALUE, config->foregroundAlpha);
   SetChecked(dialogWindow, IDC_FRAME_ENABLED, config->frameEnabled);
   SetChecked(dialogWindow, IDC_CONFINE_BG_FILTER, config->confineBgFilterToShadowGraph);
-  ShowPreviewLook();
+  preview->ShowLook(*config);
 
   ShowMediaGroup(kBackgroundMedia);
   ShowMediaGroup(kShadowMovie);
@@ -119,16 +119,6 @@ void ConfigDialog::FillMagnificationCombo() {
     if (entry.value == config->MagType) selected = index;
   }
   SendMessageW(combo, CB_SETCURSEL, selected, 0);
-}
-
-void ConfigDialog::ShowPreviewLook() {
-  preview->MagType = config->MagType;
-  preview->UpdateLayout();
-  preview->foregroundAlpha = config->foregroundAlpha;
-  preview->backgroundAlpha = config->backgroundAlpha;
-  preview->frameEnabled = config->frameEnabled;
-  preview->confineBgFilterToShadowGraph = config->confineBgFilterToShadowGraph;
-  preview->Render();
 }
 
 void ConfigDialog::ShowMediaGroup(const MediaGroup& group) {

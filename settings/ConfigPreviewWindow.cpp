@@ -4,7 +4,7 @@
 
 #include "engine/base/FatalCheck.h"
 #include "resources/resource.h"
-#include "settings/PreviewComposition.h"
+#include "settings/UmbraneConfig.h"
 
 namespace {
 const wchar_t kClassName[] = L"preview frame";
@@ -108,12 +108,21 @@ LRESULT CALLBACK ConfigPreviewWindow::WindowProcedure(HWND window, UINT message,
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+void ConfigPreviewWindow::ShowLook(const UmbraneConfig& config) {
+  look = {config.foregroundAlpha, config.backgroundAlpha, config.frameEnabled, config.confineBgFilterToShadowGraph};
+  if (config.MagType != magType) {
+    magType = config.MagType;
+    UpdateLayout();
+  }
+  Render();
+}
+
 void ConfigPreviewWindow::UpdateLayout() {
   const Sample sample = LoadSample(instance);
   const PixelRect picture = preview_composition::PictureRect(
       {clientRect.right - clientRect.left, clientRect.bottom - clientRect.top},
       {screenRect.right - screenRect.left, screenRect.bottom - screenRect.top}, {sample.width, sample.height},
-      MagType);
+      magType);
   pictureX = picture.x;
   pictureY = picture.y;
   pictureWidth = picture.width;
@@ -142,14 +151,13 @@ void ConfigPreviewWindow::Render() {
     const SelectedObject sampleSelected(sampleDc.get(), sample.bitmap.get());
     const SelectedObject stagedSelected(stagedDc.get(), staged.get());
     // Without borders the area around the picture is the screen (white); with them it stays black.
-    if (!frameEnabled) FillRect(stagedDc.get(), &clientRect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (!look.frameEnabled) FillRect(stagedDc.get(), &clientRect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     StretchBlt(stagedDc.get(), pictureX, pictureY, pictureWidth, pictureHeight, sampleDc.get(), 0, 0, sample.width,
                sample.height, SRCCOPY);
     GdiFlush();  // the pixels are read directly below
   }
-  preview_composition::Compose(stagedBits, bits, {width, height},
-                               {pictureX, pictureY, pictureWidth, pictureHeight},
-                               {foregroundAlpha, backgroundAlpha, frameEnabled, confineBgFilterToShadowGraph});
+  preview_composition::Compose(stagedBits, bits, {width, height}, {pictureX, pictureY, pictureWidth, pictureHeight},
+                               look);
 }
 
 void ConfigPreviewWindow::Paint() {

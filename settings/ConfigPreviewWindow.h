@@ -1,15 +1,18 @@
 #pragma once
 // The still preview at the top left of the settings dialog (child window 5000): the sample frame
 // (bitmap 103) composed with the current magnification, opacities, borders and see-through limit
-// over a checkerboard. The dialog writes the look members, then calls UpdateLayout (after a new
-// magnification) and Render, and repaints the window itself.
+// over a checkerboard. The dialog hands it the settings with ShowLook and repaints the window
+// itself.
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
 
-#include "render/GdiHandles.h"
 #include "engine/base/MagType.h"
+#include "render/GdiHandles.h"
+#include "settings/PreviewComposition.h"
+
+class UmbraneConfig;
 
 class ConfigPreviewWindow {
  public:
@@ -21,7 +24,10 @@ class ConfigPreviewWindow {
   ConfigPreviewWindow(const ConfigPreviewWindow&) = delete;
   ConfigPreviewWindow& operator=(const ConfigPreviewWindow&) = delete;
 
-  // Places the picture for clientRect, MagType and screenRect.
+  // Takes the five look settings (magnification, the two opacities, borders, see-through limit)
+  // from config, places the picture anew when the magnification changed, and composes the preview.
+  void ShowLook(const UmbraneConfig& config);
+  // Places the picture for clientRect, the magnification and screenRect.
   void UpdateLayout();
   // Composes the preview into bitmap; does not invalidate the window.
   void Render();
@@ -34,11 +40,6 @@ class ConfigPreviewWindow {
   int32_t pictureWidth = 0;
   int32_t pictureHeight = 0;
   RECT screenRect;
-  ::MagType MagType = ::MagType::FillMonitor;
-  uint8_t foregroundAlpha = 0;  // percent
-  uint8_t backgroundAlpha = 0;  // percent
-  bool frameEnabled = false;
-  bool confineBgFilterToShadowGraph = false;
   GdiBitmap bitmap;  // the finished preview, 32 bits per pixel, client size, rows bottom-up
   uint32_t* bits = nullptr;
 
@@ -46,6 +47,9 @@ class ConfigPreviewWindow {
   ConfigPreviewWindow(HINSTANCE instance, const RECT& screenRect);
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Paint();
+
+  MagType magType = MagType::FillMonitor;
+  preview_composition::Look look;
 
   int32_t bitmapWidth = 0;
   int32_t bitmapHeight = 0;

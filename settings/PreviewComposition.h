@@ -18,7 +18,8 @@ constexpr uint32_t kCheckerTone = 0xC89678;  // the squares that are not white
 // would have on the real screen.
 constexpr PixelSize kFrameSize{512, 384};
 
-// The five settings the preview shows (besides the layout).
+// The look settings the preview is composed with; the fifth, the magnification, places the
+// picture (PictureRect).
 struct Look {
   uint8_t foregroundAlpha = 0;  // percent
   uint8_t backgroundAlpha = 0;  // percent

@@ -2,21 +2,17 @@
 
 #include <boost/lexical_cast.hpp>
 
-#include <memory>
 #include <utility>
+
+#include "engine/base/UniqueHandle.h"
 
 namespace {
 constexpr DWORD kStringBufferUnits = 4096;
 
-struct FileHandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueFileHandle = std::unique_ptr<void, FileHandleCloser>;
-
-// Null when the file exists already (CREATE_NEW never truncates one that appeared meanwhile).
-UniqueFileHandle CreateNewFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  return UniqueFileHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+// None when the file exists already (CREATE_NEW never truncates one that appeared meanwhile).
+UniqueHandle CreateNewFile(const std::wstring& path) {
+  return UniqueHandle(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 }  // namespace
 
@@ -49,7 +45,7 @@ void ProfileSection::WriteBool(const std::wstring& key, bool value) const { Writ
 void ProfileSection::Flush() const { WritePrivateProfileStringW(nullptr, nullptr, nullptr, filePath.c_str()); }
 
 void ProfileSection::CreateAsUnicodeIfMissing() const {
-  const UniqueFileHandle file = CreateNewFile(filePath);
+  const UniqueHandle file = CreateNewFile(filePath);
   if (!file) return;
   const unsigned char byteOrderMark[] = {0xFF, 0xFE};
   DWORD written = 0;

@@ -34,6 +34,8 @@ class UmbraneConfig {
   void SetBgmPath(const std::wstring& path);
   void SetShadowMoviePath(const std::wstring& path);
 
+  // Owner of whatever the shell shows while the settings folder is resolved (construction) and
+  // created (Save).
   HWND ownerWindow;
   std::wstring folderPath;
   std::wstring iniPath;

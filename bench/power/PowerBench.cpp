@@ -17,6 +17,7 @@
 
 #include "bench/pacing/BenchWindow.h"
 #include "engine/UmbraneEngine.h"
+#include "engine/base/UniqueHandle.h"
 #include "tests/wine/support/DisplayNotification.h"
 #include "settings/UmbraneConfig.h"
 
@@ -106,11 +107,9 @@ struct IdleProcess {
   }
   ~IdleProcess() {
     if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
-    if (process.hProcess != nullptr) {
-      if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-      CloseHandle(process.hProcess);
-      CloseHandle(process.hThread);
-    }
+    const UniqueHandle thread(process.hThread);
+    const UniqueHandle running(process.hProcess);
+    if (running && WaitForSingleObject(running.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(running.get(), 1);
   }
 };
 

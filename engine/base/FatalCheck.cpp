@@ -6,6 +6,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "engine/base/SystemErrorText.h"
 #else
 #include <unistd.h>
 #endif
@@ -35,11 +37,7 @@ void Fatal(const char* reason) {
 
 void FatalLastError(const char* reason) {
 #ifdef _WIN32
-  const DWORD error = GetLastError();
-  wchar_t* text = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  LocalFree(text);
+  SystemErrorText(GetLastError());
 #endif
   Fatal(reason);
 }

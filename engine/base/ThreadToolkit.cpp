@@ -67,10 +67,10 @@ HANDLE WaitAny(const std::vector<HANDLE>& handles) { return WaitAnyFor(handles, 
 
 HANDLE WaitAny(std::initializer_list<HANDLE> handles) { return WaitAny(std::vector<HANDLE>(handles)); }
 
-HANDLE DuplicateForWait(HANDLE handle) {
+UniqueHandle DuplicateForWait(HANDLE handle) {
   HANDLE copy = nullptr;
   if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE, DUPLICATE_SAME_ACCESS)) {
     FatalLastError("DuplicateHandle");
   }
-  return copy;
+  return UniqueHandle(copy);
 }

@@ -84,4 +84,4 @@ HANDLE WaitAny(std::initializer_list<HANDLE> handles);
 HANDLE WaitAnyFor(const std::vector<HANDLE>& handles, DWORD timeoutMs);
 
 // A handle of our own to an object someone else owns, so that its lifetime is ours.
-HANDLE DuplicateForWait(HANDLE handle);
+UniqueHandle DuplicateForWait(HANDLE handle);

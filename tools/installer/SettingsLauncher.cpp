@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "engine/base/SystemErrorText.h"
 #include "engine/base/UniqueHandle.h"
 
 namespace {
@@ -25,14 +26,9 @@ std::wstring SaverBesideThisProgram() {
 }
 
 void ShowFailure(const std::wstring& saver) {
-  wchar_t* systemText = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, GetLastError(), 0, reinterpret_cast<wchar_t*>(&systemText), 0, nullptr);
+  const std::wstring systemText = SystemErrorText(GetLastError());
   std::wstring text = saver + L" を起動できません。";
-  if (systemText != nullptr) {
-    text += L"\n" + std::wstring(systemText);
-    LocalFree(systemText);
-  }
+  if (!systemText.empty()) text += L"\n" + systemText;
   MessageBoxW(nullptr, text.c_str(), L"kagemira", MB_OK | MB_ICONERROR);
 }
 

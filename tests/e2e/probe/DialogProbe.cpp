@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "ProbeSupport.h"
+#include "render/GdiHandles.h"
 
 namespace {
 
@@ -66,11 +67,10 @@ std::vector<COLORREF> ShownPixels(HWND control, LONG& width) {
   ClientToScreen(control, &origin);
   width = client.right;
   std::vector<COLORREF> pixels;
-  const HDC screen = GetDC(nullptr);
+  const ScreenDc screen;
   for (LONG y = 0; y < client.bottom; ++y) {
-    for (LONG x = 0; x < client.right; ++x) pixels.push_back(GetPixel(screen, origin.x + x, origin.y + y));
+    for (LONG x = 0; x < client.right; ++x) pixels.push_back(GetPixel(screen.Get(), origin.x + x, origin.y + y));
   }
-  ReleaseDC(nullptr, screen);
   return pixels;
 }
 
@@ -103,9 +103,7 @@ bool FindLinkPoint(HWND control, POINT& point) {
 uint32_t ShownPixel(HWND control, int x, int y) {
   POINT at{x, y};
   ClientToScreen(control, &at);
-  const HDC screen = GetDC(nullptr);
-  const COLORREF pixel = GetPixel(screen, at.x, at.y);
-  ReleaseDC(nullptr, screen);
+  const COLORREF pixel = GetPixel(ScreenDc().Get(), at.x, at.y);
   return (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
 }
 

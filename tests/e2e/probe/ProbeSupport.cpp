@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/base/UniqueHandle.h"
+
 namespace probe {
 namespace {
 int failureCount = 0;
@@ -118,17 +120,17 @@ PROCESS_INFORMATION Launch(const std::wstring& program, const std::wstring& argu
 }
 
 long WaitForExit(PROCESS_INFORMATION& process, DWORD timeoutMs) {
+  const UniqueHandle thread(process.hThread);
+  const UniqueHandle running(process.hProcess);
+  process = {};
   long status = -1;
-  if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+  if (WaitForSingleObject(running.get(), timeoutMs) == WAIT_OBJECT_0) {
     DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
+    GetExitCodeProcess(running.get(), &code);
     status = static_cast<long>(code);
   } else {
-    TerminateProcess(process.hProcess, 1);
+    TerminateProcess(running.get(), 1);
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  process = {};
   return status;
 }
 

@@ -41,7 +41,7 @@ TEST_F(EngineTest, WithoutTheDataFileStartupFailsBeforeAnyDeviceAndDeletionUnhoo
   EXPECT_EQ(engine->playbackThread, nullptr);
 
   engine.reset();
-  // The window no longer has an entry: it can be hooked afresh.
+  // The window no longer has an entry.
   EXPECT_FALSE(UnhookWindow(host.hwnd()));
 }
 

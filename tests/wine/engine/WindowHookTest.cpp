@@ -66,7 +66,8 @@ TEST(WindowHook, AfterUnhookMessagesGetDefaultProcessingOnly) {
   EXPECT_EQ(SendMessageW(host.hwnd(), kProbe, 0, 0), 0);
   EXPECT_EQ(calls, 0);
   EXPECT_EQ(host.seen(kProbe), 0);
-  // It can be hooked afresh.
+  // The table takes the window again; no message may reach it now, as whatever the handler passed
+  // on would come back to it without end (see UnhookWindow).
   EXPECT_TRUE(HookWindow(host.hwnd(), Consuming(calls)));
   UnhookWindow(host.hwnd());
 }

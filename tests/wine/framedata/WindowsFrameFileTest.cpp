@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "engine/base/UniqueHandle.h"
 #include "framedata/ImageUnpacker.h"
 #include "tests/native/framedata/FrameFileFixture.h"
 
@@ -13,11 +14,13 @@ class WindowsFrameFileTest : public ::testing::Test {
  protected:
   std::wstring WriteFile(const std::wstring& name, const Bytes& bytes) {
     const fs::path path = folder_.path() / name;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    {
+      const UniqueHandle file(
+          CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      EXPECT_NE(file.get(), INVALID_HANDLE_VALUE);
+      DWORD written = 0;
+      ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
     return path.wstring();
   }
 
@@ -25,21 +28,20 @@ class WindowsFrameFileTest : public ::testing::Test {
   static bool Deletable(const std::wstring& path) {
     std::vector<uint8_t> keep;
     {
-      HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-      if (file == INVALID_HANDLE_VALUE) return false;
+      const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+      if (!file) return false;
       LARGE_INTEGER size;
-      GetFileSizeEx(file, &size);
+      GetFileSizeEx(file.get(), &size);
       keep.resize(static_cast<size_t>(size.QuadPart));
       DWORD got = 0;
-      ReadFile(file, keep.data(), static_cast<DWORD>(keep.size()), &got, nullptr);
-      CloseHandle(file);
+      ReadFile(file.get(), keep.data(), static_cast<DWORD>(keep.size()), &got, nullptr);
     }
     if (!DeleteFileW(path.c_str())) return false;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     DWORD written = 0;
-    ::WriteFile(file, keep.data(), static_cast<DWORD>(keep.size()), &written, nullptr);
-    CloseHandle(file);
+    ::WriteFile(file.get(), keep.data(), static_cast<DWORD>(keep.size()), &written, nullptr);
     return true;
   }
 
@@ -95,22 +97,23 @@ TEST_F(WindowsFrameFileTest, ShareModes) {
   const std::wstring path = WriteFile(L"um.bin", PatternFile(4, 4, 1).FileBytes());
   {
     // Other readers may keep the file open.
-    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const UniqueHandle reader(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_TRUE(unpacker_.Open(path, true));
-    CloseHandle(reader);
   }
-  // While it is open on demand nobody can write to it (so its records cannot shrink under it).
-  HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
-  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  {
+    // While it is open on demand nobody can write to it (so its records cannot shrink under it).
+    const UniqueHandle writer(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(writer.get(), INVALID_HANDLE_VALUE);
+  }
   // A file someone holds exclusively cannot be opened, and that is a plain failure.
   ImageUnpacker other;
   ASSERT_TRUE(unpacker_.Open(path, false));
-  HANDLE exclusive = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
+  const UniqueHandle exclusive(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_NE(exclusive.get(), INVALID_HANDLE_VALUE);
   EXPECT_FALSE(other.Open(path, true));
   EXPECT_FALSE(other.Open(path, false));
-  CloseHandle(exclusive);
 }
 
 // The two mends, through the Windows reader: absurd header values are refused before any

@@ -12,6 +12,7 @@
 #include "HostWindow.h"
 #include "TestFrameFile.h"
 #include "engine/UmbraneEngine.h"
+#include "render/GdiHandles.h"
 #include "render/LockedSurface.h"
 #include "settings/UmbraneConfig.h"
 #include "tests/wine/settings/SettingsLocation.h"
@@ -27,9 +28,7 @@ constexpr DWORD kCeilingMs = 30000;
 
 // The grey the screen shows in the middle of the host window (-1 when it is not grey).
 int ScreenGrey() {
-  HDC screen = GetDC(nullptr);
-  const COLORREF shown = GetPixel(screen, 160, 120);
-  ReleaseDC(nullptr, screen);
+  const COLORREF shown = GetPixel(ScreenDc().Get(), 160, 120);
   const int r = GetRValue(shown), g = GetGValue(shown), b = GetBValue(shown);
   return (std::abs(r - g) <= 2 && std::abs(g - b) <= 2) ? g : -1;
 }

@@ -6,6 +6,7 @@
 #include "MediaTestSupport.h"
 #include "PinFacade.h"
 #include "TestMedia.h"
+#include "media/GraphRecords.h"
 #include "media/GraphUtilities.h"
 
 using Microsoft::WRL::ComPtr;
@@ -108,11 +109,9 @@ TEST_F(GraphUtilities, OnlySinksWhoseConnectedInputCarriesVideoAreRemoved) {
   ASSERT_EQ(sinks.size(), 2u);
   for (const auto& sink : sinks) {
     for (const auto& pin : GetPins(sink.Get(), PinInput | PinConnected)) {
-      AM_MEDIA_TYPE type{};
-      ASSERT_EQ(pin->ConnectionMediaType(&type), S_OK);
-      EXPECT_NE(type.majortype, MEDIATYPE_Video);
-      CoTaskMemFree(type.pbFormat);
-      if (type.pUnk) type.pUnk->Release();
+      const ConnectionMediaType connection(pin.Get());
+      ASSERT_EQ(connection.result, S_OK);
+      EXPECT_NE(connection.type.majortype, MEDIATYPE_Video);
     }
   }
 }

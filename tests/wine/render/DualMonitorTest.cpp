@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "render/GdiHandles.h"
 #include "render/LayoutMonitors.h"
 #include "render/PlaybackRenderer.h"
 #include "render/QuadTexture.h"
@@ -41,9 +42,7 @@ class TwoMonitors : public ::testing::Test {
   }
 
   static bool ScreenShows(int x, int y, COLORREF colour) {
-    HDC screen = GetDC(nullptr);
-    const COLORREF shown = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
+    const COLORREF shown = GetPixel(ScreenDc().Get(), x, y);
     return (shown & 0xFFFFFF) == colour;
   }
 

@@ -29,11 +29,11 @@ void RegisterTestClass() {
 
 TestWindow::TestWindow(int x, int y, int width, int height, COLORREF colour, bool visible) {
   RegisterTestClass();
-  brush = CreateSolidBrush(colour);
+  brush.reset(CreateSolidBrush(colour));
   window = CreateWindowExW(WS_EX_TOPMOST, kClassName, L"render test", WS_POPUP | (visible ? WS_VISIBLE : 0), x, y,
                            width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (window) {
-    SetClassLongPtrW(window, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush));
+    SetClassLongPtrW(window, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush.get()));
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
   }
@@ -41,7 +41,6 @@ TestWindow::TestWindow(int x, int y, int width, int height, COLORREF colour, boo
 
 TestWindow::~TestWindow() {
   if (window) DestroyWindow(window);
-  if (brush) DeleteObject(brush);
 }
 
 void PumpMessages(DWORD milliseconds) {

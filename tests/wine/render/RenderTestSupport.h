@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "render/GdiHandles.h"
 #include "render/MonitorRecord.h"
 #include "render/QuadTexture.h"
 
@@ -22,7 +23,7 @@ class TestWindow {
 
  private:
   HWND window = nullptr;
-  HBRUSH brush = nullptr;
+  GdiBrush brush;  // the window's background: goes after the window
 };
 
 // Lets pending window messages run (painting) for about the given time.

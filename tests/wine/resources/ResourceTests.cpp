@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/base/LoadedLibrary.h"
 #include "resources/resource.h"
 
 namespace {
@@ -385,14 +386,14 @@ std::wstring ProgramsFolder() {
 
 // The application manifest a program file carries (resource 24, 1), read from the file itself.
 std::string ManifestOfFile(const std::wstring& program) {
-  HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  if (module == nullptr) return {};
+  const LoadedLibrary module(
+      LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  if (!module) return {};
   std::string manifest;
-  if (HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
-    manifest.assign(static_cast<const char*>(LockResource(LoadResource(module, resource))),
-                    SizeofResource(module, resource));
+  if (HRSRC resource = FindResourceW(module.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
+    manifest.assign(static_cast<const char*>(LockResource(LoadResource(module.get(), resource))),
+                    SizeofResource(module.get(), resource));
   }
-  FreeLibrary(module);
   return manifest;
 }
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cwchar>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,6 +9,7 @@
 #include "TestFrameFile.h"
 #include "engine/RegisteredMessages.h"
 #include "engine/UmbraneEngine.h"
+#include "engine/base/UniqueHandle.h"
 #include "hosts/testbench/TestHost.h"
 
 namespace {
@@ -62,17 +62,14 @@ class Helper {
 
 class TestHostTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    DeleteFileW(kDataFile.c_str());
-    wcscpy(testhost::caption, kTestCaption);
-    testhost::smallPreview = true;
-    testhost::confirmBeforeStart = false;
-  }
+  void SetUp() override { DeleteFileW(kDataFile.c_str()); }
   void TearDown() override { DeleteFileW(kDataFile.c_str()); }
 
   static bool WriteDataFile() {
     return WriteTestFrameFile(kDataFile, 64, 48, 30, [](uint32_t frame) { return static_cast<uint8_t>(frame * 8); });
   }
+
+  testhost::TestHost testHost{GetModuleHandleW(nullptr), kTestCaption};
 };
 
 TEST_F(TestHostTest, ThisBuildsStartupLeavesStartMessageToTheHost) {
@@ -101,25 +98,26 @@ TEST_F(TestHostTest, AFailedStartIsReportedAndLeavesNoEngineCursorOrQuitMessageB
                            reported = text;
                            SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
                          });
-  testhost::RunPreview();
+  testHost.RunPreview(true);
   ASSERT_TRUE(closeTheMessage.found());
 
   EXPECT_EQ(reported, L"\u30a6\u30a3\u30f3\u30c9\u30a6\u306e\u4f5c\u6210\u306b\u5931\u6557\u3057\u307e\u3057\u305f"
                       L"\u3002\n\u30c7\u30fc\u30bf\u30d5\u30a1\u30a4\u30eb\u3092\u8aad\u307f\u8fbc\u3081\u307e"
                       L"\u305b\u3093\u3067\u3057\u305f\u3002");
   // Also where the platform does not destroy a window whose creation failed (Wine does not).
-  EXPECT_EQ(testhost::engine.get(), nullptr);
-  EXPECT_EQ(testhost::previewWindow.load(), nullptr);
-  EXPECT_TRUE(testhost::hostErrorText.empty());
+  EXPECT_EQ(testHost.engine().get(), nullptr);
+  EXPECT_EQ(testHost.previewWindow(), nullptr);
+  EXPECT_TRUE(testHost.hostErrorText().empty());
   EXPECT_EQ(CursorCount(), cursorBefore);
   MSG message;
   EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the next dialog would end at once";
 }
 
-// The cursor counter as the main thread saw it while the preview window was up.
+// The cursor counter as the main thread saw it while the preview window of hostUnderTest was up.
 int cursorWhilePreviewing = 0;
+const testhost::TestHost* hostUnderTest = nullptr;
 void CALLBACK LookAtTheCursor(HWND, UINT, UINT_PTR, DWORD) {
-  HWND preview = testhost::previewWindow.load();
+  HWND preview = hostUnderTest->previewWindow();
   if (preview != nullptr && IsWindowVisible(preview)) cursorWhilePreviewing = CursorCount();
 }
 
@@ -127,6 +125,7 @@ TEST_F(TestHostTest, APreviewHidesTheCursorAndEndedByEscapeDeletesItsEngineAndSh
   ASSERT_TRUE(WriteDataFile());
   const int cursorBefore = CursorCount();
   cursorWhilePreviewing = cursorBefore;
+  hostUnderTest = &testHost;
   // A thread timer of the main thread: its ticks run inside the preview's message loop.
   const UINT_PTR timer = SetTimer(nullptr, 0, 10, &LookAtTheCursor);
   Helper pressEscape(
@@ -135,28 +134,27 @@ TEST_F(TestHostTest, APreviewHidesTheCursorAndEndedByEscapeDeletesItsEngineAndSh
         return cursorWhilePreviewing != cursorBefore ? preview : nullptr;
       },
       [](HWND preview) { PostMessageW(preview, WM_KEYDOWN, VK_ESCAPE, 0); });
-  testhost::RunPreview();
+  testHost.RunPreview(true);
   KillTimer(nullptr, timer);
   ASSERT_TRUE(pressEscape.found());
   EXPECT_EQ(cursorWhilePreviewing, cursorBefore - 1);
-  EXPECT_EQ(testhost::engine.get(), nullptr);
-  EXPECT_EQ(testhost::previewWindow.load(), nullptr);
+  EXPECT_EQ(testHost.engine().get(), nullptr);
+  EXPECT_EQ(testHost.previewWindow(), nullptr);
   EXPECT_EQ(CursorCount(), cursorBefore);
 }
 
 TEST_F(TestHostTest, TheMainDialogLoopEndsWhenItsDialogCannotBeShown) {
   // This program has no dialog 101: every attempt fails. Asking again for ever would hang.
-  HANDLE loop = CreateThread(
-      nullptr, 0, [](void*) -> DWORD {
-        testhost::RunMainDialogLoop();
+  const UniqueHandle loop(CreateThread(
+      nullptr, 0, [](void* host) -> DWORD {
+        static_cast<testhost::TestHost*>(host)->RunMainDialogLoop();
         return 0;
       },
-      nullptr, 0, nullptr);
-  ASSERT_NE(loop, nullptr);
-  const bool ended = WaitForSingleObject(loop, 30000) == WAIT_OBJECT_0;
+      &testHost, 0, nullptr));
+  ASSERT_NE(loop.get(), nullptr);
+  const bool ended = WaitForSingleObject(loop.get(), 30000) == WAIT_OBJECT_0;
   EXPECT_TRUE(ended);
-  if (!ended) TerminateThread(loop, 1);
-  CloseHandle(loop);
+  if (!ended) TerminateThread(loop.get(), 1);
 }
 
 }  // namespace
