@@ -19,6 +19,7 @@ recorded() { cat "$work/$1/results/"results.* 2>/dev/null | grep -c "^$2 "; }
 in_case() {
   local name=$1; shift
   mkdir -p "$work/$name"
+  [ "$name" = no-allow-list ] || touch "$work/$name/allowed-skips.txt"
   (
     export RESULTS_ALLOWED_SKIPS="$work/$name/allowed-skips.txt"
     source "$TOP/tools/lib/results.sh"
@@ -57,6 +58,10 @@ check "a skipped test that the allow-list names is counted as skipped" \
   test "$(recorded listed-skip FAIL)/$(recorded listed-skip PASS)/$(recorded listed-skip SKIP)" = 0/1/1
 summary=$(source "$TOP/tools/lib/results.sh"; RESULTS_DIR="$work/listed-skip/results" results_summary 0 2>/dev/null)
 check "the summary line counts the skipped tests" test "$summary" = "1 passed, 0 failed, 1 skipped"
+
+in_case no-allow-list results_run_gtest skipping "$work/skipping-program"
+check "a missing allow-list fails the run by name" \
+  grep -q "^FAIL allow-list of skipped tests" <(cat "$work/no-allow-list/results/"results.*)
 
 printf '#!/usr/bin/env bash\nexit 0\n' >"$work/silent-script"
 in_case silent results_run_script silent bash "$work/silent-script"

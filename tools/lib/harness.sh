@@ -34,8 +34,9 @@ harness_template() {
     wine regedit /S "$(winepath -w "$HARNESS_LIB/wine-settings.reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null
     wineserver -w
     touch "$template/.ready-$HARNESS_TEMPLATE_VERSION"
-  ) 9>"$HARNESS_ROOT/template.lock" || return 1
-  [ -f "$template/.ready-$HARNESS_TEMPLATE_VERSION" ] || return 1
+  ) 9>"$HARNESS_ROOT/template.lock"
+  [ -f "$template/.ready-$HARNESS_TEMPLATE_VERSION" ] ||
+    { harness_log "the Wine prefix could not be prepared in $template"; return 1; }
   echo "$template"
 }
 

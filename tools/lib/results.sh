@@ -26,7 +26,7 @@ results_stage() {
 
 # results_skip_allowed <program> <test>: true when the allow-list names that skipped test.
 results_skip_allowed() {
-  [ -f "$RESULTS_ALLOWED_SKIPS" ] || return 1
+  [ -f "$RESULTS_ALLOWED_SKIPS" ] || { results_fail "allow-list of skipped tests ($RESULTS_ALLOWED_SKIPS) is missing"; return 1; }
   grep -v '^#' "$RESULTS_ALLOWED_SKIPS" | awk -v p="$1" -v t="$2" '$1 == p && $2 == t { found = 1 } END { exit !found }'
 }
 
