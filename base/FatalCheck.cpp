@@ -1,4 +1,4 @@
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 
 #include <atomic>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "engine/base/SystemErrorText.h"
+#include "base/SystemErrorText.h"
 #else
 #include <unistd.h>
 #endif

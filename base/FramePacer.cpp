@@ -1,4 +1,4 @@
-#include "engine/base/FramePacer.h"
+#include "base/FramePacer.h"
 
 #include <limits>
 

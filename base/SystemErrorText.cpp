@@ -1,4 +1,4 @@
-#include "engine/base/SystemErrorText.h"
+#include "base/SystemErrorText.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "engine/base/ThreadToolkit.h"
+#include "base/ThreadToolkit.h"
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 
 LightWeightMutex::LightWeightMutex() { InitializeCriticalSection(&section_); }
 LightWeightMutex::~LightWeightMutex() { DeleteCriticalSection(&section_); }

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "engine/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 class ILockable {
  public:

@@ -1,4 +1,4 @@
-#include "engine/base/UmbraneAppBase.h"
+#include "base/UmbraneAppBase.h"
 
 #include <windows.h>
 #include <mmsystem.h>

@@ -1,8 +1,8 @@
-#include "engine/base/WindowsFrameClock.h"
+#include "base/WindowsFrameClock.h"
 
 #include <windows.h>
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 
 namespace {
 int64_t QueryFrequency() {

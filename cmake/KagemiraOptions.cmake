@@ -49,7 +49,7 @@ if(KAGEMIRA_WINDOWS)
 endif()
 find_package(ZLIB REQUIRED)
 
-# Every source folder includes from the top of the tree: #include "engine/base/FatalCheck.h".
+# Every source folder includes from the top of the tree: #include "base/FatalCheck.h".
 include_directories(${PROJECT_SOURCE_DIR})
 
 # A Windows GUI program with a wide entry point.

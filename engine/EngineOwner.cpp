@@ -5,12 +5,12 @@
 EngineOwner::EngineOwner() = default;
 EngineOwner::~EngineOwner() = default;
 
-bool EngineOwner::Start(HWND window, bool preview) {
+bool EngineOwner::Start(HWND window, bool preview, PlaybackStart start) {
   engine_.reset();
   engine_ = std::make_unique<UmbraneEngine>();
   starting_ = true;
   releaseRequested_ = false;
-  const bool started = engine_->Startup(window, preview);
+  const bool started = engine_->Startup(window, preview, start);
   starting_ = false;
   if (releaseRequested_) {
     engine_.reset();

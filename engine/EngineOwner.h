@@ -9,6 +9,8 @@
 
 #include <memory>
 
+#include "engine/PlaybackStart.h"
+
 class UmbraneEngine;
 
 class EngineOwner {
@@ -21,7 +23,7 @@ class EngineOwner {
   // Replaces the engine with a new one and runs its start-up for the window. False when the
   // start-up failed (the engine stays, with its errorText, until Release), or when the window was
   // destroyed while it ran (the engine is gone then).
-  bool Start(HWND window, bool preview);
+  bool Start(HWND window, bool preview, PlaybackStart start);
   // The window is being destroyed: the engine is deleted now, or, during its start-up, right
   // after it.
   void Release();

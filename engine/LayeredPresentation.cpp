@@ -1,10 +1,10 @@
 // The window thread's side of the layered-window mode: the window becomes a per-pixel-alpha
 // layered window, and every tick of a 1 ms timer hands the newest frame the layered loop has read
 // back (if there is one) to the window manager.
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "engine/RegisteredMessages.h"
 #include "engine/UmbraneEngine.h"
-#include "render/SurfaceDc.h"
+#include "base/SurfaceDc.h"
 
 namespace {
 constexpr UINT_PTR kLayeredTimerId = 1;

@@ -3,8 +3,8 @@
 // (PlaybackLoop), or off-screen and read back into the frame surface that the window thread hands
 // to the layered window (LayeredLoop). Both share their variation of the playback skeleton, first
 // below; they differ in how they start and in how each frame is drawn.
-#include "engine/base/FatalCheck.h"
-#include "engine/base/UniqueHandle.h"
+#include "base/FatalCheck.h"
+#include "base/UniqueHandle.h"
 #include "engine/PlaybackModes.h"
 #include "engine/PlaybackSettings.h"
 #include "engine/PlaybackSkeleton.h"
@@ -32,7 +32,7 @@ class PackedFramePlayback : public PlaybackSkeleton {
         animationEnded_(CreateEventOrDie(false, false)),
         videoFrame_(CreateEventOrDie(false, false)),
         mediaEnded_(CreateEventOrDie(false, false)),
-        producer_(context.device, frames.producerSettings, frames.file, frames.resumePosition, frameReady_.get(),
+        producer_(context.device, frames.silhouetteOpacity, frames.file, frames.resumePosition, frameReady_.get(),
                   animationEnded_.get()) {
     context.statistics.producerThreadId = producer_.id();
     media_.SetFrameEvent(videoFrame_.get());

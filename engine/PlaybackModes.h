@@ -17,7 +17,6 @@
 class DShowFilterGraph;
 class ImageUnpacker;
 class LightWeightMutex;
-class UmbraneConfig;
 
 // What every body gets. Everything it refers to outlives the thread.
 struct PlaybackContext {
@@ -39,11 +38,11 @@ struct PlaybackContext {
   PlaybackStatistics& statistics;
 };
 
-// What the packed-frame bodies add: the frame file, the settings its producer reads, and the frame
-// to start at, where a body also leaves the frame to resume at after a lost device.
+// What the packed-frame bodies add: the frame file, the silhouette's opacity in percent, and the
+// frame to start at, where a body also leaves the frame to resume at after a lost device.
 struct PackedFrames {
   ImageUnpacker& file;
-  const UmbraneConfig& producerSettings;
+  uint8_t silhouetteOpacity;
   int64_t& resumePosition;
 };
 

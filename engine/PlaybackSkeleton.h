@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "engine/PlaybackModes.h"
-#include "engine/base/ThreadToolkit.h"
+#include "base/ThreadToolkit.h"
 
 class DShowFilterGraph;
 class PlaybackRenderer;

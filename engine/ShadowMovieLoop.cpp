@@ -3,7 +3,7 @@
 // or the background video.
 #include <memory>
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "engine/PlaybackModes.h"
 #include "engine/PlaybackSkeleton.h"
 #include "engine/RegisteredMessages.h"

@@ -1,10 +1,9 @@
 #include "engine/UmbraneEngine.h"
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "engine/PlaybackModes.h"
 #include "engine/PlaybackSettings.h"
 #include "engine/RegisteredMessages.h"
-#include "engine/StartupCompletion.h"
 #include "media/DShowFilterGraph.h"
 #include "render/CapturePaint.h"
 #include "render/Direct3DDevice.h"
@@ -40,7 +39,7 @@ bool UmbraneEngine::OpenFrameSource() {
   return false;
 }
 
-bool UmbraneEngine::Startup(HWND window, bool previewMode) {
+bool UmbraneEngine::Startup(HWND window, bool previewMode, PlaybackStart start) {
   hwnd = window;
   preview = previewMode;
 
@@ -78,7 +77,7 @@ bool UmbraneEngine::Startup(HWND window, bool previewMode) {
     return false;
   }
 
-  CompleteStartup(hwnd);
+  if (start == PlaybackStart::Immediately) PostMessageW(hwnd, StartMessage, 0, 0);
   return true;
 }
 
@@ -173,7 +172,7 @@ void UmbraneEngine::StartPlayback() {
                                 shadowGraph.get(),
                                 config->bgmEnabled,
                                 statistics};
-  const PackedFrames frames{frameSource, *config, resumePosition};
+  const PackedFrames frames{frameSource, config->foregroundAlpha, resumePosition};
   Thread::Body body;
   if (layered) {
     body = [context, frames, window = LayeredHandOver{frameLock, frameReadyEvent.get(), frameSurface, layeredSize}] {

@@ -11,13 +11,14 @@
 #include <string>
 
 #include "engine/DisplayPower.h"
+#include "engine/PlaybackStart.h"
 #include "engine/PlaybackStatistics.h"
-#include "engine/base/ThreadToolkit.h"
-#include "engine/base/UmbraneAppBase.h"
-#include "engine/base/UniqueHandle.h"
+#include "base/ThreadToolkit.h"
+#include "base/UmbraneAppBase.h"
+#include "base/UniqueHandle.h"
 #include "engine/WindowHook.h"
 #include "framedata/ImageUnpacker.h"
-#include "render/GdiHandles.h"
+#include "base/GdiHandles.h"
 #include "render/LayoutMonitors.h"
 
 class UmbraneConfig;
@@ -28,7 +29,7 @@ class UmbraneEngine : public UmbraneAppBase {
   UmbraneEngine();
   ~UmbraneEngine() override;
 
-  bool Startup(HWND window, bool previewMode);
+  bool Startup(HWND window, bool previewMode, PlaybackStart start);
   bool InitDevices();
   void ReleaseDevices();
   void StartPlayback();

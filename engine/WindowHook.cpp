@@ -3,7 +3,7 @@
 #include <map>
 #include <optional>
 
-#include "engine/base/ThreadToolkit.h"
+#include "base/ThreadToolkit.h"
 
 namespace {
 

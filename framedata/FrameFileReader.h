@@ -8,7 +8,7 @@
 #include <string>
 
 #ifdef _WIN32
-#include "engine/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #endif
 
 class FrameFileReader {

@@ -1,6 +1,6 @@
 #include "framedata/ImageUnpacker.h"
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "framedata/FrameInflate.h"
 
 bool ImageUnpacker::Open(const std::wstring& path, bool memoryCompact) {

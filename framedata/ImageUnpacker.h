@@ -9,12 +9,13 @@
 
 #include "framedata/FrameFileFormat.h"
 #include "framedata/FrameFileReader.h"
-#include "framedata/ImagePackerBase.h"
 
-class ImageUnpacker : public ImagePackerBase {
+class ImageUnpacker {
  public:
   ImageUnpacker() = default;
-  ~ImageUnpacker() override = default;
+  virtual ~ImageUnpacker() = default;
+  ImageUnpacker(const ImageUnpacker&) = delete;
+  ImageUnpacker& operator=(const ImageUnpacker&) = delete;
 
   // Starts afresh every time. Returns false, with no file left open, for a missing or unreadable
   // file, a short header, an index or (memory-resident) a data area that the file cannot hold,

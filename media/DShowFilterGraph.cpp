@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "media/ComQuery.h"
 #include "media/DShowVmr.h"
 #include "media/DShowVmr7Grabber.h"

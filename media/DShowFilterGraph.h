@@ -19,8 +19,8 @@
 
 #include <dshow.h>  // after <string>: the strsafe.h it brings forbids what <string> needs
 
-#include "engine/base/ThreadToolkit.h"
-#include "engine/base/UniqueHandle.h"
+#include "base/ThreadToolkit.h"
+#include "base/UniqueHandle.h"
 #include "media/DShowVmr.h"
 
 struct PosterFrame;

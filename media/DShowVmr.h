@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/base/ThreadToolkit.h"
+#include "base/ThreadToolkit.h"
 
 struct PosterFrame;
 class DShowVmr7Grabber;

@@ -1,6 +1,6 @@
 #include "media/DShowVmr9Grabber.h"
 
-#include "engine/base/ComReference.h"
+#include "base/ComReference.h"
 #include "media/MediaRules.h"
 
 using Microsoft::WRL::ComPtr;

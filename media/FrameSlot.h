@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/base/ThreadToolkit.h"
+#include "base/ThreadToolkit.h"
 #include "media/PosterFrame.h"
 
 class FrameSlot : public ILockable {

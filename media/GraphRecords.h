@@ -5,8 +5,8 @@
 #include <dshow.h>
 #include <wrl/client.h>
 
-#include "engine/base/CoTaskMemory.h"
-#include "engine/base/ComReference.h"
+#include "base/CoTaskMemory.h"
+#include "base/ComReference.h"
 
 // IPin::QueryPinInfo; the reference to the pin's filter is taken over into filter.
 struct PinInfoRecord {

@@ -2,13 +2,12 @@
 
 #include <limits>
 
-#include "engine/base/FatalCheck.h"
-#include "engine/base/FramePacer.h"
-#include "engine/base/WindowsFrameClock.h"
+#include "base/FatalCheck.h"
+#include "base/FramePacer.h"
+#include "base/WindowsFrameClock.h"
 #include "framedata/ImageUnpacker.h"
 #include "framedata/SilhouetteConversion.h"
-#include "render/LockedSurface.h"
-#include "settings/UmbraneConfig.h"
+#include "base/LockedSurface.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -45,13 +44,12 @@ struct ShadowGraphProvider::Staging {
   ComPtr<IDirect3DSurface9> mask;
 };
 
-ShadowGraphProvider::ShadowGraphProvider(IDirect3DDevice9* device, const UmbraneConfig& settings,
-                                         ImageUnpacker& unpacker, int64_t firstFrame, HANDLE readyEvent,
-                                         HANDLE endedEvent)
+ShadowGraphProvider::ShadowGraphProvider(IDirect3DDevice9* device, uint8_t opacityPercent, ImageUnpacker& unpacker,
+                                         int64_t firstFrame, HANDLE readyEvent, HANDLE endedEvent)
     : frameCount_(FrameCountOf(unpacker)),
       // The engine saves its position as 64 bits; frame numbers are the low 32.
       currentFrame_(static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(firstFrame)))),
-      settings_(settings),
+      opacityPercent_(opacityPercent),
       unpacker_(unpacker),
       device_(device),
       silhouetteTexture_(CreateFrameTexture(device, unpacker)),
@@ -127,8 +125,7 @@ void ShadowGraphProvider::WriteTexels(IDirect3DSurface9* surface, const std::vec
 // Decoding and conversion, outside the lock: the render thread is not held up by them.
 void ShadowGraphProvider::PrepareFrame(int32_t frame, Staging& staging) {
   unpacker_.Unpack(static_cast<uint32_t>(frame), staging.frame);
-  // Read for every frame, so that a changed opacity shows from the next frame on.
-  const uint8_t opacity = OpacityByteFromPercent(settings_.foregroundAlpha);
+  const uint8_t opacity = OpacityByteFromPercent(opacityPercent_);
   WriteTexels(staging.silhouette.Get(), staging.frame, opacity);
   // The mask as black texels with 255 - grey as alpha, top row first: the silhouette's texels at
   // full opacity, whatever the setting.

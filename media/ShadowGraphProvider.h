@@ -11,25 +11,25 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "engine/base/ThreadToolkit.h"
-#include "engine/base/UniqueHandle.h"
+#include "base/ThreadToolkit.h"
+#include "base/UniqueHandle.h"
 #include "render/QuadTexture.h"
 
 class ImageUnpacker;
-class UmbraneConfig;
 
 class ShadowGraphProvider : public Thread, public ILockable {
  public:
   // Starts the thread, which publishes firstFrame (its low 32 bits) at once and then waits to be
   // let run. readyEvent is set after every published frame, endedEvent when the animation has run
-  // past its last frame; both stay the caller's. settings and unpacker must outlive the object;
-  // foregroundAlpha is read for every frame.
-  ShadowGraphProvider(IDirect3DDevice9* device, const UmbraneConfig& settings, ImageUnpacker& unpacker,
-                      int64_t firstFrame, HANDLE readyEvent, HANDLE endedEvent);
+  // past its last frame; both stay the caller's. unpacker must outlive the object. The silhouette is
+  // drawn at opacityPercent (0 to 100).
+  ShadowGraphProvider(IDirect3DDevice9* device, uint8_t opacityPercent, ImageUnpacker& unpacker, int64_t firstFrame,
+                      HANDLE readyEvent, HANDLE endedEvent);
   // Stops and joins the thread (the frame in hand is published first) before anything is freed.
   ~ShadowGraphProvider() override;
 
@@ -44,6 +44,9 @@ class ShadowGraphProvider : public Thread, public ILockable {
   void Pause(HANDLE callerStop);
   // The next run starts over; the frame shown next is the clock's last advance (normally 1).
   bool RewindToStart();
+
+  // Takes effect from the next frame decoded; the published frame keeps its opacity.
+  void SetOpacity(uint8_t percent) { opacityPercent_ = percent; }
 
   HRESULT DrawSilhouette(float x, float y, float width, float height);
   HRESULT DrawMask(float x, float y, float width, float height);
@@ -74,7 +77,7 @@ class ShadowGraphProvider : public Thread, public ILockable {
   LightWeightMutex lock_;
   const int32_t frameCount_;
   int32_t currentFrame_;  // under lock_
-  const UmbraneConfig& settings_;
+  std::atomic<uint8_t> opacityPercent_;
   ImageUnpacker& unpacker_;
   Microsoft::WRL::ComPtr<IDirect3DDevice9> device_;
   std::unique_ptr<QuadTexture> silhouetteTexture_;  // under lock_

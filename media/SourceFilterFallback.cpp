@@ -1,6 +1,6 @@
 #include <string>
 
-#include "engine/base/CoTaskMemory.h"
+#include "base/CoTaskMemory.h"
 #include "media/ComQuery.h"
 #include "media/GraphUtilities.h"
 

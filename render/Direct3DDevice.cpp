@@ -1,7 +1,7 @@
 #include "render/Direct3DDevice.h"
 
-#include "engine/base/ComReference.h"
-#include "engine/base/FatalCheck.h"
+#include "base/ComReference.h"
+#include "base/FatalCheck.h"
 
 using Microsoft::WRL::ComPtr;
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "render/SolidColourTexture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/base/MagType.h"
+#include "render/MagType.h"
 
 struct PixelSize {
   int32_t width = 0;

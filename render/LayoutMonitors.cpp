@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "render/CapturePixels.h"
-#include "render/GdiHandles.h"
+#include "base/GdiHandles.h"
 
 namespace {
 struct FoundMonitor {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "render/QuadTexture.h"
 
 using Microsoft::WRL::ComPtr;

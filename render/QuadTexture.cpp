@@ -7,8 +7,8 @@
 
 #include "render/CapturePixels.h"
 #include "render/DirectDrawCopy.h"
-#include "render/LockedDirectDrawSurface.h"
-#include "render/LockedSurface.h"
+#include "base/LockedDirectDrawSurface.h"
+#include "base/LockedSurface.h"
 #include "render/MonitorRecord.h"
 
 using Microsoft::WRL::ComPtr;

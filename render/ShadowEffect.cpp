@@ -3,8 +3,8 @@
 #include <d3dx9effect.h>
 #include <wrl/client.h>
 
-#include "engine/base/ComReference.h"
-#include "engine/base/LoadedLibrary.h"
+#include "base/ComReference.h"
+#include "base/LoadedLibrary.h"
 #include "render/EffectShaders.h"
 #include "render/QuadTexture.h"
 

@@ -1,6 +1,6 @@
 #include "render/ShadowScene.h"
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "render/LayoutMonitors.h"
 #include "render/QuadTexture.h"
 #include "render/ShadowEffect.h"

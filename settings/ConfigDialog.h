@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/base/UmbraneAppBase.h"
+#include "base/UmbraneAppBase.h"
 
 class ConfigPreviewWindow;
 class DShowFilterGraph;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "media/DShowFilterGraph.h"
 #include "render/LayoutGeometry.h"
 #include "resources/resource.h"

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "resources/resource.h"
 #include "settings/UmbraneConfig.h"
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/base/MagType.h"
-#include "render/GdiHandles.h"
+#include "render/MagType.h"
+#include "base/GdiHandles.h"
 #include "settings/PreviewComposition.h"
 
 class UmbraneConfig;

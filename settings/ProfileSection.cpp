@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "engine/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 constexpr DWORD kStringBufferUnits = 4096;

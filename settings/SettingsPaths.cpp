@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 
 namespace {
 const wchar_t kVendorFolder[] = L"Sorahane";

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/MagType.h"
+#include "render/MagType.h"
 
 class UmbraneConfig {
  public:

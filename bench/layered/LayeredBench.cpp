@@ -21,12 +21,12 @@
 #include "bench/pacing/BenchWindow.h"
 #include "bench/pacing/PacingFigures.h"
 #include "engine/PlaybackSettings.h"
-#include "engine/base/ThreadToolkit.h"
+#include "base/ThreadToolkit.h"
 #include "engine/UmbraneEngine.h"
 #include "media/ShadowGraphProvider.h"
 #include "render/LayeredRenderer.h"
 #include "settings/UmbraneConfig.h"
-#include "tests/wine/render/AllocationCounter.h"
+#include "tests/wine/support/AllocationCounter.h"
 
 namespace {
 struct Options {
@@ -107,7 +107,7 @@ struct PlaybackSide {
         ready(CreateEventOrDie(false, false)),
         ended(CreateEventOrDie(false, false)),
         renderer(engine.device.Get()),
-        producer(engine.device.Get(), *engine.config, engine.frameSource, 0, ready.get(), ended.get()) {}
+        producer(engine.device.Get(), engine.config->foregroundAlpha, engine.frameSource, 0, ready.get(), ended.get()) {}
 
   bool Build() {
     producer.WaitUntilStarted();
@@ -210,7 +210,7 @@ int wmain(int argc, wchar_t** argv) {
     settings.Save();
   }
   auto engine = std::make_unique<UmbraneEngine>();
-  if (!window || !engine->Startup(window, false)) {
+  if (!window || !engine->Startup(window, false, PlaybackStart::Immediately)) {
     std::fprintf(stderr, "layered_bench: the engine did not start (um.bin beside the program?)\n");
     return 1;
   }

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "bench/media/MediaBench.h"
-#include "engine/base/UmbraneAppBase.h"
+#include "base/UmbraneAppBase.h"
 
 namespace {
 const char kUsage[] =

@@ -5,7 +5,7 @@
 #include "HostWindow.h"
 #include "engine/UmbraneEngine.h"
 #include "media/DShowFilterGraph.h"
-#include "tests/wine/render/AllocationCounter.h"
+#include "tests/wine/support/AllocationCounter.h"
 
 namespace {
 double ThreadSeconds(HANDLE thread) {

@@ -11,7 +11,7 @@
 #include "bench/media/PlayedFigures.h"
 #include "engine/UmbraneEngine.h"
 #include "media/DShowFilterGraph.h"
-#include "render/LockedDirectDrawSurface.h"
+#include "base/LockedDirectDrawSurface.h"
 #include "render/QuadTexture.h"
 #include "tests/wine/render/RenderTestSupport.h"
 #include "tests/wine/settings/SettingsLocation.h"
@@ -45,7 +45,7 @@ int BenchShadowMovie(const std::wstring& movie, double seconds, const std::strin
   SetWindowPos(host.hwnd(), nullptr, 0, 0, 1280, 1024, SWP_NOZORDER);
   auto engine = std::make_unique<UmbraneEngine>();
   host.onDestroy = [&] { engine.reset(); };
-  if (!engine->Startup(host.hwnd(), false) || !engine->shadowGraph) {
+  if (!engine->Startup(host.hwnd(), false, PlaybackStart::Immediately) || !engine->shadowGraph) {
     std::printf("the engine did not start with the shadow movie\n");
     return 1;
   }

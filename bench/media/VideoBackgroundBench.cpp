@@ -28,7 +28,7 @@ int BenchVideoBackground(const std::wstring& video, double seconds) {
   SetWindowPos(host.hwnd(), nullptr, 0, 0, 1280, 720, SWP_NOZORDER);
   auto engine = std::make_unique<UmbraneEngine>();
   host.onDestroy = [&] { engine.reset(); };
-  if (!engine->Startup(host.hwnd(), false) || !engine->backgroundGraph->HasVideo()) {
+  if (!engine->Startup(host.hwnd(), false, PlaybackStart::Immediately) || !engine->backgroundGraph->HasVideo()) {
     std::printf("the engine did not start with video\n");
     return 1;
   }

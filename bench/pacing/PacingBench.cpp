@@ -13,8 +13,8 @@
 
 #include "bench/pacing/PacingFigures.h"
 #include "bench/pacing/StandInAnimation.h"
-#include "engine/base/ThreadToolkit.h"
-#include "engine/base/UmbraneAppBase.h"
+#include "base/ThreadToolkit.h"
+#include "base/UmbraneAppBase.h"
 #include "framedata/ImageUnpacker.h"
 #include "media/ShadowGraphProvider.h"
 #include "render/Direct3DDevice.h"
@@ -122,7 +122,7 @@ int wmain(int argc, wchar_t** argv) {
   int64_t runsWithoutFrames = 0;
   double producerSeconds = 0, wallSeconds = 0;
   {
-    ShadowGraphProvider producer(device.Get(), settings, unpacker, 0, ready.get(), ended.get());
+    ShadowGraphProvider producer(device.Get(), settings.foregroundAlpha, unpacker, 0, ready.get(), ended.get());
     producer.WaitUntilStarted();
     ResetEventOrDie(ready.get());  // frame 0 is not paced
     const double cpuBefore = ThreadSeconds(producer.handle());

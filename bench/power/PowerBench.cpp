@@ -17,7 +17,7 @@
 
 #include "bench/pacing/BenchWindow.h"
 #include "engine/UmbraneEngine.h"
-#include "engine/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "tests/wine/support/DisplayNotification.h"
 #include "settings/UmbraneConfig.h"
 
@@ -154,7 +154,7 @@ int wmain(int argc, wchar_t** argv) {
     settings.Save();
   }
   auto engine = std::make_unique<UmbraneEngine>();
-  if (window == nullptr || !engine->Startup(window, false)) {
+  if (window == nullptr || !engine->Startup(window, false, PlaybackStart::Immediately)) {
     std::fprintf(stderr, "power_bench: the engine did not start (um.bin beside the program?)\n");
     return 1;
   }

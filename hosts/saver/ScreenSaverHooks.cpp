@@ -26,7 +26,7 @@ LRESULT WINAPI ScreenSaverProcW(HWND window, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_CREATE: {
       // A failed start leaves a black window that the framework still closes on input.
-      currentEngine.Start(window, fChildPreview != FALSE);
+      currentEngine.Start(window, fChildPreview != FALSE, PlaybackStart::Immediately);
       break;
     }
     case WM_DESTROY:

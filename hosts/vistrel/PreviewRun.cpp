@@ -8,10 +8,10 @@
 
 #include "engine/RegisteredMessages.h"
 #include "engine/UmbraneEngine.h"
-#include "hosts/testbench/TestHost.h"
+#include "hosts/vistrel/VistrelHost.h"
 #include "resources/resource.h"
 
-namespace testhost {
+namespace vistrel {
 namespace {
 const wchar_t kPreviewClassName[] = L"WindowsScreenSaverClass";
 constexpr DWORD kSmallPreviewStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -54,7 +54,7 @@ RECT VirtualScreenRect() {
 }
 }  // namespace
 
-void TestHost::RunPreview(bool small) {
+void VistrelHost::RunPreview(bool small) {
   smallPreview_ = small;
   ShowCursor(FALSE);
   const HWND window = CreatePreviewWindow();
@@ -70,7 +70,7 @@ void TestHost::RunPreview(bool small) {
   hostErrorText_.clear();
 }
 
-HWND TestHost::CreatePreviewWindow() {
+HWND VistrelHost::CreatePreviewWindow() {
   // Registered on every call; a repeated registration fails harmlessly.
   RegisterClassExW(&PreviewClass(instance_, &PreviewWindowProc));
   const DWORD style = smallPreview_ ? kSmallPreviewStyle : WS_POPUP;
@@ -80,7 +80,7 @@ HWND TestHost::CreatePreviewWindow() {
                          rect.bottom - rect.top, nullptr, nullptr, instance_, this);
 }
 
-void TestHost::PlayInWindow(HWND window) {
+void VistrelHost::PlayInWindow(HWND window) {
   ImmAssociateContext(window, nullptr);
   ShowWindow(window, SW_SHOWDEFAULT);
   UpdateWindow(window);
@@ -98,7 +98,7 @@ void TestHost::PlayInWindow(HWND window) {
   }
 }
 
-void TestHost::ReportFailedStart() {
+void VistrelHost::ReportFailedStart() {
   // Normally gone with the failed window's WM_DESTROY; never left behind hooked to a dead window.
   engine_.Release();
   // Also removes the quit message the failed window's destruction posted.
@@ -108,21 +108,21 @@ void TestHost::ReportFailedStart() {
   MessageBoxW(nullptr, text.c_str(), caption_.c_str(), MB_ICONERROR | MB_SETFOREGROUND);
 }
 
-LRESULT CALLBACK TestHost::PreviewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK VistrelHost::PreviewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     SetWindowLongPtrW(window, GWLP_USERDATA,
                       reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
   }
-  auto* host = reinterpret_cast<TestHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* host = reinterpret_cast<VistrelHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   return host ? host->PreviewWindowMessage(window, message, wParam, lParam)
               : DefWindowProcW(window, message, wParam, lParam);
 }
 
 // While the engine runs, its hook sees every message first and passes the rest on to here.
-LRESULT TestHost::PreviewWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT VistrelHost::PreviewWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      if (!engine_.Start(window, smallPreview_)) {
+      if (!engine_.Start(window, smallPreview_, PlaybackStart::ByHost)) {
         // Empty when the window went away during the start-up, which took the engine with it.
         hostErrorText_ = engine_.get() ? engine_->errorText : std::wstring();
         return -1;
@@ -144,4 +144,4 @@ LRESULT TestHost::PreviewWindowMessage(HWND window, UINT message, WPARAM wParam,
   }
 }
 
-}  // namespace testhost
+}  // namespace vistrel

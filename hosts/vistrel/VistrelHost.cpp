@@ -1,15 +1,15 @@
 // The host's flow: the entry point's steps, the main dialog, the settings run, and the answer to
 // another start of the program.
-#include "hosts/testbench/TestHost.h"
+#include "hosts/vistrel/VistrelHost.h"
 
 #include <clocale>
 #include <utility>
 
-#include "engine/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "resources/resource.h"
 #include "settings/ConfigDialog.h"
 
-namespace testhost {
+namespace vistrel {
 namespace {
 constexpr int kCaptionLength = 26;  // characters, the terminator included
 const wchar_t kInstanceMutexName[] = L"{2E9B36DC-5716-4000-9FE9-18E55DFCF5C3}";
@@ -27,10 +27,10 @@ const UniqueHandle activationEvent(CreateActivationEvent());
 // still works; it only cannot be brought to the front.
 class ActivationWait {
  public:
-  ActivationWait(HANDLE event, TestHost& host) {
+  ActivationWait(HANDLE event, VistrelHost& host) {
     // No time-out and not WT_EXECUTEONLYONCE: every later start is answered.
     if (event != nullptr &&
-        !RegisterWaitForSingleObject(&wait_, event, &TestHost::BringToFront, &host, INFINITE, WT_EXECUTEDEFAULT)) {
+        !RegisterWaitForSingleObject(&wait_, event, &VistrelHost::BringToFront, &host, INFINITE, WT_EXECUTEDEFAULT)) {
       wait_ = nullptr;
     }
   }
@@ -62,10 +62,10 @@ bool Show(HWND window) {
 }
 }  // namespace
 
-int RunTestHost() {
+int RunVistrel() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   const std::wstring caption = LoadCaption(instance);
-  TestHost host(instance, caption);
+  VistrelHost host(instance, caption);
 
   SetLastError(ERROR_SUCCESS);
   // Initially owned; open until the process ends.
@@ -97,11 +97,11 @@ void PumpPendingMessages() {
   }
 }
 
-TestHost::TestHost(HINSTANCE instance, std::wstring caption) : instance_(instance), caption_(std::move(caption)) {}
+VistrelHost::VistrelHost(HINSTANCE instance, std::wstring caption) : instance_(instance), caption_(std::move(caption)) {}
 
-TestHost::~TestHost() = default;
+VistrelHost::~VistrelHost() = default;
 
-void TestHost::RunMainDialogLoop() {
+void VistrelHost::RunMainDialogLoop() {
   for (;;) {
     const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_TESTBENCH), nullptr,
                                            &MainDialogProc, reinterpret_cast<LPARAM>(this));
@@ -127,13 +127,13 @@ void TestHost::RunMainDialogLoop() {
   }
 }
 
-INT_PTR CALLBACK TestHost::MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK VistrelHost::MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-  auto* host = reinterpret_cast<TestHost*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  auto* host = reinterpret_cast<VistrelHost*>(GetWindowLongPtrW(dialog, DWLP_USER));
   return host ? host->MainDialogMessage(dialog, message, wParam) : FALSE;
 }
 
-INT_PTR TestHost::MainDialogMessage(HWND dialog, UINT message, WPARAM wParam) {
+INT_PTR VistrelHost::MainDialogMessage(HWND dialog, UINT message, WPARAM wParam) {
   const auto close = [&](const wchar_t* status, INT_PTR result) {
     SetStatus(dialog, status);
     mainDialog_ = nullptr;
@@ -167,7 +167,7 @@ INT_PTR TestHost::MainDialogMessage(HWND dialog, UINT message, WPARAM wParam) {
   }
 }
 
-void TestHost::RunSettings() {
+void VistrelHost::RunSettings() {
   // A new dialog object for every opening: it loads the settings afresh.
   settingsObject_ = std::make_unique<ConfigDialog>(instance_);
   DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_CONFIG), nullptr, &SettingsDialogProc,
@@ -175,19 +175,19 @@ void TestHost::RunSettings() {
   settingsObject_.reset();
 }
 
-INT_PTR CALLBACK TestHost::SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK VistrelHost::SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-  auto* host = reinterpret_cast<TestHost*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  auto* host = reinterpret_cast<VistrelHost*>(GetWindowLongPtrW(dialog, DWLP_USER));
   // Before WM_INITDIALOG the settings dialog has nothing to do with a message.
   if (host == nullptr) return FALSE;
   host->settingsDialog_ = dialog;
   return host->settingsObject_->HandleMessage(dialog, message, wParam, lParam);
 }
 
-VOID CALLBACK TestHost::BringToFront(PVOID context, BOOLEAN) {
-  const auto* host = static_cast<const TestHost*>(context);
+VOID CALLBACK VistrelHost::BringToFront(PVOID context, BOOLEAN) {
+  const auto* host = static_cast<const VistrelHost*>(context);
   // A handle of a window that has gone since fails the existence test.
   Show(host->previewWindow_.load()) || Show(host->settingsDialog_.load()) || Show(host->mainDialog_.load());
 }
 
-}  // namespace testhost
+}  // namespace vistrel

@@ -12,24 +12,24 @@
 
 class ConfigDialog;
 
-namespace testhost {
+namespace vistrel {
 
 // The entry point's flow; returns the program's exit status.
-int RunTestHost();
+int RunVistrel();
 
 // Removes and dispatches every message waiting in this thread's queue, without waiting.
 void PumpPendingMessages();
 
 // The host's state and the steps of its flow. The procedures of its dialogs and its preview
 // window find the object through their window, BringToFront through its wait.
-class TestHost {
+class VistrelHost {
  public:
   // instance: the program's module, with its dialogs; caption: of the preview window and of every
   // message box.
-  TestHost(HINSTANCE instance, std::wstring caption);
-  ~TestHost();
-  TestHost(const TestHost&) = delete;
-  TestHost& operator=(const TestHost&) = delete;
+  VistrelHost(HINSTANCE instance, std::wstring caption);
+  ~VistrelHost();
+  VistrelHost(const VistrelHost&) = delete;
+  VistrelHost& operator=(const VistrelHost&) = delete;
 
   // Shows dialog 101 and runs what the user picks, until 終了 (or until the dialog cannot be shown).
   void RunMainDialogLoop();
@@ -71,4 +71,4 @@ class TestHost {
   std::wstring hostErrorText_;
 };
 
-}  // namespace testhost
+}  // namespace vistrel

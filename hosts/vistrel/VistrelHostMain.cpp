@@ -1,6 +1,6 @@
 // Vistrel's entry point.
 #include <windows.h>
 
-#include "hosts/testbench/TestHost.h"
+#include "hosts/vistrel/VistrelHost.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return testhost::RunTestHost(); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return vistrel::RunVistrel(); }

@@ -1,6 +1,6 @@
 # Shared by the one- and two-monitor runs: the test host's full-screen preview covers the virtual
 # screen, plays on every monitor, and ends on Escape only.
-source "$(dirname "$0")/testbench-lib.sh"
+source "$(dirname "$0")/vistrel-lib.sh"
 screen_w=${HARNESS_SCREEN%x*}; screen_h=${HARNESS_SCREEN#*x}
 monitors=${1:-1}
 monitor_w=$((screen_w / monitors))

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks of the test runner's bookkeeping (tools/lib/results.sh, tools/lib/fuzz-smoke.sh): a run
-# must not pass without testing. Each case runs the real functions on small stand-in programs and
+# Checks of the test runner's bookkeeping (tools/lib/results.sh, tools/lib/fuzz-smoke.sh,
+# tools/lib/format-check.sh): a run must not pass without testing, nor with unformatted code. Each case runs the real functions on small stand-in programs and
 # scripts in a folder of its own and reads back what was recorded.
 set -uo pipefail
 TOP="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -82,5 +82,17 @@ bash "$TOP/tools/lib/fuzz-smoke.sh" "$work/fuzz-build" 1 >"$work/fuzz.log" 2>&1
 fuzz_status=$?
 check "a listed fuzz target that was not built fails the smoke run" \
   test "$fuzz_status" -ne 0 -a "$(grep -c '^FAIL: gone' "$work/fuzz.log")" = 1
+
+# The format check on a tree of two sources, one formatted and one not.
+mkdir -p "$work/format-tree"
+(
+  cd "$work/format-tree" && git init -q . && cp "$TOP/.clang-format" . &&
+    printf 'int Formatted() { return 1; }\n' >good.cpp &&
+    printf 'int  Unformatted( ){return 2;}\n' >bad.cpp && git add . >/dev/null
+)
+bash "$TOP/tools/lib/format-check.sh" "$work/format-tree" >"$work/format.log" 2>&1
+format_status=$?
+check "a source file that is not formatted fails the format check, by name" \
+  test "$format_status" -ne 0 -a "$(grep -c '^FAIL: ' "$work/format.log")/$(grep -c 'bad.cpp' "$work/format.log")" = 1/1
 
 exit $((failures > 0))

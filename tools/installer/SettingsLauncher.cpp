@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "engine/base/SystemErrorText.h"
-#include "engine/base/UniqueHandle.h"
+#include "base/SystemErrorText.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "hosts/saver/scrnsave/CommandLine.h"
-#include "render/GdiHandles.h"
+#include "base/GdiHandles.h"
 
 HINSTANCE hMainInstance = nullptr;
 HWND hMainWindow = nullptr;

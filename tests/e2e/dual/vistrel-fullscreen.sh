@@ -1,2 +1,2 @@
 # The test host's full-screen preview over two monitors side by side.
-exec bash "$(dirname "$0")/../testbench-fullscreen.sh" 2
+exec bash "$(dirname "$0")/../vistrel-fullscreen.sh" 2

@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "ProbeSupport.h"
-#include "render/GdiHandles.h"
+#include "base/GdiHandles.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace probe {
 namespace {

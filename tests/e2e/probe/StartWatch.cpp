@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "ProbeSupport.h"
-#include "render/GdiHandles.h"
+#include "base/GdiHandles.h"
 
 namespace {
 // Every so many pixels in each direction: a whole-black screen has none of them lit.

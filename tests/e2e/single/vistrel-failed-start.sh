@@ -1,6 +1,6 @@
 # A preview that cannot start (no um.bin beside the program) reports why, and the main dialog
 # works normally afterwards.
-source "$(dirname "$0")/../testbench-lib.sh"
+source "$(dirname "$0")/../vistrel-lib.sh"
 
 prepare_host  # no animation beside it
 start_host

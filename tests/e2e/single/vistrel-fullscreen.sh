@@ -1,2 +1,2 @@
 # The test host's full-screen preview on one monitor.
-exec bash "$(dirname "$0")/../testbench-fullscreen.sh" 1
+exec bash "$(dirname "$0")/../vistrel-fullscreen.sh" 1

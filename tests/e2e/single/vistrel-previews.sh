@@ -1,5 +1,5 @@
 # The test host's main dialog and its small preview: geometry, playback, ending, the confirmation.
-source "$(dirname "$0")/../testbench-lib.sh"
+source "$(dirname "$0")/../vistrel-lib.sh"
 screen_w=${HARNESS_SCREEN%x*}; screen_h=${HARNESS_SCREEN#*x}
 
 prepare_host with-data

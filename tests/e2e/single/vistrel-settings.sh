@@ -1,6 +1,6 @@
 # The test host's settings button runs dialog 2003, a new one for every opening, and comes back to
 # the main dialog.
-source "$(dirname "$0")/../testbench-lib.sh"
+source "$(dirname "$0")/../vistrel-lib.sh"
 
 prepare_host
 start_host

@@ -1,6 +1,6 @@
 # One test host at a time: a second start ends at once with 0 and brings the running one's current
 # window to the front (the preview, else the settings dialog, else the main dialog).
-source "$(dirname "$0")/../testbench-lib.sh"
+source "$(dirname "$0")/../vistrel-lib.sh"
 
 prepare_host with-data
 start_host

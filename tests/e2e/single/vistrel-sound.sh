@@ -1,6 +1,6 @@
 # With background music on, the test host's small preview is silent and its full-screen preview
 # plays the music: sound captured from the real audio path (tools/audio-level reads it).
-source "$(dirname "$0")/../testbench-lib.sh"
+source "$(dirname "$0")/../vistrel-lib.sh"
 screen_w=${HARNESS_SCREEN%x*}; screen_h=${HARNESS_SCREEN#*x}
 
 prepare_host with-data

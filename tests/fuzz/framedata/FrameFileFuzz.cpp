@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "framedata/ImageUnpacker.h"
 #include "framedata/SilhouetteConversion.h"
 

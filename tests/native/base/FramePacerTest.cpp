@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "engine/base/FramePacer.h"
+#include "base/FramePacer.h"
 
 namespace {
 // A counter that moves only when read (by a fixed cost) or slept on; the test decides how long a

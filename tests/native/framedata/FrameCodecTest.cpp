@@ -3,7 +3,7 @@
 
 #include "framedata/ImageUnpacker.h"
 #include "framedata/SilhouetteConversion.h"
-#include "tests/native/framedata/FrameFileFixture.h"
+#include "tests/fixtures/FrameFileFixture.h"
 
 namespace {
 class FrameCodecTest : public ::testing::Test {

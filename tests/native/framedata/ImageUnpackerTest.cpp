@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "framedata/ImageUnpacker.h"
-#include "tests/native/framedata/FrameFileFixture.h"
+#include "tests/fixtures/FrameFileFixture.h"
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,5 @@
 #include "render/LayoutGeometry.h"
-#include "tests/native/render/SameRect.h"
+#include "tests/fixtures/SameRect.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <clocale>
 #include <string>
 
-#include "engine/base/FatalCheck.h"
-#include "engine/base/ThreadToolkit.h"
-#include "engine/base/UmbraneAppBase.h"
+#include "base/FatalCheck.h"
+#include "base/ThreadToolkit.h"
+#include "base/UmbraneAppBase.h"
 
 namespace {
 

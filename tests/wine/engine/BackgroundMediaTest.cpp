@@ -57,7 +57,7 @@ class BackgroundMedia : public ::testing::Test {
                        {"VideoRenderer", "1"}});
     engine = std::make_unique<UmbraneEngine>();
     host.onDestroy = [this] { engine.reset(); };
-    return engine->Startup(host.hwnd(), previewMode);
+    return engine->Startup(host.hwnd(), previewMode, PlaybackStart::Immediately);
   }
 
   DShowFilterGraph& media() { return *engine->backgroundGraph; }
@@ -151,7 +151,7 @@ TEST_F(BackgroundMedia, TheBackgroundVolumeIsTheSettingsAndThePreviewIsSilent) {
   HostWindow preview;
   preview.onDestroy = [this] { engine.reset(); };
   engine = std::make_unique<UmbraneEngine>();
-  ASSERT_TRUE(engine->Startup(preview.hwnd(), true));
+  ASSERT_TRUE(engine->Startup(preview.hwnd(), true, PlaybackStart::Immediately));
   EXPECT_EQ(VolumeOf(media()), -10000) << "the preview mutes whatever the settings say";
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts >= 2; }, 15000))
       << "played to its end";

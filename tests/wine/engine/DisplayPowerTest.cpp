@@ -54,7 +54,7 @@ class DisplayPower : public ::testing::Test {
   void Start() {
     engine = std::make_unique<UmbraneEngine>();
     host.onDestroy = [this] { engine.reset(); };
-    ASSERT_TRUE(engine->Startup(host.hwnd(), false));
+    ASSERT_TRUE(engine->Startup(host.hwnd(), false, PlaybackStart::Immediately));
     wrapper = std::make_unique<FaultInjectingDevice>(engine->device.Get());
     engine->device = wrapper.get();
   }

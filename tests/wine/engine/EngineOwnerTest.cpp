@@ -52,7 +52,7 @@ TEST_F(EngineOwnerTest, AWindowDestroyedWhileTheStartUpShowsItsWarningDeletesThe
     boxSeen = OwnedMessageBox(host.hwnd()) != nullptr;
     PostMessageW(host.hwnd(), WM_CLOSE, 0, 0);
   });
-  const bool started = owner.Start(host.hwnd(), true);
+  const bool started = owner.Start(host.hwnd(), true, PlaybackStart::Immediately);
   closer.join();
   ASSERT_TRUE(boxSeen) << "the no-video warning was shown";
   EXPECT_FALSE(host.alive());
@@ -65,7 +65,7 @@ TEST_F(EngineOwnerTest, AWindowDestroyedWhileTheStartUpShowsItsWarningDeletesThe
 TEST_F(EngineOwnerTest, AStartUpThatWasNotInterruptedKeepsTheEngineUntilRelease) {
   host.onDestroy = [&] { owner.Release(); };
   std::thread dismisser([&] { AnswerOwnedMessageBox(host.hwnd(), 30000); });
-  const bool started = owner.Start(host.hwnd(), true);
+  const bool started = owner.Start(host.hwnd(), true, PlaybackStart::Immediately);
   dismisser.join();
   EXPECT_TRUE(started) << "after the warning the packed frames are used";
   ASSERT_NE(owner.get(), nullptr);

@@ -25,7 +25,7 @@ class EngineTest : public ::testing::Test {
   void StartEngine(bool expectedResult) {
     engine = std::make_unique<UmbraneEngine>();
     host.onDestroy = [this] { engine.reset(); };
-    EXPECT_EQ(engine->Startup(host.hwnd(), false), expectedResult);
+    EXPECT_EQ(engine->Startup(host.hwnd(), false, PlaybackStart::Immediately), expectedResult);
   }
 
   HostWindow host;

@@ -11,7 +11,7 @@
 #include "HostWindow.h"
 #include "TestFrameFile.h"
 #include "engine/UmbraneEngine.h"
-#include "render/GdiHandles.h"
+#include "base/GdiHandles.h"
 #include "tests/wine/settings/SettingsLocation.h"
 
 namespace {
@@ -81,7 +81,7 @@ TEST(FirstPicture, UntilTheFirstFrameIsPresentedTheWindowShowsTheCapturedDesktop
   // looked.
   auto engine = std::make_unique<UmbraneEngine>();
   host.onDestroy = [&] { engine.reset(); };
-  ASSERT_TRUE(engine->Startup(host.hwnd(), false));
+  ASSERT_TRUE(engine->Startup(host.hwnd(), false, PlaybackStart::Immediately));
   desktop.reset();
   FaultInjectingDevice wrapper(engine->device.Get());
   engine->device = &wrapper;

@@ -12,8 +12,8 @@
 #include "HostWindow.h"
 #include "TestFrameFile.h"
 #include "engine/UmbraneEngine.h"
-#include "render/GdiHandles.h"
-#include "render/LockedSurface.h"
+#include "base/GdiHandles.h"
+#include "base/LockedSurface.h"
 #include "settings/UmbraneConfig.h"
 #include "tests/wine/settings/SettingsLocation.h"
 
@@ -69,7 +69,7 @@ class LayeredEngine : public ::testing::Test {
       timerWhenDestroyed = engine->layeredTimerId;
       engine.reset();
     };
-    ASSERT_TRUE(engine->Startup(host.hwnd(), false));
+    ASSERT_TRUE(engine->Startup(host.hwnd(), false, PlaybackStart::Immediately));
   }
 
   bool Playing(uint32_t updates) {

@@ -31,7 +31,7 @@ class PlaybackTest : public ::testing::Test {
     ASSERT_TRUE(WriteTestFrameFile(kDataFile, 64, 48, kFrames, [](uint32_t frame) { return static_cast<uint8_t>(frame * 10); }));
     engine = std::make_unique<UmbraneEngine>();
     host.onDestroy = [this] { engine.reset(); };
-    ASSERT_TRUE(engine->Startup(host.hwnd(), false));
+    ASSERT_TRUE(engine->Startup(host.hwnd(), false, PlaybackStart::Immediately));
   }
   void TearDown() override {
     if (host.alive()) DestroyWindow(host.hwnd());

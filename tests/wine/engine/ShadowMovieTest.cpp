@@ -49,7 +49,7 @@ class ShadowMovie : public ::testing::Test {
     host.onDestroy = [this] { engine.reset(); };
     std::atomic<bool> startupReturned{false};
     std::thread answerer([&] { warning = AnswerOwnedMessageBox(host.hwnd(), 20000, &startupReturned); });
-    const bool started = engine->Startup(host.hwnd(), false);
+    const bool started = engine->Startup(host.hwnd(), false, PlaybackStart::Immediately);
     startupReturned = true;
     answerer.join();
     return started;

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "engine/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "framedata/ImageUnpacker.h"
-#include "tests/native/framedata/FrameFileFixture.h"
+#include "tests/fixtures/FrameFileFixture.h"
 
 namespace fs = std::filesystem;
 

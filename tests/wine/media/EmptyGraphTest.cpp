@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/base/ThreadToolkit.h"
-#include "engine/base/UmbraneAppBase.h"
+#include "base/ThreadToolkit.h"
+#include "base/UmbraneAppBase.h"
 #include "media/DShowFilterGraph.h"
 
 namespace {

@@ -11,9 +11,9 @@
 
 #include <string>
 
-#include "engine/base/ThreadToolkit.h"
-#include "engine/base/UmbraneAppBase.h"
-#include "engine/base/UniqueHandle.h"
+#include "base/ThreadToolkit.h"
+#include "base/UmbraneAppBase.h"
+#include "base/UniqueHandle.h"
 #include "media/DShowFilterGraph.h"
 #include "media/GraphUtilities.h"
 #include "tests/wine/render/RenderTestSupport.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/ComReference.h"
+#include "base/ComReference.h"
 
 namespace pinfacade {
 

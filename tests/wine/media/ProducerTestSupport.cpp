@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "tests/wine/producer/ProducerTestSupport.h"
+#include "tests/wine/media/ProducerTestSupport.h"
 
 #include <wrl/client.h>
 
-#include "engine/base/ThreadToolkit.h"
+#include "base/ThreadToolkit.h"
 #include "framedata/SilhouetteConversion.h"
 
 using Microsoft::WRL::ComPtr;
@@ -90,7 +90,7 @@ void ProducerTest::OpenFrames(uint32_t frames) {
 }
 
 std::unique_ptr<ShadowGraphProvider> ProducerTest::MakeProducer(int64_t firstFrame) {
-  return std::make_unique<ShadowGraphProvider>(d.device.Get(), settings, unpacker, firstFrame, ready.get(),
+  return std::make_unique<ShadowGraphProvider>(d.device.Get(), settings.foregroundAlpha, unpacker, firstFrame, ready.get(),
                                                ended.get());
 }
 

@@ -10,11 +10,11 @@
 #include <memory>
 #include <vector>
 
-#include "engine/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "framedata/ImageUnpacker.h"
 #include "media/ShadowGraphProvider.h"
 #include "settings/UmbraneConfig.h"
-#include "tests/native/framedata/FrameFileFixture.h"
+#include "tests/fixtures/FrameFileFixture.h"
 #include "tests/wine/render/RenderTestSupport.h"
 
 // Milliseconds on the performance counter, the frame clock's own time base.

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "tests/wine/producer/ProducerTestSupport.h"
-#include "tests/wine/render/AllocationCounter.h"
+#include "tests/wine/media/ProducerTestSupport.h"
+#include "tests/wine/support/AllocationCounter.h"
 
 namespace {
 // Far beyond any frame's lateness on a loaded machine, far below a hung test.
@@ -161,7 +161,7 @@ TEST_F(ProducerTest, AnOpacityChangeShowsFromTheNextFrameAndLeavesTheMaskAlone) 
   EXPECT_TRUE(TexturesShow(*producer, 0, 100));
 
   // Changed while the producer is idle (nothing in this program changes settings during playback).
-  settings.foregroundAlpha = 50;
+  producer->SetOpacity(50);
   EXPECT_TRUE(TexturesShow(*producer, 0, 100)) << "the frame already published keeps its opacity";
   producer->Resume();
   ASSERT_TRUE(WaitFor(ready.get(), kPatienceMs));

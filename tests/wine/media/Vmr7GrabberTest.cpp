@@ -10,11 +10,11 @@
 #include <limits>
 
 #include "MediaTestSupport.h"
-#include "engine/base/ComReference.h"
+#include "base/ComReference.h"
 #include "media/DShowVmr.h"
 #include "media/DShowVmr7Grabber.h"
 #include "media/PosterFrame.h"
-#include "render/LockedDirectDrawSurface.h"
+#include "base/LockedDirectDrawSurface.h"
 #include "render/QuadTexture.h"
 
 using Microsoft::WRL::ComPtr;

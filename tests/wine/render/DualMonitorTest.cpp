@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "render/GdiHandles.h"
+#include "base/GdiHandles.h"
 #include "render/LayoutMonitors.h"
 #include "render/PlaybackRenderer.h"
 #include "render/QuadTexture.h"

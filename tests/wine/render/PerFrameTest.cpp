@@ -9,7 +9,7 @@
 #include "render/QuadTexture.h"
 #include "tests/wine/render/RenderTestSupport.h"
 
-#include "tests/wine/render/AllocationCounter.h"
+#include "tests/wine/support/AllocationCounter.h"
 
 namespace {
 class PerFrame : public ::testing::Test {

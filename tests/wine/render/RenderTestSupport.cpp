@@ -4,7 +4,7 @@
 
 #include "framedata/SilhouetteConversion.h"
 #include "render/Direct3DDevice.h"
-#include "render/LockedSurface.h"
+#include "base/LockedSurface.h"
 #include "render/PlaybackRenderer.h"
 
 namespace {

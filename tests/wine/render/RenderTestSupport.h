@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "render/GdiHandles.h"
+#include "base/GdiHandles.h"
 #include "render/MonitorRecord.h"
 #include "render/QuadTexture.h"
 

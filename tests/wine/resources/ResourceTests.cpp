@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/LoadedLibrary.h"
+#include "base/LoadedLibrary.h"
 #include "resources/resource.h"
 
 namespace {
@@ -287,7 +287,7 @@ TEST(SettingsDialogTemplate, CreatesEveryControlAsDesigned) {
   EXPECT_EQ(UnnamedLabels(dialog.Get()), labels);
 }
 
-TEST(TestHostDialogTemplate, CreatesEveryControlAsDesigned) {
+TEST(VistrelDialogTemplate, CreatesEveryControlAsDesigned) {
   DialogFromTemplate dialog(IDD_TESTBENCH);
   ASSERT_NE(dialog.Get(), nullptr) << "error " << GetLastError();
 

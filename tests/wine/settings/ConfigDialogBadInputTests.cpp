@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "resources/resource.h"
 #include "tests/wine/settings/RunningConfigDialog.h"
 #include "tests/wine/settings/SettingsLocation.h"

@@ -8,7 +8,7 @@
 
 #include <cstdio>
 
-#include "engine/base/UmbraneAppBase.h"
+#include "base/UmbraneAppBase.h"
 
 #include "TestMedia.h"
 #include "resources/resource.h"

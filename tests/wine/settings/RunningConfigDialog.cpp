@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "engine/base/ThreadToolkit.h"
-#include "render/GdiHandles.h"
+#include "base/ThreadToolkit.h"
+#include "base/GdiHandles.h"
 #include "resources/resource.h"
 #include "settings/ConfigDialog.h"
 

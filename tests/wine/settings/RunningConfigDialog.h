@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 class ConfigDialog;
 

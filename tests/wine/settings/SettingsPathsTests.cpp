@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/FatalCheck.h"
+#include "base/FatalCheck.h"
 #include "settings/SettingsPaths.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/wine/render/AllocationCounter.h"
+#include "tests/wine/support/AllocationCounter.h"
 
 #include <atomic>
 #include <cstdlib>

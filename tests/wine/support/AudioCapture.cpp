@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 bool SizeOf(const std::wstring& path, uint64_t& size) {

@@ -11,7 +11,7 @@
 #include <atomic>
 #include <functional>
 
-#include "engine/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include "ForwardingDevice.h"
 

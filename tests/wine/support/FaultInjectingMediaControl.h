@@ -13,9 +13,9 @@
 
 #include <atomic>
 
-#include "engine/base/ComReference.h"
-#include "engine/base/ThreadToolkit.h"
-#include "engine/base/UniqueHandle.h"
+#include "base/ComReference.h"
+#include "base/ThreadToolkit.h"
+#include "base/UniqueHandle.h"
 
 class FaultInjectingMediaControl : public IMediaControl {
  public:

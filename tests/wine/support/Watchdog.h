@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "engine/base/ThreadToolkit.h"
-#include "engine/base/UniqueHandle.h"
+#include "base/ThreadToolkit.h"
+#include "base/UniqueHandle.h"
 
 class Watchdog {
  public:

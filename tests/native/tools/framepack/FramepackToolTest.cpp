@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "framedata/ImageUnpacker.h"
-#include "tests/native/framedata/FrameFileFixture.h"
+#include "tests/fixtures/FrameFileFixture.h"
 
 namespace fs = std::filesystem;
 

@@ -9,8 +9,8 @@
 #include "TestFrameFile.h"
 #include "engine/RegisteredMessages.h"
 #include "engine/UmbraneEngine.h"
-#include "engine/base/UniqueHandle.h"
-#include "hosts/testbench/TestHost.h"
+#include "base/UniqueHandle.h"
+#include "hosts/vistrel/VistrelHost.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ class Helper {
   std::thread thread_;
 };
 
-class TestHostTest : public ::testing::Test {
+class VistrelHostTest : public ::testing::Test {
  protected:
   void SetUp() override { DeleteFileW(kDataFile.c_str()); }
   void TearDown() override { DeleteFileW(kDataFile.c_str()); }
@@ -69,17 +69,17 @@ class TestHostTest : public ::testing::Test {
     return WriteTestFrameFile(kDataFile, 64, 48, 30, [](uint32_t frame) { return static_cast<uint8_t>(frame * 8); });
   }
 
-  testhost::TestHost testHost{GetModuleHandleW(nullptr), kTestCaption};
+  vistrel::VistrelHost vistrelHost{GetModuleHandleW(nullptr), kTestCaption};
 };
 
-TEST_F(TestHostTest, ThisBuildsStartupLeavesStartMessageToTheHost) {
+TEST_F(VistrelHostTest, ThisBuildsStartupLeavesStartMessageToTheHost) {
   ASSERT_TRUE(WriteDataFile());
   HostWindow host;
   auto engine = std::make_unique<UmbraneEngine>();
   host.onDestroy = [&] { engine.reset(); };
-  ASSERT_TRUE(engine->Startup(host.hwnd(), true));
+  ASSERT_TRUE(engine->Startup(host.hwnd(), true, PlaybackStart::ByHost));
   EXPECT_FALSE(StartMessageQueued(host.hwnd()));
-  testhost::PumpPendingMessages();
+  vistrel::PumpPendingMessages();
   EXPECT_EQ(engine->playbackThread, nullptr) << "playback started without the host's word";
 
   PostMessageW(host.hwnd(), StartMessage, 0, 0);
@@ -88,7 +88,7 @@ TEST_F(TestHostTest, ThisBuildsStartupLeavesStartMessageToTheHost) {
   EXPECT_EQ(engine.get(), nullptr);
 }
 
-TEST_F(TestHostTest, AFailedStartIsReportedAndLeavesNoEngineCursorOrQuitMessageBehind) {
+TEST_F(VistrelHostTest, AFailedStartIsReportedAndLeavesNoEngineCursorOrQuitMessageBehind) {
   const int cursorBefore = CursorCount();
   std::wstring reported;
   Helper closeTheMessage([] { return ThisProcessWindow(L"#32770", kTestCaption); },
@@ -98,16 +98,16 @@ TEST_F(TestHostTest, AFailedStartIsReportedAndLeavesNoEngineCursorOrQuitMessageB
                            reported = text;
                            SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
                          });
-  testHost.RunPreview(true);
+  vistrelHost.RunPreview(true);
   ASSERT_TRUE(closeTheMessage.found());
 
   EXPECT_EQ(reported, L"\u30a6\u30a3\u30f3\u30c9\u30a6\u306e\u4f5c\u6210\u306b\u5931\u6557\u3057\u307e\u3057\u305f"
                       L"\u3002\n\u30c7\u30fc\u30bf\u30d5\u30a1\u30a4\u30eb\u3092\u8aad\u307f\u8fbc\u3081\u307e"
                       L"\u305b\u3093\u3067\u3057\u305f\u3002");
   // Also where the platform does not destroy a window whose creation failed (Wine does not).
-  EXPECT_EQ(testHost.engine().get(), nullptr);
-  EXPECT_EQ(testHost.previewWindow(), nullptr);
-  EXPECT_TRUE(testHost.hostErrorText().empty());
+  EXPECT_EQ(vistrelHost.engine().get(), nullptr);
+  EXPECT_EQ(vistrelHost.previewWindow(), nullptr);
+  EXPECT_TRUE(vistrelHost.hostErrorText().empty());
   EXPECT_EQ(CursorCount(), cursorBefore);
   MSG message;
   EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the next dialog would end at once";
@@ -115,17 +115,17 @@ TEST_F(TestHostTest, AFailedStartIsReportedAndLeavesNoEngineCursorOrQuitMessageB
 
 // The cursor counter as the main thread saw it while the preview window of hostUnderTest was up.
 int cursorWhilePreviewing = 0;
-const testhost::TestHost* hostUnderTest = nullptr;
+const vistrel::VistrelHost* hostUnderTest = nullptr;
 void CALLBACK LookAtTheCursor(HWND, UINT, UINT_PTR, DWORD) {
   HWND preview = hostUnderTest->previewWindow();
   if (preview != nullptr && IsWindowVisible(preview)) cursorWhilePreviewing = CursorCount();
 }
 
-TEST_F(TestHostTest, APreviewHidesTheCursorAndEndedByEscapeDeletesItsEngineAndShowsItAgain) {
+TEST_F(VistrelHostTest, APreviewHidesTheCursorAndEndedByEscapeDeletesItsEngineAndShowsItAgain) {
   ASSERT_TRUE(WriteDataFile());
   const int cursorBefore = CursorCount();
   cursorWhilePreviewing = cursorBefore;
-  hostUnderTest = &testHost;
+  hostUnderTest = &vistrelHost;
   // A thread timer of the main thread: its ticks run inside the preview's message loop.
   const UINT_PTR timer = SetTimer(nullptr, 0, 10, &LookAtTheCursor);
   Helper pressEscape(
@@ -134,23 +134,23 @@ TEST_F(TestHostTest, APreviewHidesTheCursorAndEndedByEscapeDeletesItsEngineAndSh
         return cursorWhilePreviewing != cursorBefore ? preview : nullptr;
       },
       [](HWND preview) { PostMessageW(preview, WM_KEYDOWN, VK_ESCAPE, 0); });
-  testHost.RunPreview(true);
+  vistrelHost.RunPreview(true);
   KillTimer(nullptr, timer);
   ASSERT_TRUE(pressEscape.found());
   EXPECT_EQ(cursorWhilePreviewing, cursorBefore - 1);
-  EXPECT_EQ(testHost.engine().get(), nullptr);
-  EXPECT_EQ(testHost.previewWindow(), nullptr);
+  EXPECT_EQ(vistrelHost.engine().get(), nullptr);
+  EXPECT_EQ(vistrelHost.previewWindow(), nullptr);
   EXPECT_EQ(CursorCount(), cursorBefore);
 }
 
-TEST_F(TestHostTest, TheMainDialogLoopEndsWhenItsDialogCannotBeShown) {
+TEST_F(VistrelHostTest, TheMainDialogLoopEndsWhenItsDialogCannotBeShown) {
   // This program has no dialog 101: every attempt fails. Asking again for ever would hang.
   const UniqueHandle loop(CreateThread(
       nullptr, 0, [](void* host) -> DWORD {
-        static_cast<testhost::TestHost*>(host)->RunMainDialogLoop();
+        static_cast<vistrel::VistrelHost*>(host)->RunMainDialogLoop();
         return 0;
       },
-      &testHost, 0, nullptr));
+      &vistrelHost, 0, nullptr));
   ASSERT_NE(loop.get(), nullptr);
   const bool ended = WaitForSingleObject(loop.get(), 30000) == WAIT_OBJECT_0;
   EXPECT_TRUE(ended);
