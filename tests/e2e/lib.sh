@@ -11,12 +11,31 @@ E2E_WORK="$KAGEMIRA_TOP/build/e2e-work/$(basename "$0" .sh)-$$"
 mkdir -p "$E2E_WORK"
 
 pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; E2E_FAILURES=$((E2E_FAILURES + 1)); }
+fail() { echo "FAIL: $*"; E2E_FAILURES=$((E2E_FAILURES + 1)); keep_evidence; }
 check() {  # check <description> <command...>
   local what=$1; shift
   if "$@"; then pass "$what"; else fail "$what"; fi
 }
-finish() { rm -rf "$E2E_WORK"; exit $((E2E_FAILURES > 0)); }
+# A failed script leaves its work folder (screenshots, the programs' output) for reading.
+finish() {
+  if [ "$E2E_FAILURES" = 0 ]; then rm -rf "$E2E_WORK"; else echo "work folder kept: $E2E_WORK"; fi
+  exit $((E2E_FAILURES > 0))
+}
+
+# keep_evidence: what was on the screen when a check failed, as now and in the newest screenshot
+# the script took, and the programs' output so far, go into E2E_EVIDENCE (tools/test names a folder
+# beside the script's log), each file named after the failure's number.
+keep_evidence() {
+  [ -n "${E2E_EVIDENCE:-}" ] || return 0
+  local prefix="$E2E_EVIDENCE/$E2E_FAILURES" newest
+  mkdir -p "$E2E_EVIDENCE"
+  harness_screenshot "$prefix-screen.png" 2>/dev/null
+  newest=$(ls -t "$E2E_WORK"/*.png 2>/dev/null | head -n 1)
+  [ -z "$newest" ] || cp "$newest" "$prefix-last-$(basename "$newest")"
+  local output
+  for output in "$E2E_WORK"/*.log; do [ ! -f "$output" ] || cp "$output" "$prefix-$(basename "$output")"; done
+  echo "evidence: $prefix-*"
+}
 
 probe() { wine "$KAGEMIRA_TEST_BIN/saverprobe.exe" "$@"; }
 # hostprobe <command...>: the test host's probe (tests/e2e/probe/HostProbe.cpp), without carriage returns.
