@@ -7,6 +7,7 @@ set -uo pipefail
 build=$(cd "$1" && pwd)
 cmake --build "$build" --target kagemira_package >"$build.package.log" 2>&1 || { tail -n 20 "$build.package.log"; echo "FAIL: the package builds"; exit 1; }
 objcopy=$(sed -n 's/^KAGEMIRA_OBJCOPY:FILEPATH=//p' "$build/CMakeCache.txt")
+objdump=${objcopy%objcopy}objdump
 programs=(kagemira.scr Vistrel.exe kagemira-settings.exe framepack.exe)
 files=(kagemira.scr Vistrel.exe um.bin framepack.exe README.txt)
 packaged="$build/package/programs"
@@ -28,7 +29,7 @@ rm -rf "$unpacked"
 
 # code <program>: its machine code, which stripping leaves as it was.
 code() { "$objcopy" -O binary --only-section=.text "$1" /dev/stdout; }
-has_debug_sections() { "$objcopy" --dump-section .debug_info=/dev/null "$1" /dev/null 2>/dev/null; }
+has_debug_sections() { "$objdump" -h "$1" | grep -q '\.debug_info'; }
 changed="" unstripped="" without_symbols=""
 for program in "${programs[@]}"; do
   cmp -s <(code "$build/bin/$program") <(code "$packaged/$program") || changed+=" $program"
