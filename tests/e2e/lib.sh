@@ -10,28 +10,29 @@ E2E_FAILURES=0
 E2E_WORK="$KAGEMIRA_TOP/build/e2e-work/$(basename "$0" .sh)-$$"
 mkdir -p "$E2E_WORK"
 
-pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; E2E_FAILURES=$((E2E_FAILURES + 1)); keep_evidence; }
+pass() { echo "PASS: $*"; touch "$E2E_WORK/.checked"; }
+fail() { echo "FAIL: $*"; E2E_FAILURES=$((E2E_FAILURES + 1)); keep_evidence; touch "$E2E_WORK/.checked"; }
 check() {  # check <description> <command...>
   local what=$1; shift
   if "$@"; then pass "$what"; else fail "$what"; fi
 }
-# A failed script leaves its work folder (screenshots, the programs' output) for reading.
+# A failed script run by hand leaves its work folder (screenshots, the programs' output) for
+# reading; under tools/test the evidence of each failure is kept instead.
 finish() {
-  if [ "$E2E_FAILURES" = 0 ]; then rm -rf "$E2E_WORK"; else echo "work folder kept: $E2E_WORK"; fi
+  if [ "$E2E_FAILURES" = 0 ] || [ -n "${E2E_EVIDENCE:-}" ]; then rm -rf "$E2E_WORK"; else echo "work folder kept: $E2E_WORK"; fi
   exit $((E2E_FAILURES > 0))
 }
 
 # keep_evidence: what was on the screen when a check failed, as now and in the newest screenshot
-# the script took, and the programs' output so far, go into E2E_EVIDENCE (tools/test names a folder
-# beside the script's log), each file named after the failure's number.
+# the script took since the check before, and the programs' output so far, go into E2E_EVIDENCE
+# (tools/test names a folder beside the script's log), each file named after the failure's number.
 keep_evidence() {
   [ -n "${E2E_EVIDENCE:-}" ] || return 0
   local prefix="$E2E_EVIDENCE/$E2E_FAILURES" newest
   mkdir -p "$E2E_EVIDENCE"
   harness_screenshot "$prefix-screen.png" 2>/dev/null
   newest=$(ls -t "$E2E_WORK"/*.png 2>/dev/null | head -n 1)
-  [ -z "$newest" ] || cp "$newest" "$prefix-last-$(basename "$newest")"
+  [ -z "$newest" ] || [ "$newest" -ot "$E2E_WORK/.checked" ] || cp "$newest" "$prefix-last-$(basename "$newest")"
   local output
   for output in "$E2E_WORK"/*.log; do [ ! -f "$output" ] || cp "$output" "$prefix-$(basename "$output")"; done
   echo "evidence: $prefix-*"
