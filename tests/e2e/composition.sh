@@ -28,8 +28,12 @@ run_case() {
   start_saver "$E2E_WORK/kagemira.scr" /s
   expect_fullscreen_window "0 0 $screen_w $screen_h 1 1" >/dev/null
   SHOT="$E2E_WORK/$name.png"
-  screenshot_until "$SHOT" 30000 pixel_is "$x" "$y" "$colour" ||
-    fail "$name: the saver shows its picture ($x,$y is not $colour)"
+  local start; start=$(now_ms)
+  if screenshot_until "$SHOT" 30000 pixel_is "$x" "$y" "$colour"; then
+    echo "$name: the picture showed after $(( $(now_ms) - start )) ms"
+  else
+    fail "$name: the saver shows its picture ($x,$y is $(harness_pixel "$SHOT" "$x" "$y"), not $colour)"
+  fi
   harness_screenshot "$SHOT"  # a second look, after the first frame surely finished
   wait_saver_foreground
   xdotool key a

@@ -35,6 +35,9 @@ keep_evidence() {
   [ -z "$newest" ] || [ "$newest" -ot "$E2E_WORK/.checked" ] || cp "$newest" "$prefix-last-$(basename "$newest")"
   local output
   for output in "$E2E_WORK"/*.log; do [ ! -f "$output" ] || cp "$output" "$prefix-$(basename "$output")"; done
+  if [ -n "${SAVER_PID:-}" ]; then
+    { saver_running && echo "the program started last still runs" || echo "the program started last has ended"; } >"$prefix-program.txt"
+  fi
   echo "evidence: $prefix-*"
 }
 
