@@ -28,8 +28,12 @@ run_case() {
   start_saver "$E2E_WORK/kagemira.scr" /s
   expect_fullscreen_window "0 0 $screen_w $screen_h 1 1" >/dev/null
   SHOT="$E2E_WORK/$name.png"
-  screenshot_until "$SHOT" 30000 pixel_is "$x" "$y" "$colour" ||
-    fail "$name: the saver shows its picture ($x,$y is not $colour)"
+  local start; start=$(now_ms)
+  if wait_for_picture "$SHOT" pixel_is "$x" "$y" "$colour"; then
+    echo "$name: the picture showed after $(( $(now_ms) - start )) ms"
+  else
+    fail "$name: the saver shows its picture ($x,$y is $(harness_pixel "$SHOT" "$x" "$y"), not $colour)"
+  fi
   harness_screenshot "$SHOT"  # a second look, after the first frame surely finished
   wait_saver_foreground
   xdotool key a
@@ -83,7 +87,7 @@ if [ "$monitors" = 1 ]; then
   write_settings MagType=2 foregroundAlpha=100 backgroundAlpha=0 frameEnabled=0 confineBgFilterToShadowGraph=0
   start_saver "$E2E_WORK/kagemira.scr" /s
   expect_fullscreen_window "0 0 $screen_w $screen_h 1 1" >/dev/null
-  screenshot_until "$SHOT" 30000 pixel_is 640 870 128,0,0 || fail "ramp: the saver shows its picture"
+  wait_for_picture "$SHOT" pixel_is 640 870 128,0,0 || fail "ramp: the saver shows its picture"
   harness_screenshot "$SHOT"  # a second look, after the first frame surely finished
   for x in 64 192 320 448 576 704 832 960 1088 1216; do
     expect_pixel "ramp over black stays black" "$x" 300 0,0,0

@@ -34,7 +34,7 @@ start_case() {
   xdotool mousemove $((screen_w / 2)) $((screen_h / 2))
   start_saver "$E2E_WORK/kagemira.scr" /s
   check "$name: the layered window spans the whole desktop" expect_fullscreen_window "0 0 $screen_w $screen_h 1 1"
-  screenshot_until "$SHOT" 30000 pixel_is "$x" "$y" "$colour" ||
+  wait_for_picture "$SHOT" pixel_is "$x" "$y" "$colour" ||
     fail "$name: the frame never showed at $x,$y (shows $(harness_pixel "$SHOT" "$x" "$y"), expected $colour)"
   wait_saver_foreground
 }

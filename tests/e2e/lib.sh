@@ -10,13 +10,36 @@ E2E_FAILURES=0
 E2E_WORK="$KAGEMIRA_TOP/build/e2e-work/$(basename "$0" .sh)-$$"
 mkdir -p "$E2E_WORK"
 
-pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; E2E_FAILURES=$((E2E_FAILURES + 1)); }
+pass() { echo "PASS: $*"; touch "$E2E_WORK/.checked"; }
+fail() { echo "FAIL: $*"; E2E_FAILURES=$((E2E_FAILURES + 1)); keep_evidence; touch "$E2E_WORK/.checked"; }
 check() {  # check <description> <command...>
   local what=$1; shift
   if "$@"; then pass "$what"; else fail "$what"; fi
 }
-finish() { rm -rf "$E2E_WORK"; exit $((E2E_FAILURES > 0)); }
+# A failed script run by hand leaves its work folder (screenshots, the programs' output) for
+# reading; under tools/test the evidence of each failure is kept instead.
+finish() {
+  if [ "$E2E_FAILURES" = 0 ] || [ -n "${E2E_EVIDENCE:-}" ]; then rm -rf "$E2E_WORK"; else echo "work folder kept: $E2E_WORK"; fi
+  exit $((E2E_FAILURES > 0))
+}
+
+# keep_evidence: what was on the screen when a check failed, as now and in the newest screenshot
+# the script took since the check before, and the programs' output so far, go into E2E_EVIDENCE
+# (tools/test names a folder beside the script's log), each file named after the failure's number.
+keep_evidence() {
+  [ -n "${E2E_EVIDENCE:-}" ] || return 0
+  local prefix="$E2E_EVIDENCE/$E2E_FAILURES" newest
+  mkdir -p "$E2E_EVIDENCE"
+  harness_screenshot "$prefix-screen.png" 2>/dev/null
+  newest=$(ls -t "$E2E_WORK"/*.png 2>/dev/null | head -n 1)
+  [ -z "$newest" ] || [ "$newest" -ot "$E2E_WORK/.checked" ] || cp "$newest" "$prefix-last-$(basename "$newest")"
+  local output
+  for output in "$E2E_WORK"/*.log; do [ ! -f "$output" ] || cp "$output" "$prefix-$(basename "$output")"; done
+  if [ -n "${SAVER_PID:-}" ]; then
+    { saver_running && echo "the program started last still runs" || echo "the program started last has ended"; } >"$prefix-program.txt"
+  fi
+  echo "evidence: $prefix-*"
+}
 
 probe() { wine "$KAGEMIRA_TEST_BIN/saverprobe.exe" "$@"; }
 # hostprobe <command...>: the test host's probe (tests/e2e/probe/HostProbe.cpp), without carriage returns.
@@ -100,6 +123,21 @@ screenshot_until() {
   done
 }
 
+# E2E_PICTURE_CEILING_MS: how long a saver may take from its start to its first picture before a
+# check calls the picture missing. On the two-monitor display of a loaded two-core machine it took
+# up to 21 s (median 10 s; a cold shader cache adds about 2 s), so the ceiling only tells a saver
+# that never draws.
+E2E_PICTURE_CEILING_MS=120000
+
+# wait_for_picture <file> <condition command...>: screenshot_until with that ceiling, given up as
+# soon as the saver started last has ended (it draws nothing more); true when the condition held
+# with the saver running.
+wait_for_picture() {
+  local file=$1; shift
+  screenshot_until "$file" "$E2E_PICTURE_CEILING_MS" picture_or_saver_ended "$@" && saver_running
+}
+picture_or_saver_ended() { ! saver_running || "$@"; }
+
 # pixel_is <x> <y> <r,g,b> <file> (within 3 per channel), pixel_is_not, pixel_near <x> <y> <r,g,b>
 # <tolerance> <file>: conditions for screenshot_until.
 pixel_near() { local file=${!#}; colour_near "$(harness_pixel "$file" "$1" "$2")" ${3//,/ } "$4"; }
@@ -118,7 +156,7 @@ saver_plays() {
   expect_fullscreen_window "0 0 $screen_w $screen_h 1 1" >/dev/null
   # Playing: some of the grey desktop is covered by near-black shadows, not all of it as by the
   # black window before the first frame.
-  screenshot_until "$E2E_WORK/first.png" 30000 has_shadows
+  wait_for_picture "$E2E_WORK/first.png" has_shadows
   check "${what}the picture moves" screenshot_until "$E2E_WORK/second.png" 10000 differs_from_first
   echo "mean difference (millionths): $(difference_from_first "$E2E_WORK/second.png")"
   echo "share of near-black pixels (thousandths): $(dark_share "$E2E_WORK/second.png")"

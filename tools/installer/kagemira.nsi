@@ -1,5 +1,6 @@
 ; The Windows installer of kagemira, in Japanese like the programs. It installs for the current
-; user without administrator rights, makes kagemira the current screen saver, adds Start-menu
+; user without administrator rights, makes kagemira the current screen saver (over an installation
+; only when it is the current one already, or with /SETSAVER), adds Start-menu
 ; entries and registers an uninstaller that takes all of it away again (the settings file only
 ; when the user says so).
 ; cmake/KagemiraPackage.cmake builds it with makensis -INPUTCHARSET UTF8 and these defines:
@@ -17,6 +18,7 @@ SetCompressor zlib  ; lzma: a tenth smaller (um.bin is compressed already) but s
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "Sections.nsh"
 
 ; The name is the programs' own title, string 1 of their resources.
 !searchparse /file "${SOURCE_DIR}/resources/kagemira.rc" `IDS_TITLE "` PRODUCT_TITLE `"`
@@ -65,6 +67,7 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "CompanyName" "${PUBLISHER}"
 !insertmacro DefineWaitUntilWritable "un." "${MSG_FILE_IN_USE_UNINSTALL}" ForEachProgramFile
 
 Var FolderMade  ; 1 when this run made $INSTDIR
+Var SaverWasOurs  ; 1 when the uninstaller found this installation's saver the current one
 
 ; Fail <message>: tells the user (a silent run nobody) and stops with exit code 2; the failure
 ; callback tidies up.
@@ -156,6 +159,12 @@ Function .onInit
     ${EndIf}
     IntOp $2 $2 + 1
   ${Loop}
+
+  Call UpgradeKeepsScreenSaver
+  Pop $0
+  ${If} $0 == 1
+    !insertmacro UnselectSection ${SecScreenSaver}
+  ${EndIf}
 FunctionEnd
 
 Function .onInstFailed
@@ -189,6 +198,10 @@ Section "Uninstall"
   ${If} ${Errors}
     !insertmacro Fail "${MSG_UNINSTALL_CANCELLED}"
   ${EndIf}
+  ; Decided while the folder is there: its short and long names match only while it exists.
+  Push $INSTDIR
+  Call un.NamesSaverIn
+  Pop $SaverWasOurs
   ClearErrors
   !insertmacro ForEachProgramFile DeleteInstalledFile
   ${If} ${Errors}
@@ -198,7 +211,9 @@ Section "Uninstall"
   RMDir /r "$INSTDIR\${STAGE_FOLDER}"  ; left by an installation that was cut off
   RMDir $INSTDIR  ; only when it is empty: the user may have put files of their own there
 
-  Call un.UnsetCurrentScreenSaverIfOurs
+  ${If} $SaverWasOurs == 1
+    Call un.UnsetCurrentScreenSaver
+  ${EndIf}
   ; The Start-menu entries and the registration belong to the installation registered last.
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 == ""

@@ -143,6 +143,13 @@ harness_stop() {
   HARNESS_XVFB_PID=""; HARNESS_PREFIX=""
 }
 
+# harness_use_build <repository>: exports where the e2e scripts find the built programs, the test
+# programs and the test media (tests/media/make-test-media.sh).
+harness_use_build() {
+  export KAGEMIRA_TOP="$1" KAGEMIRA_BIN="$1/build/win/bin" KAGEMIRA_TEST_BIN="$1/build/win/tests/bin"
+  export KAGEMIRA_TEST_MEDIA="$1/build/win/tests/media"
+}
+
 # Windows path of a Linux file, for command lines given to Windows programs.
 harness_winpath() { winepath -w "$1" 2>/dev/null; }
 

@@ -89,8 +89,12 @@ results_run_gtest() {
 results_run_script() {
   local name=$1; shift
   local log="$RESULTS_DIR/$(echo "$name" | tr ' /' '__').log"
-  timeout "${TEST_TIMEOUT:-600}" "$@" >"$log" 2>&1
+  # What a failed check saw (tests/e2e/lib.sh keeps it) goes beside the log.
+  local evidence="${log%.log}.evidence"
+  rm -rf "$evidence"
+  E2E_EVIDENCE="$evidence" timeout "${TEST_TIMEOUT:-600}" "$@" >"$log" 2>&1
   local status=$?
+  [ ! -d "$evidence" ] || echo "$name: $evidence" >>"$RESULTS_DIR/evidence"
   local passed failed
   passed=$(grep -c '^PASS: ' "$log"); failed=$(grep -c '^FAIL: ' "$log")
   grep '^PASS: ' "$log" | while read -r _ test; do results_record PASS "$name: $test"; done
@@ -106,6 +110,7 @@ results_run_script() {
     echo "FAIL: $name ($passed passed, $failed failed); log $log" >&2
     grep '^FAIL: ' "$log" | head -n 20 >&2
     tail -n 15 "$log" >&2
+    [ ! -d "$evidence" ] || echo "evidence of the failures: $evidence" >&2
   else
     echo "ok:   $name ($passed checks)" >&2
   fi
@@ -139,6 +144,10 @@ results_summary() {
   if [ "$failed" -gt 0 ]; then
     echo "failed:" >&2
     cat "$RESULTS_DIR"/results.* | grep '^FAIL ' | sed 's/^FAIL /  /' >&2
+  fi
+  if [ -f "$RESULTS_DIR/evidence" ]; then
+    echo "evidence of failed checks (screenshots, programs' output):" >&2
+    sed 's/^/  /' "$RESULTS_DIR/evidence" >&2
   fi
   if [ -f "$RESULTS_DIR/stages" ]; then
     echo "stages:" >&2

@@ -19,10 +19,7 @@ trap harness_stop EXIT
 trap "exit 130" INT TERM  # so that the EXIT trap cleans up after a kill too
 harness_start "test-$stream" --monitors "$monitors" || { results_fail "$stream display and Wine prefix"; exit 1; }
 
-export KAGEMIRA_TOP="$TOP"
-export KAGEMIRA_BIN="$TOP/build/win/bin"
-export KAGEMIRA_TEST_BIN="$TOP/build/win/tests/bin"
-export KAGEMIRA_TEST_MEDIA="$TOP/build/win/tests/media"  # tests/media/make-test-media.sh
+harness_use_build "$TOP"
 
 stage_start=$(date +%s)
 for name in $(results_listed_programs "$TOP/build/win"); do

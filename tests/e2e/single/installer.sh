@@ -1,7 +1,9 @@
 # The Windows installer, silent, in a fresh prefix: folders it cannot use; an installation for the
 # current user that plays, is the current screen saver and is registered; installations over it
 # (settings kept, a running program, a folder deleted by hand); the uninstaller leaving nothing
-# behind, and refusing a second run.
+# behind, and refusing a second run; a folder whose long name differs from its short one; an
+# update that keeps the screen saver the user chose. The programs it installs are the package's,
+# without symbols.
 source "$(dirname "$0")/../lib.sh"
 setup=$(ls "$KAGEMIRA_TOP"/build/win/package/kagemira-*-setup.exe) || { fail "the installer is built"; finish; }
 version=$(basename "$setup" -setup.exe); version=${version#kagemira-}
@@ -18,6 +20,7 @@ folder="$(unix_folder LOCALAPPDATA)/Programs/kagemira"
 start_menu="$(unix_folder APPDATA)/Microsoft/Windows/Start Menu/Programs/kagemira"
 settings=$(settings_file)
 programs=(kagemira.scr Vistrel.exe kagemira-settings.exe um.bin framepack.exe README.txt)
+packaged="$KAGEMIRA_TOP/build/win/package/programs"
 
 # registry_value <key> <name>: the text of a string value, dword:xxxxxxxx for a number, nothing
 # when there is no such value (regedit keeps Japanese text intact, reg.exe does not).
@@ -29,14 +32,17 @@ registry_value() {
   iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' | sed -n "s/^\"$2\"=//p" | head -n 1 |
     sed 's/^"\(.*\)"$/\1/; s/\\\(.\)/\1/g'
 }
+current_saver() { registry_value "$desktop_key" SCRNSAVE.EXE; }
+saver_active() { registry_value "$desktop_key" ScreenSaveActive; }
+current_saver_is() { test "$(winepath -u "$(current_saver)" 2>/dev/null)" -ef "$1"; }  # <Linux path>
 install() { wine "$setup" /S "$@" >/dev/null 2>&1; }
 nothing_installed() {
   [ ! -e "$folder" ] && [ ! -e "$start_menu" ] && [ -z "$(registry_value "$uninstall_key" DisplayName)" ] &&
-    [ -z "$(registry_value "$desktop_key" SCRNSAVE.EXE)" ]
+    [ -z "$(current_saver)" ]
 }
 installed_as_built() {
   local file
-  for file in "${programs[@]}"; do cmp -s "$folder/$file" "$KAGEMIRA_BIN/$file" || return 1; done
+  for file in "${programs[@]}"; do cmp -s "$folder/$file" "$packaged/$file" || return 1; done
   [ -s "$folder/uninstall.exe" ]
 }
 
@@ -52,12 +58,11 @@ check "and nothing was installed, registered or set" nothing_installed
 
 install
 check "the silent installation ends with 0" test $? = 0
-check "it holds the files just built and the uninstaller" installed_as_built
+check "it holds the files just packed and the uninstaller" installed_as_built
 saver_plays "$folder/kagemira.scr" "the installed saver: "
-current=$(registry_value "$desktop_key" SCRNSAVE.EXE)
-echo "SCRNSAVE.EXE=$current"
-check "it is the current screen saver" test "$(winepath -u "$current" 2>/dev/null)" -ef "$folder/kagemira.scr"
-check "the screen saver is switched on" test "$(registry_value "$desktop_key" ScreenSaveActive)" = 1
+echo "SCRNSAVE.EXE=$(current_saver)"
+check "it is the current screen saver" current_saver_is "$folder/kagemira.scr"
+check "the screen saver is switched on" test "$(saver_active)" = 1
 registry_value "$uninstall_key" DisplayName >"$E2E_WORK/name"
 check "it is registered under its title" grep -qxF "【Kiriha】Umbrane　ＰＶ【影絵】" "$E2E_WORK/name"
 check "with its version" test "$(registry_value "$uninstall_key" DisplayVersion)" = "$version"
@@ -101,5 +106,37 @@ check "and keeps the settings file" cmp -s "$settings" "$E2E_WORK/settings.ini"
 wine "$E2E_WORK/uninstall.exe" /S "_?=$windows_folder" >/dev/null 2>&1
 check "a second run ends with 2" test $? = 2
 check "and removes nothing more" test ! -e "$folder" -a -f "$settings"
+
+# A folder typed as a user would, with a long Japanese name and a space: the setting holds its
+# short form, which the uninstaller still knows for this installation's.
+cp "$setup" "$WINEPREFIX/drive_c/setup.exe"
+long_folder="$WINEPREFIX/drive_c/長い フォルダー/kagemira"
+wine cmd /c 'C:\setup.exe /S /D=C:\長い フォルダー\kagemira' >/dev/null 2>&1
+check "into a long Japanese folder with a space it installs" test -s "$long_folder/kagemira.scr"
+echo "SCRNSAVE.EXE=$(current_saver)"
+check "and is the current screen saver" current_saver_is "$long_folder/kagemira.scr"
+wine "$long_folder/uninstall.exe" /S >/dev/null 2>&1
+timeout 120 wineserver -w
+check "its uninstaller takes the screen saver away" test -z "$(current_saver)"
+check "leaves screen savers off" test "$(saver_active)" = 0
+check "and removes the folder" test ! -e "$long_folder"
+
+# An update after the user chose another screen saver, or none, keeps that choice; /SETSAVER asks
+# for kagemira again. The uninstaller leaves another saver alone.
+other='C:\windows\system32\scrnsave.scr'
+install
+wine reg add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /d "$other" /f >/dev/null 2>&1
+install
+check "an update keeps the screen saver the user chose" test "$(current_saver)" = "$other"
+check "and leaves screen savers on" test "$(saver_active)" = 1
+install /SETSAVER
+check "an update with /SETSAVER makes kagemira the current screen saver" current_saver_is "$folder/kagemira.scr"
+wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveActive /d 0 /f >/dev/null 2>&1
+install
+check "an update leaves screen savers off when the user turned them off" test "$(saver_active)" = 0
+wine reg add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /d "$other" /f >/dev/null 2>&1
+wine "$folder/uninstall.exe" /S >/dev/null 2>&1
+timeout 120 wineserver -w
+check "the uninstaller leaves another screen saver as it is" test "$(current_saver)" = "$other"
 end_prefix
 finish
