@@ -1,0 +1,158 @@
+#include "media/MfStreamReader.h"
+
+#include "media/ComQuery.h"
+#include "media/MfRuntime.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+// Pictures in the order the renderers can take them: RGB32 needs no conversion of ours.
+const GUID* const kVideoOutputs[] = {&MFVideoFormat_RGB32, &MFVideoFormat_NV12, &MFVideoFormat_YUY2};
+
+LONG DefaultStride(const GUID& subtype, int width) {
+  if (subtype == MFVideoFormat_RGB32) return width * 4;
+  if (subtype == MFVideoFormat_YUY2) return width * 2;
+  return width;  // NV12's luma rows; its chroma rows have the same pitch
+}
+}  // namespace
+
+MfStreamReader::MfStreamReader(std::shared_ptr<MfRuntime> runtime, MfStreamKind kind)
+    : runtime_(std::move(runtime)), kind_(kind) {}
+
+MfStreamReader::~MfStreamReader() = default;
+
+DWORD MfStreamReader::streamIndex() const {
+  return static_cast<DWORD>(kind_ == MfStreamKind::Video ? MF_SOURCE_READER_FIRST_VIDEO_STREAM
+                                                          : MF_SOURCE_READER_FIRST_AUDIO_STREAM);
+}
+
+std::unique_ptr<MfStreamReader> MfStreamReader::Open(std::shared_ptr<MfRuntime> runtime, const std::wstring& path,
+                                                     MfStreamKind kind) {
+  if (!runtime) return nullptr;
+  std::unique_ptr<MfStreamReader> stream(new MfStreamReader(runtime, kind));
+  ComPtr<IMFAttributes> attributes;
+  if (FAILED(runtime->CreateAttributes(&attributes, 1))) return nullptr;
+  // Lets the reader convert decoded video to RGB32 where the system can (Windows 7 and later).
+  if (kind == MfStreamKind::Video) attributes->SetUINT32(MF_SOURCE_READER_ENABLE_VIDEO_PROCESSING, TRUE);
+  if (FAILED(runtime->CreateSourceReader(path, attributes.Get(), &stream->reader_))) return nullptr;
+
+  IMFSourceReader* reader = stream->reader_.Get();
+  if (FAILED(reader->SetStreamSelection(static_cast<DWORD>(MF_SOURCE_READER_ALL_STREAMS), FALSE)) ||
+      FAILED(reader->SetStreamSelection(stream->streamIndex(), TRUE))) {
+    return nullptr;
+  }
+  const bool chosen = kind == MfStreamKind::Video ? stream->ChooseVideoOutput() : stream->ChooseAudioOutput();
+  if (!chosen) return nullptr;
+
+  PROPVARIANT duration;
+  PropVariantInit(&duration);
+  if (SUCCEEDED(reader->GetPresentationAttribute(static_cast<DWORD>(MF_SOURCE_READER_MEDIASOURCE), MF_PD_DURATION,
+                                                 &duration)) &&
+      duration.vt == VT_UI8) {
+    stream->duration_ = static_cast<LONGLONG>(duration.uhVal.QuadPart);
+  }
+  PropVariantClear(&duration);
+  return stream;
+}
+
+bool MfStreamReader::SetOutput(const GUID& major, const GUID& subtype) {
+  ComPtr<IMFMediaType> type;
+  if (FAILED(runtime_->CreateMediaType(&type))) return false;
+  type->SetGUID(MF_MT_MAJOR_TYPE, major);
+  type->SetGUID(MF_MT_SUBTYPE, subtype);
+  if (major == MFMediaType_Audio) type->SetUINT32(MF_MT_AUDIO_BITS_PER_SAMPLE, 16);
+  return SUCCEEDED(reader_->SetCurrentMediaType(streamIndex(), nullptr, type.Get()));
+}
+
+bool MfStreamReader::ChooseVideoOutput() {
+  for (const GUID* subtype : kVideoOutputs) {
+    if (!SetOutput(MFMediaType_Video, *subtype)) continue;
+    ComPtr<IMFMediaType> type;
+    if (FAILED(reader_->GetCurrentMediaType(streamIndex(), &type))) return false;
+    UINT32 width = 0, height = 0;
+    if (FAILED(MFGetAttributeSize(type.Get(), MF_MT_FRAME_SIZE, &width, &height)) || width == 0 || height == 0) {
+      return false;
+    }
+    video_.subtype = *subtype;
+    video_.width = static_cast<int>(width);
+    video_.height = static_cast<int>(height);
+    // The default stride is negative for bottom-up RGB; the rows are read top-down either way.
+    const LONG stride = static_cast<LONG>(MFGetAttributeUINT32(type.Get(), MF_MT_DEFAULT_STRIDE, 0));
+    video_.stride = stride > 0 ? stride : DefaultStride(*subtype, video_.width);
+    UINT32 numerator = 0, denominator = 0;
+    if (SUCCEEDED(MFGetAttributeRatio(type.Get(), MF_MT_FRAME_RATE, &numerator, &denominator)) && numerator) {
+      video_.frameTime = static_cast<LONGLONG>(10000000ull * denominator / numerator);
+    }
+    video_.matrix = MFGetAttributeUINT32(type.Get(), MF_MT_YUV_MATRIX, MFVideoTransferMatrix_BT601) ==
+                            MFVideoTransferMatrix_BT709
+                        ? YuvMatrix::Bt709
+                        : YuvMatrix::Bt601;
+    return true;
+  }
+  return false;
+}
+
+bool MfStreamReader::ChooseAudioOutput() {
+  if (!SetOutput(MFMediaType_Audio, MFAudioFormat_PCM)) return false;
+  ComPtr<IMFMediaType> type;
+  if (FAILED(reader_->GetCurrentMediaType(streamIndex(), &type))) return false;
+  const UINT32 channels = MFGetAttributeUINT32(type.Get(), MF_MT_AUDIO_NUM_CHANNELS, 0);
+  const UINT32 rate = MFGetAttributeUINT32(type.Get(), MF_MT_AUDIO_SAMPLES_PER_SECOND, 0);
+  const UINT32 bits = MFGetAttributeUINT32(type.Get(), MF_MT_AUDIO_BITS_PER_SAMPLE, 16);
+  if (channels == 0 || rate == 0 || bits % 8 != 0) return false;
+  audio_.wFormatTag = WAVE_FORMAT_PCM;
+  audio_.nChannels = static_cast<WORD>(channels);
+  audio_.nSamplesPerSec = rate;
+  audio_.wBitsPerSample = static_cast<WORD>(bits);
+  audio_.nBlockAlign = static_cast<WORD>(channels * bits / 8);
+  audio_.nAvgBytesPerSec = rate * audio_.nBlockAlign;
+  return true;
+}
+
+MfReadSample MfStreamReader::Read() {
+  MfReadSample read;
+  DWORD flags = 0;
+  for (;;) {
+    const HRESULT hr = reader_->ReadSample(streamIndex(), 0, nullptr, &flags, &read.time, &read.sample);
+    if (FAILED(hr) || (flags & MF_SOURCE_READERF_ERROR)) {
+      read.result = MfReadSample::Result::Failed;
+      return read;
+    }
+    if (flags & MF_SOURCE_READERF_ENDOFSTREAM) {
+      read.result = MfReadSample::Result::EndOfStream;
+      return read;
+    }
+    // A gap in the stream gives no sample: read on.
+    if (read.sample) break;
+  }
+  if (FAILED(read.sample->GetSampleDuration(&read.duration))) read.duration = 0;
+  read.result = MfReadSample::Result::Sample;
+  return read;
+}
+
+bool MfStreamReader::Seek(LONGLONG position) {
+  PROPVARIANT at;
+  PropVariantInit(&at);
+  at.vt = VT_I8;
+  at.hVal.QuadPart = position;
+  return SUCCEEDED(reader_->SetCurrentPosition(GUID_NULL, at));
+}
+
+LockedMediaBuffer::LockedMediaBuffer(IMFMediaBuffer* buffer) : buffer_(buffer) {
+  BYTE* bytes = nullptr;
+  if (SUCCEEDED(QueryInto(buffer, IID_IMF2DBuffer, buffer2d_)) && SUCCEEDED(buffer2d_->Lock2D(&bytes, &pitch))) {
+    data = bytes;
+    buffer2d_->GetContiguousLength(&length);
+    return;
+  }
+  buffer2d_.Reset();
+  pitch = 0;
+  DWORD maxLength = 0;
+  if (SUCCEEDED(buffer->Lock(&bytes, &maxLength, &length))) data = bytes;
+  else buffer_.Reset();
+}
+
+LockedMediaBuffer::~LockedMediaBuffer() {
+  if (buffer2d_) buffer2d_->Unlock2D();
+  else if (buffer_ && data) buffer_->Unlock();
+}
