@@ -3,11 +3,10 @@
 // relative to the segment and delivers it, until the stream or the segment ends (end of stream
 // downstream) or the thread is told to stop. Nothing is allocated per sample: the buffers are the
 // allocator's, the decoded samples Media Foundation's.
-#include <objbase.h>
-
 #include <algorithm>
 #include <cstring>
 
+#include "media/ComForThisThread.h"
 #include "media/MfSourcePin.h"
 
 using Microsoft::WRL::ComPtr;
@@ -15,19 +14,6 @@ using Microsoft::WRL::ComPtr;
 namespace {
 bool StopRequested(HANDLE stopEvent) { return WaitForSingleObject(stopEvent, 0) == WAIT_OBJECT_0; }
 
-// COM for this thread, multithreaded like the graph's own streaming threads.
-class ComForThisThread {
- public:
-  ComForThisThread() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
-  ~ComForThisThread() {
-    if (initialized_) CoUninitialize();
-  }
-  ComForThisThread(const ComForThisThread&) = delete;
-  ComForThisThread& operator=(const ComForThisThread&) = delete;
-
- private:
-  bool initialized_;
-};
 }  // namespace
 
 void MfSourcePin::Stream(LONGLONG start, LONGLONG stop, HANDLE stopEvent) {

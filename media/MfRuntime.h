@@ -1,7 +1,7 @@
 #pragma once
 // Media Foundation, loaded at run time: a Windows without it (the N editions without the media
-// feature pack) still starts, and only the files that need it fail to open. One object holds the
-// libraries and one MFStartup for as long as any reader made through it lives.
+// feature pack) still starts, and only the files that need it fail to open. One object per
+// process holds the libraries and one MFStartup.
 #include <windows.h>
 #include <mfapi.h>
 #include <mfidl.h>
@@ -14,9 +14,9 @@
 
 class MfRuntime {
  public:
-  // The loaded and started runtime; null when Media Foundation is missing or does not start.
+  // The process's runtime, loaded and started on first use; null when Media Foundation is missing
+  // or does not start.
   static std::shared_ptr<MfRuntime> Load();
-  ~MfRuntime();
   MfRuntime(const MfRuntime&) = delete;
   MfRuntime& operator=(const MfRuntime&) = delete;
 
@@ -30,10 +30,10 @@ class MfRuntime {
 
  private:
   MfRuntime() = default;
+  static std::shared_ptr<MfRuntime> Start();
 
   LoadedLibrary platform_;
   LoadedLibrary readWrite_;
-  decltype(&MFShutdown) shutdown_ = nullptr;
   decltype(&MFCreateAttributes) createAttributes_ = nullptr;
   decltype(&MFCreateMediaType) createMediaType_ = nullptr;
   decltype(&MFCreateSourceReaderFromURL) createSourceReader_ = nullptr;

@@ -1,11 +1,25 @@
 #include "media/MfStreamReader.h"
 
+#include "engine/base/UniqueHandle.h"
+#include "media/ComForThisThread.h"
 #include "media/ComQuery.h"
 #include "media/MfRuntime.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
+// How long opening a file may take before it counts as unreadable: some readers never answer for
+// some broken files (Wine's, for an MPEG-4 file cut off before its index).
+constexpr DWORD kOpenLimitMs = 5000;
+
+// A reader being prepared on a thread of its own, shared with that thread: a thread that never
+// comes back keeps it (and the runtime) to itself.
+struct Opening {
+  std::unique_ptr<MfStreamReader> stream;
+  bool prepared = false;
+};
+using SharedOpening = std::shared_ptr<Opening>;
+
 // Pictures in the order the renderers can take them: RGB32 needs no conversion of ours.
 const GUID* const kVideoOutputs[] = {&MFVideoFormat_RGB32, &MFVideoFormat_NV12, &MFVideoFormat_YUY2};
 
@@ -16,8 +30,8 @@ LONG DefaultStride(const GUID& subtype, int width) {
 }
 }  // namespace
 
-MfStreamReader::MfStreamReader(std::shared_ptr<MfRuntime> runtime, MfStreamKind kind)
-    : runtime_(std::move(runtime)), kind_(kind) {}
+MfStreamReader::MfStreamReader(std::shared_ptr<MfRuntime> runtime, std::wstring path, MfStreamKind kind)
+    : runtime_(std::move(runtime)), path_(std::move(path)), kind_(kind) {}
 
 MfStreamReader::~MfStreamReader() = default;
 
@@ -29,25 +43,25 @@ DWORD MfStreamReader::streamIndex() const {
 std::unique_ptr<MfStreamReader> MfStreamReader::Open(std::shared_ptr<MfRuntime> runtime, const std::wstring& path,
                                                      MfStreamKind kind) {
   if (!runtime) return nullptr;
-  std::unique_ptr<MfStreamReader> stream(new MfStreamReader(runtime, kind));
-  ComPtr<IMFAttributes> attributes;
-  if (FAILED(runtime->CreateAttributes(&attributes, 1))) return nullptr;
-  // Lets the reader convert decoded video to RGB32 where the system can (Windows 7 and later).
-  if (kind == MfStreamKind::Video) attributes->SetUINT32(MF_SOURCE_READER_ENABLE_VIDEO_PROCESSING, TRUE);
-  if (FAILED(runtime->CreateSourceReader(path, attributes.Get(), &stream->reader_))) return nullptr;
+  const auto opening = std::make_shared<Opening>();
+  opening->stream.reset(new MfStreamReader(std::move(runtime), path, kind));
+  const auto prepare = [](void* handedOver) -> DWORD {
+    const std::unique_ptr<SharedOpening> held(static_cast<SharedOpening*>(handedOver));
+    const ComForThisThread com;
+    (*held)->prepared = (*held)->stream->Prepare();
+    return 0;
+  };
+  auto handedOver = std::make_unique<SharedOpening>(opening);
+  UniqueHandle thread(CreateThread(nullptr, 0, prepare, handedOver.get(), 0, nullptr));
+  if (!thread) return nullptr;
+  handedOver.release();  // the thread's now
+  if (WaitForSingleObject(thread.get(), kOpenLimitMs) != WAIT_OBJECT_0 || !opening->prepared) return nullptr;
 
-  IMFSourceReader* reader = stream->reader_.Get();
-  if (FAILED(reader->SetStreamSelection(static_cast<DWORD>(MF_SOURCE_READER_ALL_STREAMS), FALSE)) ||
-      FAILED(reader->SetStreamSelection(stream->streamIndex(), TRUE))) {
-    return nullptr;
-  }
-  const bool chosen = kind == MfStreamKind::Video ? stream->ChooseVideoOutput() : stream->ChooseAudioOutput();
-  if (!chosen) return nullptr;
-
+  std::unique_ptr<MfStreamReader> stream = std::move(opening->stream);
   PROPVARIANT duration;
   PropVariantInit(&duration);
-  if (SUCCEEDED(reader->GetPresentationAttribute(static_cast<DWORD>(MF_SOURCE_READER_MEDIASOURCE), MF_PD_DURATION,
-                                                 &duration)) &&
+  if (SUCCEEDED(stream->reader_->GetPresentationAttribute(static_cast<DWORD>(MF_SOURCE_READER_MEDIASOURCE),
+                                                          MF_PD_DURATION, &duration)) &&
       duration.vt == VT_UI8) {
     stream->duration_ = static_cast<LONGLONG>(duration.uhVal.QuadPart);
   }
@@ -55,18 +69,32 @@ std::unique_ptr<MfStreamReader> MfStreamReader::Open(std::shared_ptr<MfRuntime> 
   return stream;
 }
 
-bool MfStreamReader::SetOutput(const GUID& major, const GUID& subtype) {
+bool MfStreamReader::Prepare() {
+  reader_.Reset();
+  ComPtr<IMFAttributes> attributes;
+  if (FAILED(runtime_->CreateAttributes(&attributes, 1))) return false;
+  // Lets the reader convert decoded video to RGB32 where the system can (Windows 7 and later).
+  if (kind_ == MfStreamKind::Video) attributes->SetUINT32(MF_SOURCE_READER_ENABLE_VIDEO_PROCESSING, TRUE);
+  if (FAILED(runtime_->CreateSourceReader(path_, attributes.Get(), &reader_))) return false;
+  if (FAILED(reader_->SetStreamSelection(static_cast<DWORD>(MF_SOURCE_READER_ALL_STREAMS), FALSE)) ||
+      FAILED(reader_->SetStreamSelection(streamIndex(), TRUE))) {
+    return false;
+  }
+  return kind_ == MfStreamKind::Video ? ChooseVideoOutput() : ChooseAudioOutput();
+}
+
+bool MfStreamReader::SetOutput(const GUID& major, const GUID& subtype, UINT32 bitsPerSample) {
   ComPtr<IMFMediaType> type;
   if (FAILED(runtime_->CreateMediaType(&type))) return false;
   type->SetGUID(MF_MT_MAJOR_TYPE, major);
   type->SetGUID(MF_MT_SUBTYPE, subtype);
-  if (major == MFMediaType_Audio) type->SetUINT32(MF_MT_AUDIO_BITS_PER_SAMPLE, 16);
+  if (bitsPerSample) type->SetUINT32(MF_MT_AUDIO_BITS_PER_SAMPLE, bitsPerSample);
   return SUCCEEDED(reader_->SetCurrentMediaType(streamIndex(), nullptr, type.Get()));
 }
 
 bool MfStreamReader::ChooseVideoOutput() {
   for (const GUID* subtype : kVideoOutputs) {
-    if (!SetOutput(MFMediaType_Video, *subtype)) continue;
+    if (!SetOutput(MFMediaType_Video, *subtype, 0)) continue;
     ComPtr<IMFMediaType> type;
     if (FAILED(reader_->GetCurrentMediaType(streamIndex(), &type))) return false;
     UINT32 width = 0, height = 0;
@@ -93,7 +121,10 @@ bool MfStreamReader::ChooseVideoOutput() {
 }
 
 bool MfStreamReader::ChooseAudioOutput() {
-  if (!SetOutput(MFMediaType_Audio, MFAudioFormat_PCM)) return false;
+  // 16-bit samples where the decoder offers them (every renderer takes those), else its own size.
+  if (!SetOutput(MFMediaType_Audio, MFAudioFormat_PCM, 16) && !SetOutput(MFMediaType_Audio, MFAudioFormat_PCM, 0)) {
+    return false;
+  }
   ComPtr<IMFMediaType> type;
   if (FAILED(reader_->GetCurrentMediaType(streamIndex(), &type))) return false;
   const UINT32 channels = MFGetAttributeUINT32(type.Get(), MF_MT_AUDIO_NUM_CHANNELS, 0);
@@ -115,10 +146,12 @@ MfReadSample MfStreamReader::Read() {
   for (;;) {
     const HRESULT hr = reader_->ReadSample(streamIndex(), 0, nullptr, &flags, &read.time, &read.sample);
     if (FAILED(hr) || (flags & MF_SOURCE_READERF_ERROR)) {
+      ended_ = true;
       read.result = MfReadSample::Result::Failed;
       return read;
     }
     if (flags & MF_SOURCE_READERF_ENDOFSTREAM) {
+      ended_ = true;
       read.result = MfReadSample::Result::EndOfStream;
       return read;
     }
@@ -131,6 +164,12 @@ MfReadSample MfStreamReader::Read() {
 }
 
 bool MfStreamReader::Seek(LONGLONG position) {
+  // Some readers (Wine's) stay at the end once they reached it, whatever the position: a stream
+  // that ended starts over with a new reader.
+  if (ended_) {
+    if (!Prepare()) return false;
+    ended_ = false;
+  }
   PROPVARIANT at;
   PropVariantInit(&at);
   at.vt = VT_I8;

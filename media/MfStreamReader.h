@@ -56,16 +56,21 @@ class MfStreamReader {
   bool Seek(LONGLONG position);
 
  private:
-  MfStreamReader(std::shared_ptr<MfRuntime> runtime, MfStreamKind kind);
+  MfStreamReader(std::shared_ptr<MfRuntime> runtime, std::wstring path, MfStreamKind kind);
+  // A new source reader on the file, its stream chosen and decoded.
+  bool Prepare();
   bool ChooseVideoOutput();
   bool ChooseAudioOutput();
-  bool SetOutput(const GUID& major, const GUID& subtype);
+  // bitsPerSample 0: as the decoder gives them.
+  bool SetOutput(const GUID& major, const GUID& subtype, UINT32 bitsPerSample);
   DWORD streamIndex() const;
 
   // Declared first: the reader goes before the runtime it was made with.
   std::shared_ptr<MfRuntime> runtime_;
   Microsoft::WRL::ComPtr<IMFSourceReader> reader_;
-  MfStreamKind kind_;
+  const std::wstring path_;
+  const MfStreamKind kind_;
+  bool ended_ = false;  // the last read met the end or an error
   MfVideoFormat video_;
   WAVEFORMATEX audio_{};
   LONGLONG duration_ = 0;

@@ -18,7 +18,7 @@ namespace {
 
 // What a run may take at most before a test gives up waiting for its completion (a loaded
 // machine's margin, never a pace the test relies on).
-constexpr long kCompletionLimitMs = 20000;
+constexpr DWORD kCompletionLimitMs = 20000;
 constexpr LONGLONG kOneSecond = 10000000;
 
 // A graph built by hand around the Media Foundation source: a VMR-9 grabber on the test's device
@@ -40,16 +40,35 @@ class MfSource : public MediaTest {
     ASSERT_EQ(QueryInto(graph.Get(), IID_IMediaSeeking, seeking), S_OK);
   }
 
-  // Frames the grabber presented while the graph ran from position to its completion.
+  // The graph's next EC_COMPLETE (WaitForCompletion would answer at once after the first one;
+  // Wine's GetEvent may come back empty before its time-out).
+  bool AwaitCompletion() {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < kCompletionLimitMs) {
+      long code = 0;
+      LONG_PTR first = 0, second = 0;
+      if (FAILED(events->GetEvent(&code, &first, &second, 100))) continue;
+      events->FreeEventParams(code, first, second);
+      if (code == EC_COMPLETE) return true;
+    }
+    return false;
+  }
+  void ForgetEvents() {
+    long code = 0;
+    LONG_PTR first = 0, second = 0;
+    while (SUCCEEDED(events->GetEvent(&code, &first, &second, 0))) events->FreeEventParams(code, first, second);
+  }
+
+  // Frames the grabber presented while the graph ran from position to its completion: seeked while
+  // stopped, cued, run, as the player restarts its media.
   uint64_t FramesPlayedFrom(LONGLONG position) {
     const uint64_t before = vmr->deliveries().framesPresented;
-    EXPECT_TRUE(SUCCEEDED(control->Pause()));
+    ForgetEvents();
     EXPECT_TRUE(SUCCEEDED(seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr,
                                                 AM_SEEKING_NoPositioning)));
+    EXPECT_TRUE(SUCCEEDED(control->Pause()));
     EXPECT_TRUE(SUCCEEDED(control->Run()));
-    long code = 0;
-    EXPECT_EQ(events->WaitForCompletion(kCompletionLimitMs, &code), S_OK) << "no completion";
-    EXPECT_EQ(code, EC_COMPLETE);
+    EXPECT_TRUE(AwaitCompletion()) << "no completion";
     EXPECT_TRUE(SUCCEEDED(control->Stop()));
     return vmr->deliveries().framesPresented - before;
   }
@@ -63,7 +82,7 @@ class MfSource : public MediaTest {
 };
 
 // 2 s at 30 frames per second, sound beside it. The completion needs the end of stream on both
-// pins; each play starts a new segment at its position (a seek while paused flushes what was cued).
+// pins; each play starts a new segment at its position.
 TEST_F(MfSource, EveryPlayEndsOnBothPinsAndStartsWhereItWasSeekedTo) {
   Build(L"testsrc-h264.mp4");
   EXPECT_TRUE(AllPinsConnected(vmr->filter.Get(), PinDirection::Input));
@@ -91,8 +110,7 @@ TEST_F(MfSource, StopsAndSeeksWhileStreamingWithoutHanging) {
   LONGLONG start = 3 * kOneSecond;
   EXPECT_TRUE(SUCCEEDED(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,
                                               AM_SEEKING_NoPositioning)));
-  long code = 0;
-  EXPECT_EQ(events->WaitForCompletion(kCompletionLimitMs, &code), S_OK) << "the last second after a seek while running";
+  EXPECT_TRUE(AwaitCompletion()) << "the last second after a seek while running";
   ASSERT_TRUE(SUCCEEDED(control->Run()));
   ASSERT_TRUE(WaitFor(frameEvent.get(), kCompletionLimitMs));
   vmr->SetFrameEvent(nullptr);
@@ -110,8 +128,8 @@ TEST_F(MfSource, FilesItCannotReadGiveNoFilterAndAnEmptyGraph) {
   }
 }
 
-// A video whose picture no installed decoder reads offers its sound alone; asked for no video, a
-// video file decodes none.
+// Asked for no video, a video file decodes none: its sound alone is offered, as for a video whose
+// picture no installed decoder reads.
 TEST_F(MfSource, OnlyTheStreamsThereIsADecoderForAndThatAreWantedBecomePins) {
   const auto pinNames = [](const wchar_t* medium, bool withVideo) {
     std::wstring names;
