@@ -86,7 +86,11 @@ bool MfSourcePin::DeliverVideo(const MfReadSample& read, LONGLONG start) {
   const ptrdiff_t step = bottomUp_ ? -static_cast<ptrdiff_t>(rowBytes) : rowBytes;
   const PlaneView luma{source.data, pitch};
   if (video.subtype == MFVideoFormat_NV12) {
-    const PlaneView chroma{source.data + static_cast<ptrdiff_t>(pitch) * video.height, pitch};
+    // The chroma plane follows the decoded rows; some decoders pad them to a multiple of 16 without
+    // saying so in the type, which the buffer's length tells.
+    const int paddedRows = (video.codedHeight + 15) & ~15;
+    const bool padded = source.length >= static_cast<DWORD>(pitch) * paddedRows * 3 / 2;
+    const PlaneView chroma{source.data + static_cast<ptrdiff_t>(pitch) * (padded ? paddedRows : video.codedHeight), pitch};
     Nv12ToBgrx(luma, chroma, video.width, video.height, video.matrix, firstRow, step);
   } else if (video.subtype == MFVideoFormat_YUY2) {
     Yuy2ToBgrx(luma, video.width, video.height, video.matrix, firstRow, step);

@@ -103,7 +103,15 @@ bool MfStreamReader::ChooseVideoOutput() {
     }
     video_.subtype = *subtype;
     video_.width = static_cast<int>(width);
-    video_.height = static_cast<int>(height);
+    video_.height = video_.codedHeight = static_cast<int>(height);
+    MFVideoArea aperture{};
+    if (SUCCEEDED(type->GetBlob(MF_MT_MINIMUM_DISPLAY_APERTURE, reinterpret_cast<UINT8*>(&aperture), sizeof(aperture),
+                                nullptr)) &&
+        aperture.Area.cx > 0 && aperture.Area.cy > 0 && aperture.Area.cx <= video_.width &&
+        aperture.Area.cy <= video_.height) {
+      video_.width = aperture.Area.cx;
+      video_.height = aperture.Area.cy;
+    }
     // The default stride is negative for bottom-up RGB; the rows are read top-down either way.
     const LONG stride = static_cast<LONG>(MFGetAttributeUINT32(type.Get(), MF_MT_DEFAULT_STRIDE, 0));
     video_.stride = stride > 0 ? stride : DefaultStride(*subtype, video_.width);
