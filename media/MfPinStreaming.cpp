@@ -13,7 +13,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 bool StopRequested(HANDLE stopEvent) { return WaitForSingleObject(stopEvent, 0) == WAIT_OBJECT_0; }
-
 }  // namespace
 
 void MfSourcePin::Stream(LONGLONG start, LONGLONG stop, HANDLE stopEvent) {
@@ -22,8 +21,6 @@ void MfSourcePin::Stream(LONGLONG start, LONGLONG stop, HANDLE stopEvent) {
   // A stop at or past the end (or an unknown length) is the stream's own end.
   const bool bounded = stop > 0 && (duration == 0 || stop < duration);
   discontinuity_ = true;
-  destinationStride_ = 0;
-  bottomUp_ = true;
   connected_->NewSegment(start, bounded ? stop : duration, 1.0);
   // A stream that cannot seek or fails part-way ends there, as a cut-off file does.
   if (reader_->Seek(start)) {

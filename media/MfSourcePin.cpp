@@ -99,6 +99,9 @@ HRESULT MfSourcePin::Connect(IPin* receivePin, const AM_MEDIA_TYPE* type) {
     return agreed;
   }
   connected_ = receivePin;
+  // A renderer tells its own pitch once per connection, with its first buffer.
+  destinationStride_ = 0;
+  bottomUp_ = true;
   return S_OK;
 }
 

@@ -107,7 +107,7 @@ class MfSourcePin : public IPin, public IMediaSeeking {
   std::atomic<LONGLONG> current_{0};
   std::atomic<LONG> delivered_{0};
   // Where the renderer's pitch differs from ours (VMR-9 on its surfaces): bytes per destination row
-  // and whether the rows go bottom-up.
+  // and whether the rows go bottom-up; set anew by Connect.
   LONG destinationStride_ = 0;
   bool bottomUp_ = true;
   bool discontinuity_ = true;
