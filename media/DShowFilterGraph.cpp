@@ -8,6 +8,7 @@
 #include "media/DShowVmr7Grabber.h"
 #include "media/DShowVmr9Grabber.h"
 #include "media/GraphUtilities.h"
+#include "media/MfSourceFilter.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -88,7 +89,12 @@ bool DShowFilterGraph::Open(const std::wstring& file) {
     if (vmr_) renderers.push_back(vmr_->filter);
     renderers.push_back(audioRenderer_);
     const auto stopTest = [this, graph] { return RenderersConnected() || IsGraphComplete(graph); };
-    if (!BuildGraphBySourceFilters(file, graph, renderers, stopTest)) return false;
+    // No registered filter reads it (MP4, M4A or MOV on a Windows without a codec pack): Media
+    // Foundation may.
+    if (!BuildGraphBySourceFilters(file, graph, renderers, stopTest) &&
+        !BuildGraphByMediaFoundation(file, graph, renderers, vmr_ != nullptr)) {
+      return false;
+    }
   }
   if (!FinishGraph()) return false;
   DumpGraph(graph);

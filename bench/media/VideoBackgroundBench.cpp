@@ -10,6 +10,7 @@
 #include "bench/media/PlayedFigures.h"
 #include "engine/UmbraneEngine.h"
 #include "media/DShowFilterGraph.h"
+#include "media/GraphUtilities.h"
 #include "tests/wine/settings/SettingsLocation.h"
 
 int BenchVideoBackground(const std::wstring& video, double seconds) {
@@ -36,6 +37,10 @@ int BenchVideoBackground(const std::wstring& video, double seconds) {
   if (!HostWindow::PumpUntil([&] { return engine->statistics.videoFramesDrawn >= 30; }, 30000)) {
     std::printf("no video drawn\n");
     return 1;
+  }
+  // Which filter reads the file: DirectShow's own, or the Media Foundation source.
+  for (const auto& source : GetSourceFilters(engine->backgroundGraph->graphBuilder())) {
+    std::printf("source filter: %ls\n", GetFilterName(source.Get()).c_str());
   }
   const PlayedFigures figures =
       MeasurePlayback(*engine, *engine->backgroundGraph, engine->statistics.videoFramesDrawn, seconds);

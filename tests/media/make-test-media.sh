@@ -20,6 +20,11 @@
 #   odd-size.avi        1 s, 157x93 uncompressed RGB test picture
 #   not-media.mp4       a text file with a media file's name
 #   empty.mp4           zero bytes
+#   tone.m4a            1.5 s, the tone, AAC in an MPEG-4 file (a music library's song)
+#   not-media.m4a       a text file with a song's name
+#   colour-h264.mov     4 s, colour-h264.mp4's picture and sound in a QuickTime file (a phone's video)
+#   halves-swap-h264.mp4 1 s, halves-swap.avi's picture as H.264 in MPEG-4 (a shadow movie)
+#   truncated.mp4       testsrc-h264.mp4 cut off after its first third
 #   bench-720p.mp4      (--bench) 20 s, 1280x720 30 fps H.264 test picture with the tone (AAC)
 #   bench-shadow.mp4    (--bench) 20 s, 640x480 30 fps H.264, a black bar moving over white
 set -euo pipefail
@@ -76,4 +81,12 @@ ff -f lavfi -i testsrc=size=157x93:rate=30:duration=1 -c:v rawvideo -pix_fmt bgr
 
 echo "this is a text file, not a movie" >not-media.mp4
 : >empty.mp4
+
+# What a fresh Windows reads only through Media Foundation.
+ff -f lavfi -i "$(tone 1.5)" -c:a aac -b:a 128k tone.m4a
+echo "this is a text file, not a song" >not-media.m4a
+ff -i colour-h264.mp4 -c copy -f mov colour-h264.mov
+ff -f lavfi -i color=c=white:size=160x120:rate=30:duration=1 -vf "$(black_box 0 'lt(t,0.5)'),$(black_box 80 'gte(t,0.5)')" \
+  -c:v libx264 -preset veryfast -pix_fmt yuv420p halves-swap-h264.mp4
+head -c "$(( $(stat -c %s testsrc-h264.mp4) / 3 ))" testsrc-h264.mp4 >truncated.mp4
 

@@ -1,8 +1,12 @@
 # Private virtual display and Wine prefix for running the Windows programs on Linux.
 # Source this file, then:
-#   harness_start <name> [--monitors 1|2] [--size WxH]
-#       starts Xvfb on a free display and gives <name> its own copy of the prepared prefix;
+#   harness_start <name> [--monitors 1|2] [--size WxH] [--fresh-windows]
+#       starts Xvfb on a free display and gives <name> its own copy of the prepared prefix (with
+#       --fresh-windows, of the one that reads media as a fresh Windows does);
 #       exports DISPLAY, WINEPREFIX, WINEDEBUG, ALSA_CONFIG_PATH, HARNESS_SCREEN (WxH).
+#   harness_fresh_windows_template
+#       the prepared prefix made to read media as a fresh Windows does (see there); for scripts
+#       that copy it into a prefix of their own.
 #   harness_stop
 #       ends the Wine server of that prefix and the Xvfb this shell started, nothing else.
 #   harness_capture_audio <file> / harness_mute_audio
@@ -40,19 +44,48 @@ harness_template() {
   echo "$template"
 }
 
+# A fresh Windows's DirectShow reads no MP4, M4A or MOV (players ask for a codec pack); Wine's reads
+# every file through one generic parser. Without that parser's registration a prefix behaves like
+# a fresh Windows: RenderFile fails for .mp4, .m4a and .mov and still renders .wav and .mp3, while
+# Media Foundation reads them all. Made once, from the usual prefix.
+HARNESS_GENERIC_PARSER='HKCR\CLSID\{F9D8D64E-A144-47DC-8EE0-F53498372C29}\InprocServer32'
+harness_fresh_windows_template() {
+  local usual; usual=$(harness_template) || return 1
+  local template="$HARNESS_ROOT/template-fresh-windows"
+  (
+    flock 9
+    [ -f "$template/.ready-$HARNESS_TEMPLATE_VERSION" ] && exit 0
+    rm -rf "$template"
+    harness_log "preparing the fresh-Windows Wine prefix (once per machine)"
+    cp -a "$usual" "$template" && rm -f "$template"/.ready-*
+    export WINEPREFIX="$template" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    unset DISPLAY
+    wine reg delete "$HARNESS_GENERIC_PARSER" /f >/dev/null 2>&1 </dev/null || exit 1
+    wineserver -w
+    touch "$template/.ready-$HARNESS_TEMPLATE_VERSION"
+  ) 9>"$HARNESS_ROOT/template-fresh-windows.lock"
+  [ -f "$template/.ready-$HARNESS_TEMPLATE_VERSION" ] ||
+    { harness_log "the fresh-Windows Wine prefix could not be prepared in $template"; return 1; }
+  echo "$template"
+}
+
 harness_start() {
   local name=$1; shift
-  local monitors=1 size=""
+  local monitors=1 size="" fresh=0
   while [ $# -gt 0 ]; do
     case "$1" in
       --monitors) monitors=$2; shift 2;;
       --size) size=$2; shift 2;;
+      --fresh-windows) fresh=1; shift;;
       *) harness_log "unknown option $1"; return 2;;
     esac
   done
   [ -n "$size" ] || { [ "$monitors" = 2 ] && size=2560x1024 || size=1280x1024; }
 
-  local template; template=$(harness_template) || return 1
+  local template
+  if [ $fresh = 1 ]; then template=$(harness_fresh_windows_template) || return 1
+  else template=$(harness_template) || return 1
+  fi
 
   # Xvfb picks a free display itself and names it once it accepts clients: two harnesses started
   # at the same moment can never end up on one display.
