@@ -18,10 +18,28 @@ constexpr LONG kStateWaitSliceMs = 20;
 constexpr LONG kCueStopWaitMs = 5000;
 
 bool Signalled(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
+
+// The media played to its end, or the graph stopped on an error (a renderer that lost its device
+// aborts the whole graph), or an output device went or came back: each time the render thread
+// starts the media over, as at its end, and the media plays again as far as the devices now allow.
+bool EndsThePlay(long code) {
+  switch (code) {
+    case EC_COMPLETE:
+    case EC_ERRORABORT:
+    case EC_ERRORABORTEX:
+    case EC_STREAM_ERROR_STOPPED:
+    case EC_DEVICE_LOST:
+      return true;
+    default:
+      return false;
+  }
+}
 }  // namespace
 
 DShowFilterGraph::DShowFilterGraph()
-    : graphEvent_(CreateEventOrDie(false, false)), completionEvent_(CreateEventOrDie(false, false)) {}
+    : makeVmr7_(CreateVmr7Renderer),
+      graphEvent_(CreateEventOrDie(false, false)),
+      completionEvent_(CreateEventOrDie(false, false)) {}
 
 DShowFilterGraph::~DShowFilterGraph() {
   eventThread_.Stop();
@@ -59,19 +77,22 @@ bool DShowFilterGraph::Initialize(HWND, IDirect3DDevice9* device, IDirectDraw7* 
 
   eventThread_.Start([this] { WatchEvents(); }, false);
 
-  return CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_ALL, IID_IBaseFilter,
-                          reinterpret_cast<void**>(audioRenderer_.ReleaseAndGetAddressOf())) == S_OK;
+  // Without an audio output device (no speakers, a disabled device, a remote session without
+  // sound) the DirectSound renderer cannot be made: the graph then plays pictures only.
+  CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_ALL, IID_IBaseFilter,
+                   reinterpret_cast<void**>(audioRenderer_.ReleaseAndGetAddressOf()));
+  return true;
 }
 
 bool DShowFilterGraph::Open(const std::wstring& file) {
   path_.clear();
-  if (!graphBuilder_ || !audioRenderer_) return false;
+  if (!graphBuilder_) return false;
   IGraphBuilder* graph = graphBuilder_.Get();
   if (RemoveAllFilters(graph) != S_OK) return false;
 
   if (device_ && !vmr_) {
     if (ddraw_) {
-      vmr_ = CreateVmr7Renderer(device_.Get(), ddraw_.Get());
+      vmr_ = makeVmr7_(device_.Get(), ddraw_.Get());
       // Where the VMR-7 chain cannot be built (no default allocator-presenter, a renderer that
       // takes no allocator-presenter of ours), the video goes to the VMR-9 instead of nowhere.
       if (!vmr_) ddraw_.Reset();
@@ -79,16 +100,23 @@ bool DShowFilterGraph::Open(const std::wstring& file) {
     if (!vmr_) vmr_ = CreateVmr9Renderer(device_.Get());
   }
   if (vmr_ && graph->AddFilter(vmr_->filter.Get(), vmr_->name) != S_OK) return false;
-  if (graph->AddFilter(audioRenderer_.Get(), L"Default DirectSound Device") != S_OK) return false;
+  if (audioRenderer_ && graph->AddFilter(audioRenderer_.Get(), L"Default DirectSound Device") != S_OK) return false;
 
   if (graph->RenderFile(file.c_str(), nullptr) == VFW_E_NOT_FOUND) return false;
   // Rendered only in part, or not at all: try the registered source filters one by one.
   if (!IsGraphComplete(graph)) {
     FilterList renderers;
     if (vmr_) renderers.push_back(vmr_->filter);
-    renderers.push_back(audioRenderer_);
+    if (audioRenderer_) renderers.push_back(audioRenderer_);
     const auto stopTest = [this, graph] { return RenderersConnected() || IsGraphComplete(graph); };
     if (!BuildGraphBySourceFilters(file, graph, renderers, stopTest)) return false;
+  }
+  if (ddraw_ && vmr_ && !VideoRendererConnected() && !GetVideoRenderers(graph).empty()) {
+    // The VMR-7 was made but the video went elsewhere (its default allocator-presenter fails
+    // without DirectDraw, as in a remote session): the graph is built again with the VMR-9.
+    vmr_.reset();
+    ddraw_.Reset();
+    return Open(file);
   }
   if (!FinishGraph()) return false;
   DumpGraph(graph);
@@ -102,7 +130,7 @@ bool DShowFilterGraph::VideoRendererConnected() const {
 }
 
 bool DShowFilterGraph::RenderersConnected() const {
-  return VideoRendererConnected() && AllPinsConnected(audioRenderer_.Get(), PinDirection::Input);
+  return VideoRendererConnected() && (!audioRenderer_ || AllPinsConnected(audioRenderer_.Get(), PinDirection::Input));
 }
 
 bool DShowFilterGraph::FinishGraph() {
@@ -116,11 +144,18 @@ bool DShowFilterGraph::FinishGraph() {
     }
     vmr_.reset();
   }
+  if (!audioRenderer_ && !vmr_) {
+    // Neither sound nor a picture can come out: a graph of nothing would only pretend to play.
+    RemoveAllFilters(graphBuilder_.Get());
+    return false;
+  }
   ApplyVolume(graphBuilder_.Get(), volume_);
   return true;
 }
 
 bool DShowFilterGraph::HasVideo() const { return vmr_ != nullptr; }
+
+bool DShowFilterGraph::CanPlaySound() const { return audioRenderer_ != nullptr; }
 
 bool DShowFilterGraph::SetVolume(uint8_t newVolume) {
   volume_ = newVolume;
@@ -234,7 +269,7 @@ void DShowFilterGraph::WatchEvents() {
     long code = 0;
     LONG_PTR first = 0, second = 0;
     while (mediaEvent_->GetEvent(&code, &first, &second, 0) == S_OK) {
-      if (code == EC_COMPLETE) {
+      if (EndsThePlay(code)) {
         LockGuard guard(eventLock_);
         SetEventOrDie(completionEvent_.get());
       }
