@@ -86,6 +86,14 @@ bool DShowFilterGraph::Initialize(HWND, IDirect3DDevice9* device, IDirectDraw7* 
 
 bool DShowFilterGraph::Open(const std::wstring& file) {
   path_.clear();
+  if (Build(file)) return true;
+  // Nothing of a failed build stays: a renderer left behind would be waited for as if it played.
+  vmr_.reset();
+  if (graphBuilder_) RemoveAllFilters(graphBuilder_.Get());
+  return false;
+}
+
+bool DShowFilterGraph::Build(const std::wstring& file) {
   if (!graphBuilder_) return false;
   IGraphBuilder* graph = graphBuilder_.Get();
   if (RemoveAllFilters(graph) != S_OK) return false;
@@ -116,7 +124,7 @@ bool DShowFilterGraph::Open(const std::wstring& file) {
     // without DirectDraw, as in a remote session): the graph is built again with the VMR-9.
     vmr_.reset();
     ddraw_.Reset();
-    return Open(file);
+    return Build(file);
   }
   if (!FinishGraph()) return false;
   DumpGraph(graph);

@@ -93,7 +93,10 @@ class DShowFilterGraph : public ILockable {
   void InterposeVmr7Maker(Vmr7Maker maker) { makeVmr7_ = std::move(maker); }
 
  private:
+  // Open's work; a failure may leave filters behind.
+  bool Build(const std::wstring& file);
   bool VideoRendererConnected() const;
+
   bool RenderersConnected() const;
   bool FinishGraph();
   bool Reconnect();

@@ -5,6 +5,10 @@
 #       exports DISPLAY, WINEPREFIX, WINEDEBUG, ALSA_CONFIG_PATH, HARNESS_SCREEN (WxH).
 #   harness_stop
 #       ends the Wine server of that prefix and the Xvfb this shell started, nothing else.
+#   harness_without_audio / harness_with_audio
+#       programs started afterwards from this shell run in a second prefix whose audio drivers are
+#       turned off (DirectSound finds no output device, as on a PC without speakers), or again in
+#       the usual one; see below.
 #   harness_capture_audio <file> / harness_mute_audio
 #       what DirectSound plays in programs started afterwards from this shell goes to <file>, or
 #       (the default) to a silent device; see below.
@@ -38,6 +42,26 @@ harness_template() {
   [ -f "$template/.ready-$HARNESS_TEMPLATE_VERSION" ] ||
     { harness_log "the Wine prefix could not be prepared in $template"; return 1; }
   echo "$template"
+}
+
+# The prepared prefix with Wine's audio drivers turned off, made once from the prepared one.
+harness_template_without_audio() {
+  local template; template=$(harness_template) || return 1
+  local silent="$HARNESS_ROOT/template-without-audio"
+  (
+    flock 9
+    [ -f "$silent/.ready-$HARNESS_TEMPLATE_VERSION" ] && exit 0
+    rm -rf "$silent"
+    cp -a "$template" "$silent"
+    export WINEPREFIX="$silent" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    unset DISPLAY
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d '' /f >/dev/null 2>&1 </dev/null
+    wineserver -w
+    touch "$silent/.ready-$HARNESS_TEMPLATE_VERSION"
+  ) 9>"$HARNESS_ROOT/template-without-audio.lock"
+  [ -f "$silent/.ready-$HARNESS_TEMPLATE_VERSION" ] ||
+    { harness_log "the Wine prefix without audio could not be prepared in $silent"; return 1; }
+  echo "$silent"
 }
 
 harness_start() {
@@ -102,6 +126,28 @@ harness_start() {
   harness_log "display $DISPLAY ($size, $monitors monitor(s)), prefix $WINEPREFIX"
 }
 
+# harness_without_audio: a copy of the prefix without audio drivers beside this harness's own, with
+# a Wine server of its own, becomes WINEPREFIX; harness_with_audio ends that server and goes back.
+harness_without_audio() {
+  [ -n "${WINEPREFIX:-}" ] || { harness_log "harness_without_audio outside a harness"; return 1; }
+  local template; template=$(harness_template_without_audio) || return 1
+  HARNESS_AUDIO_PREFIX="$WINEPREFIX"
+  HARNESS_SILENT_PREFIX="$WINEPREFIX-without-audio"
+  rm -rf "$HARNESS_SILENT_PREFIX"
+  cp -a "$template" "$HARNESS_SILENT_PREFIX"
+  export WINEPREFIX="$HARNESS_SILENT_PREFIX"
+  wineserver -p 5 >/dev/null 2>&1 </dev/null || true
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+harness_with_audio() {
+  [ -n "${HARNESS_SILENT_PREFIX:-}" ] || return 0
+  WINEPREFIX="$HARNESS_SILENT_PREFIX" wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$HARNESS_SILENT_PREFIX"
+  export WINEPREFIX="$HARNESS_AUDIO_PREFIX"
+  HARNESS_SILENT_PREFIX=""
+}
+
 # What DirectSound plays goes to ALSA's default device. harness_capture_audio points that device at
 # ALSA's file plugin for the programs started afterwards from this shell: every sample goes, as raw
 # interleaved 32-bit float, 2 channels, 48000 Hz (Wine's mix format), to <file>, and each time a
@@ -132,6 +178,7 @@ harness_mute_audio() {
 }
 
 harness_stop() {
+  harness_with_audio
   if [ -n "${HARNESS_PREFIX:-}" ]; then
     WINEPREFIX="$HARNESS_PREFIX" wineserver -k >/dev/null 2>&1 || true
   fi

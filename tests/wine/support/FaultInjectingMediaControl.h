@@ -6,7 +6,9 @@
 //  - stalled: the state changes that would start the media (Run, Pause, StopWhenReady) are
 //    accepted but never reach the graph, so no sample, no video frame and no end ever comes;
 //  - failedRuns: Run is refused (E_FAIL) and never reaches the graph, as for media that open but
-//    cannot play.
+//    cannot play;
+//  - deviceGone: Run, Pause and StopWhenReady are refused (E_FAIL) and never reach the graph, as
+//    for a graph whose audio renderer has lost its output device.
 // Stop always reaches the graph, so that it can be cleaned up.
 #include <dshow.h>
 #include <wrl/client.h>
@@ -27,6 +29,7 @@ class FaultInjectingMediaControl : public IMediaControl {
   std::atomic<bool> stuckStates{false};
   std::atomic<bool> stalled{false};
   std::atomic<bool> failedRuns{false};
+  std::atomic<bool> deviceGone{false};
   std::atomic<int> runs{0};
   std::atomic<int> stateQueries{0};
 
@@ -58,10 +61,13 @@ class FaultInjectingMediaControl : public IMediaControl {
   }
   HRESULT STDMETHODCALLTYPE Run() override {
     ++runs;
-    if (failedRuns) return E_FAIL;
+    if (failedRuns || deviceGone) return E_FAIL;
     return stalled ? S_FALSE : real_->Run();
   }
-  HRESULT STDMETHODCALLTYPE Pause() override { return stalled ? S_FALSE : real_->Pause(); }
+  HRESULT STDMETHODCALLTYPE Pause() override {
+    if (deviceGone) return E_FAIL;
+    return stalled ? S_FALSE : real_->Pause();
+  }
   HRESULT STDMETHODCALLTYPE Stop() override { return real_->Stop(); }
   HRESULT STDMETHODCALLTYPE GetState(LONG timeoutMs, OAFilterState* state) override {
     ++stateQueries;
@@ -81,7 +87,10 @@ class FaultInjectingMediaControl : public IMediaControl {
   HRESULT STDMETHODCALLTYPE get_RegFilterCollection(IDispatch** collection) override {
     return real_->get_RegFilterCollection(collection);
   }
-  HRESULT STDMETHODCALLTYPE StopWhenReady() override { return stalled ? S_FALSE : real_->StopWhenReady(); }
+  HRESULT STDMETHODCALLTYPE StopWhenReady() override {
+    if (deviceGone) return E_FAIL;
+    return stalled ? S_FALSE : real_->StopWhenReady();
+  }
 
  private:
   explicit FaultInjectingMediaControl(IMediaControl* real) : real_(real) {}
