@@ -95,6 +95,8 @@ bool DShowFilterGraph::Open(const std::wstring& file) {
 
 bool DShowFilterGraph::Build(const std::wstring& file) {
   if (!graphBuilder_) return false;
+  soundPin_.Reset();
+  soundUpstream_.Reset();
   IGraphBuilder* graph = graphBuilder_.Get();
   if (RemoveAllFilters(graph) != S_OK) return false;
 
@@ -199,16 +201,43 @@ bool DShowFilterGraph::WaitForState(LONG timeoutMs, HANDLE stopEvent) {
   return wait == StateWait::Reached || wait == StateWait::TimedOut;
 }
 
-bool DShowFilterGraph::Reconnect() {
-  if (!vmr_ || !vmr_->vmrPin || !vmr_->upstreamPin) return true;
-  if (graphBuilder_->Connect(vmr_->upstreamPin.Get(), vmr_->vmrPin.Get()) != S_OK) return false;
-  vmr_->upstreamPin.Reset();
-  vmr_->vmrPin.Reset();
+bool DShowFilterGraph::Detach(IBaseFilter* renderer, ComPtr<IPin>& pin, ComPtr<IPin>& upstream) {
+  const PinList connected = GetPins(renderer, PinInput | PinConnected);
+  if (connected.empty()) return true;
+  pin = connected.front();
+  upstream.Reset();
+  pin->ConnectedTo(upstream.GetAddressOf());
+  if (graphBuilder_->Disconnect(pin.Get()) != S_OK) return false;
+  return !upstream || graphBuilder_->Disconnect(upstream.Get()) == S_OK;
+}
+
+bool DShowFilterGraph::Reattach(ComPtr<IPin>& pin, ComPtr<IPin>& upstream) {
+  if (!pin || !upstream) return true;
+  if (graphBuilder_->Connect(upstream.Get(), pin.Get()) != S_OK) return false;
+  upstream.Reset();
+  pin.Reset();
   return true;
 }
 
+bool DShowFilterGraph::Reconnect() { return !vmr_ || Reattach(vmr_->vmrPin, vmr_->upstreamPin); }
+
+HRESULT DShowFilterGraph::ChangeState(const std::function<HRESULT()>& change) {
+  if (!mediaControl_ || !Reconnect()) return E_FAIL;
+  // The sound comes back with its device; until then it stays off.
+  Reattach(soundPin_, soundUpstream_);
+  const HRESULT hr = change();
+  if (SUCCEEDED(hr) || !HasVideo() || !audioRenderer_ || !AllPinsConnected(audioRenderer_.Get(), PinDirection::Input)) {
+    return hr;
+  }
+  // Refused with the sound connected (the audio renderer has lost its output device): the
+  // picture goes on without it.
+  mediaControl_->Stop();
+  if (!Detach(audioRenderer_.Get(), soundPin_, soundUpstream_)) return hr;
+  return change();
+}
+
 bool DShowFilterGraph::Run(LONG timeoutMs, HANDLE stopEvent) {
-  if (!mediaControl_ || !Reconnect() || FAILED(mediaControl_->Run())) return false;
+  if (FAILED(ChangeState([this] { return mediaControl_->Run(); }))) return false;
   return WaitForState(timeoutMs, stopEvent);
 }
 
@@ -218,13 +247,12 @@ bool DShowFilterGraph::Stop(LONG timeoutMs, HANDLE stopEvent) {
 }
 
 bool DShowFilterGraph::Pause() {
-  if (!mediaControl_ || !Reconnect() || FAILED(mediaControl_->Pause())) return false;
+  if (FAILED(ChangeState([this] { return mediaControl_->Pause(); }))) return false;
   return WaitForState(0, nullptr);
 }
 
 bool DShowFilterGraph::Cue(HANDLE stopEvent) {
-  if (!mediaControl_ || !Reconnect()) return false;
-  const HRESULT cued = mediaControl_->StopWhenReady();
+  const HRESULT cued = ChangeState([this] { return mediaControl_->StopWhenReady(); });
   if (FAILED(cued)) return false;
   if (cued == S_FALSE) {
     // The filters are still cueing: the graph stops later, from a thread of its own, and that stop
@@ -246,16 +274,7 @@ bool DShowFilterGraph::Rewind() {
 
 bool DShowFilterGraph::DetachVideo() {
   if (!vmr_) return true;
-  const PinList connected = GetPins(vmr_->filter.Get(), PinInput | PinConnected);
-  if (!connected.empty()) {
-    ComPtr<IPin> upstream;
-    connected.front()->ConnectedTo(upstream.GetAddressOf());
-    vmr_->vmrPin = connected.front();
-    vmr_->upstreamPin = upstream;
-    if (graphBuilder_->Disconnect(vmr_->vmrPin.Get()) != S_OK) return false;
-    if (upstream && graphBuilder_->Disconnect(upstream.Get()) != S_OK) return false;
-  }
-  return vmr_->ReleaseSurfaces();
+  return Detach(vmr_->filter.Get(), vmr_->vmrPin, vmr_->upstreamPin) && vmr_->ReleaseSurfaces();
 }
 
 void DShowFilterGraph::SetFrameEvent(HANDLE event) {

@@ -57,7 +57,8 @@ class DShowFilterGraph : public ILockable {
 
   // The state changes. A time-out of -1 waits until the state is reached, 0 does not wait. With a
   // stop event the wait also ends (false) as soon as that event is set, whatever the graph does.
-  // Run, Pause and Cue first reconnect a video renderer detached for a device reset.
+  // Run, Pause and Cue first reconnect a video renderer detached for a device reset, and the sound
+  // detached when a graph with a picture would not play with it (its output device had gone).
   bool Run(LONG timeoutMs, HANDLE stopEvent = nullptr);
   bool Stop(LONG timeoutMs, HANDLE stopEvent = nullptr);
   bool Pause();
@@ -99,7 +100,14 @@ class DShowFilterGraph : public ILockable {
 
   bool RenderersConnected() const;
   bool FinishGraph();
+  // Disconnects the renderer's connected input (if any), remembering both pins; connects the
+  // remembered pins again (true when there were none).
+  bool Detach(IBaseFilter* renderer, Microsoft::WRL::ComPtr<IPin>& pin, Microsoft::WRL::ComPtr<IPin>& upstream);
+  bool Reattach(Microsoft::WRL::ComPtr<IPin>& pin, Microsoft::WRL::ComPtr<IPin>& upstream);
   bool Reconnect();
+  // A state change after reconnecting what was detached; a graph with a picture that refuses it
+  // with its sound connected tries once more without the sound.
+  HRESULT ChangeState(const std::function<HRESULT()>& change);
   enum class StateWait { Reached, Failed, TimedOut, Interrupted };
   // Until the graph's state change is complete (and, with wanted, the state is that one).
   StateWait AwaitState(LONG timeoutMs, HANDLE stopEvent, const OAFilterState* wanted);
@@ -115,6 +123,9 @@ class DShowFilterGraph : public ILockable {
   Microsoft::WRL::ComPtr<IMediaEventEx> mediaEvent_;
   Microsoft::WRL::ComPtr<IMediaSeeking> mediaSeeking_;
   Microsoft::WRL::ComPtr<IBaseFilter> audioRenderer_;
+  // Set while the sound is detached because the graph would not play with it.
+  Microsoft::WRL::ComPtr<IPin> soundPin_;
+  Microsoft::WRL::ComPtr<IPin> soundUpstream_;
   // The video renderer, VMR-9 or VMR-7; none without a device, or when the file's video did not
   // reach it.
   std::unique_ptr<DShowVmrBase> vmr_;

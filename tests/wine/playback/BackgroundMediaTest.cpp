@@ -303,4 +303,25 @@ TEST_F(BackgroundMedia, WhileTheAudioDeviceIsGoneTheAnimationPlaysOnAndTheMusicC
   EXPECT_TRUE(HostWindow::PumpUntil([&] { return MusicRunning(media()); }, 15000)) << "the music plays again";
 }
 
+// A background video whose sound has lost its device plays its picture on without the sound; the
+// sound comes back with the device.
+TEST_F(BackgroundMedia, ABackgroundVideoWhoseSoundDeviceWentPlaysOnWithoutTheSoundUntilItComesBack) {
+  ASSERT_TRUE(Start(L"colour-raw.avi"));
+  ASSERT_TRUE(Playing());
+  const ComPtr<FaultInjectingMediaControl> gone = FaultInjectingMediaControl::Around(media().mediaControl());
+  media().InterposeMediaControl(gone.Get());
+  gone->deviceGone = true;
+  Notify(media(), EC_DEVICE_LOST, 0, 0);
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts >= 1; }, 15000));
+  const uint64_t delivered = media().videoDeliveries().framesPresented;
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return media().videoDeliveries().framesPresented >= delivered + 10; }, 15000))
+      << "the picture goes on";
+  EXPECT_FALSE(gone->SoundConnected());
+
+  gone->deviceGone = false;
+  Notify(media(), EC_DEVICE_LOST, 0, 1);
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return gone->SoundConnected() && MusicRunning(media()); }, 15000))
+      << "the sound is back";
+}
+
 }  // namespace
