@@ -272,6 +272,16 @@ bool MusicRunning(DShowFilterGraph& graph) {
   return SUCCEEDED(graph.mediaControl()->GetState(0, &state)) && state == State_Running;
 }
 
+// The playing graph's sound loses its output device: from now on the graph will not play while its
+// sound is connected, and the graph hears of the loss.
+ComPtr<FaultInjectingMediaControl> LoseSoundDevice(DShowFilterGraph& graph) {
+  const ComPtr<FaultInjectingMediaControl> gone = FaultInjectingMediaControl::Around(graph.mediaControl());
+  graph.InterposeMediaControl(gone.Get());
+  gone->deviceGone = true;
+  Notify(graph, EC_DEVICE_LOST, 0, 0);
+  return gone;
+}
+
 // The 3 s music is started over only with the 0.8 s animation, unless something stops it first.
 TEST_F(BackgroundMedia, AGraphErrorDuringPlayStartsTheMusicOverAndTheAnimationGoesOn) {
   ASSERT_TRUE(Start(L"tone-long.wav"));
@@ -288,10 +298,7 @@ TEST_F(BackgroundMedia, AGraphErrorDuringPlayStartsTheMusicOverAndTheAnimationGo
 TEST_F(BackgroundMedia, WhileTheAudioDeviceIsGoneTheAnimationPlaysOnAndTheMusicComesBackWithIt) {
   ASSERT_TRUE(Start(L"tone-long.wav"));
   ASSERT_TRUE(Playing());
-  const ComPtr<FaultInjectingMediaControl> gone = FaultInjectingMediaControl::Around(media().mediaControl());
-  media().InterposeMediaControl(gone.Get());
-  gone->deviceGone = true;
-  Notify(media(), EC_DEVICE_LOST, 0, 0);
+  const ComPtr<FaultInjectingMediaControl> gone = LoseSoundDevice(media());
   EXPECT_EQ(WaitForRuns(2, 30000).wraps, 2) << "the animation goes on, restarts of the music failing";
   EXPECT_TRUE(host.alive());
   EXPECT_FALSE(MusicRunning(media()));
@@ -308,10 +315,7 @@ TEST_F(BackgroundMedia, WhileTheAudioDeviceIsGoneTheAnimationPlaysOnAndTheMusicC
 TEST_F(BackgroundMedia, ABackgroundVideoWhoseSoundDeviceWentPlaysOnWithoutTheSoundUntilItComesBack) {
   ASSERT_TRUE(Start(L"colour-raw.avi"));
   ASSERT_TRUE(Playing());
-  const ComPtr<FaultInjectingMediaControl> gone = FaultInjectingMediaControl::Around(media().mediaControl());
-  media().InterposeMediaControl(gone.Get());
-  gone->deviceGone = true;
-  Notify(media(), EC_DEVICE_LOST, 0, 0);
+  const ComPtr<FaultInjectingMediaControl> gone = LoseSoundDevice(media());
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts >= 1; }, 15000));
   const uint64_t delivered = media().videoDeliveries().framesPresented;
   EXPECT_TRUE(HostWindow::PumpUntil([&] { return media().videoDeliveries().framesPresented >= delivered + 10; }, 15000))
