@@ -81,15 +81,16 @@ class PackedFramePlayback : public PlaybackSkeleton {
     if (StopRequested()) return false;
     ResetEventOrDie(videoFrame_.get());
     media_.Rewind();
-    if (!media_.Cue(stopEvent())) {
-      EndPlayback();
-      return false;
-    }
-    if (media_.HasVideo() && WaitForEvent(videoFrame_.get(), kVideoFrameAfterRestartMs) == EventWait::Stopped) {
+    // Media that cannot start again (its output device has gone) stays still until its next
+    // restart; the animation goes on regardless.
+    const bool cued = media_.Cue(stopEvent());
+    if (StopRequested()) return false;
+    if (cued && media_.HasVideo() &&
+        WaitForEvent(videoFrame_.get(), kVideoFrameAfterRestartMs) == EventWait::Stopped) {
       return false;
     }
     if (producer_.frameCount() <= producer_.currentFrame() + 1) producer_.RewindToStart();
-    media_.Run(-1, stopEvent());
+    if (cued) media_.Run(-1, stopEvent());
     if (StopRequested()) return false;
     LetRun();
     return true;

@@ -47,8 +47,8 @@ struct PackedFrames {
 };
 
 // The layered window's side of the hand-over: the window thread shows the frame surface on the
-// layered timer's ticks. The surface and the size are made by StartLayered after the body was
-// handed over and before the thread runs.
+// layered presenter's ticks. The surface and the size are made by LayeredPresenter::Start after
+// the body was handed over and before the thread runs.
 struct LayeredHandOver {
   LightWeightMutex& frameLock;  // held while the surface is written or shown
   HANDLE frameReadyEvent;       // set when a new frame is in the surface

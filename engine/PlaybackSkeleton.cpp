@@ -144,11 +144,10 @@ bool PlaybackSkeleton::RestartMediaAlone() {
   media.Stop(-1, stopEvent());
   if (StopRequested()) return false;
   media.Rewind();
-  if (!media.Cue(stopEvent()) || !media.Run(-1, stopEvent())) {
-    EndPlayback();
-    return false;
-  }
-  return true;
+  // Media that cannot start again (its output device has gone) stays silent until its next end
+  // or device event; the paused drawing is not its concern.
+  if (media.Cue(stopEvent())) media.Run(-1, stopEvent());
+  return !StopRequested();
 }
 
 bool CopyNewFrame(DShowFilterGraph& graph, PosterFrame& frame) {

@@ -56,18 +56,25 @@ class ShadowMoviePlayback : public PlaybackSkeleton {
     ++(movieEnded ? context_.statistics.movieRestarts : context_.statistics.mediaRestarts);
 
     // Every wait on a graph also ends on a stop request (then no failure is reported).
-    if (bgm && !Succeeded(media_.Stop(-1, stopEvent()))) return false;
+    if (bgm) media_.Stop(-1, stopEvent());
+    if (StopRequested()) return false;
     if (movieEnded) {
       ResetEventOrDie(movieFrame_.get());
       if (!Succeeded(movie_.Rewind()) || !Succeeded(movie_.Cue(stopEvent()))) return false;
     }
     ResetEventOrDie(videoFrame_.get());
-    if (bgm && (!Succeeded(media_.Rewind()) || !Succeeded(media_.Cue(stopEvent())))) return false;
+    // Background media that cannot start again (its output device has gone) stays still until its
+    // next restart; the movie goes on regardless.
+    const bool mediaCued = bgm && media_.Rewind() && media_.Cue(stopEvent());
+    if (StopRequested()) return false;
     if (movieEnded && WaitForEvent(movieFrame_.get(), kVideoFrameAfterRestartMs) == EventWait::Stopped) return false;
-    if (media_.HasVideo() && WaitForEvent(videoFrame_.get(), kVideoFrameAfterRestartMs) == EventWait::Stopped) {
+    if (mediaCued && media_.HasVideo() &&
+        WaitForEvent(videoFrame_.get(), kVideoFrameAfterRestartMs) == EventWait::Stopped) {
       return false;
     }
-    return Succeeded(movie_.Run(0)) && (!bgm || Succeeded(media_.Run(0)));
+    if (!Succeeded(movie_.Run(0))) return false;
+    if (mediaCued) media_.Run(0);
+    return true;
   }
 
   // Stops the graphs where they are: the movie's own position goes on after the device is back.

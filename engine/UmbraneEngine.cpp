@@ -1,6 +1,7 @@
 #include "engine/UmbraneEngine.h"
 
 #include "base/FatalCheck.h"
+#include "engine/EngineTimers.h"
 #include "engine/PlaybackModes.h"
 #include "engine/PlaybackSettings.h"
 #include "engine/RegisteredMessages.h"
@@ -10,7 +11,6 @@
 #include "settings/UmbraneConfig.h"
 
 namespace {
-constexpr UINT_PTR kEngineTimerId = 1;
 constexpr UINT kRecoveryPeriodMs = 1000;
 
 const wchar_t kDataFileError[] = L"データファイルを読み込めませんでした。";
@@ -46,6 +46,9 @@ bool UmbraneEngine::Startup(HWND window, bool previewMode, PlaybackStart start) 
   config = std::make_unique<UmbraneConfig>(hwnd);
   config->Load();
   layered = config->layeredWindow;
+  if (layered) {
+    layeredPresenter = std::make_unique<LayeredPresenter>(hwnd, frameLock, frameReadyEvent.get(), frameSurface, statistics);
+  }
 
   // The layered window shows the live desktop: no capture.
   layout = LayoutMonitors(hwnd, preview, !layered);
@@ -117,11 +120,14 @@ bool UmbraneEngine::InitDevices() {
   if (config->shadowMovieEnabled) {
     shadowGraph = std::make_unique<DShowFilterGraph>();
     if (!shadowGraph->Initialize(hwnd, device.Get(), graphDirectDraw)) return false;
-    if (!shadowGraph->Open(config->shadowMoviePath)) {
+    // Without a sound device a file with no picture does not open at all: it is a movie without
+    // video all the same.
+    const bool opened = shadowGraph->Open(config->shadowMoviePath);
+    if (!opened && shadowGraph->CanPlaySound()) {
       errorText = kOpenFileError;
       return false;
     }
-    if (shadowGraph->HasVideo()) {
+    if (opened && shadowGraph->HasVideo()) {
       shadowGraph->SetVolume(preview ? 0 : config->shadowMovieVolume);
     } else {
       MessageBoxW(hwnd, kNoVideoWarning, L"Error", MB_ICONERROR);
@@ -131,11 +137,15 @@ bool UmbraneEngine::InitDevices() {
   }
 
   if (config->bgmEnabled) {
-    if (!backgroundGraph->Open(config->bgmPath)) {
+    if (backgroundGraph->Open(config->bgmPath)) {
+      backgroundGraph->SetVolume(preview ? 0 : config->bgmVolume);
+    } else if (backgroundGraph->CanPlaySound()) {
       errorText = kOpenFileError;
       return false;
+    } else {
+      // Music nobody could hear: the animation plays without it (the ini file keeps the choice).
+      config->bgmEnabled = false;
     }
-    backgroundGraph->SetVolume(preview ? 0 : config->bgmVolume);
   }
 
   errorText = kNoError;
@@ -175,7 +185,8 @@ void UmbraneEngine::StartPlayback() {
   const PackedFrames frames{frameSource, config->foregroundAlpha, resumePosition};
   Thread::Body body;
   if (layered) {
-    body = [context, frames, window = LayeredHandOver{frameLock, frameReadyEvent.get(), frameSurface, layeredSize}] {
+    body = [context, frames,
+            window = LayeredHandOver{frameLock, frameReadyEvent.get(), frameSurface, layeredPresenter->size()}] {
       LayeredLoop(context, frames, window);
     };
   } else if (shadowGraph) {
@@ -184,7 +195,7 @@ void UmbraneEngine::StartPlayback() {
     body = [context, frames] { PlaybackLoop(context, frames); };
   }
   playbackThread->Start(std::move(body), true);
-  if (layered) StartLayered();
+  if (layered) layeredPresenter->Start(device.Get(), displayOn);
   playbackThread->Resume();
 }
 
@@ -222,7 +233,7 @@ LRESULT UmbraneEngine::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lPara
   }
   if (message == DeviceLostMessage) {
     if (recoveryTimerId != 0) KillTimer(hwnd, recoveryTimerId);
-    recoveryTimerId = SetTimer(hwnd, kEngineTimerId, kRecoveryPeriodMs, nullptr);
+    recoveryTimerId = SetTimer(hwnd, kRecoveryTimerId, kRecoveryPeriodMs, nullptr);
     return 0;
   }
   if (message == EndMessage) {
@@ -232,19 +243,17 @@ LRESULT UmbraneEngine::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lPara
   if ((message == WM_ERASEBKGND || message == WM_PAINT) && ShowsCapturedDesktop()) {
     return PaintCapturedDesktop(message, wParam);
   }
-  if (message == WM_TIMER && wParam != 0) {
-    // Both timers use id 1 but never run at the same time; an id of 0 means "no timer".
-    if (wParam == recoveryTimerId) {
+  if (message == WM_TIMER) {
+    // recoveryTimerId is 0 while no recovery runs.
+    if (wParam == kRecoveryTimerId && recoveryTimerId != 0) {
       if (TryResetDevice()) {
-        // In layered mode the restart has just set the layered timer on this same id (replacing
-        // the recovery timer): killing it would freeze the window.
-        if (!layered) KillTimer(hwnd, recoveryTimerId);
+        KillTimer(hwnd, recoveryTimerId);
         recoveryTimerId = 0;
       }
       return 0;
     }
-    if (wParam == layeredTimerId) {
-      PresentLayered();
+    if (layeredPresenter && LayeredPresenter::IsOwnTick(wParam)) {
+      layeredPresenter->PresentNewest();
       return 0;
     }
   }
@@ -260,7 +269,7 @@ void UmbraneEngine::FollowDisplayPower(bool on) {
   ResetEventOrDie((on ? displayOffEvent : displayOnEvent).get());
   SetEventOrDie((on ? displayOnEvent : displayOffEvent).get());
   // The layered window's updates are the window thread's own share of the drawing.
-  if (layeredTimerId != 0) RunLayeredTimer(on);
+  if (layeredPresenter) layeredPresenter->FollowDisplayPower(on);
 }
 
 bool UmbraneEngine::ShowsCapturedDesktop() const { return showsCapture_ && statistics.framesPresented == 0; }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/DisplayPower.h"
+#include "engine/LayeredPresenter.h"
 #include "engine/PlaybackStart.h"
 #include "engine/PlaybackStatistics.h"
 #include "base/ThreadToolkit.h"
@@ -36,10 +37,6 @@ class UmbraneEngine : public UmbraneAppBase {
   bool TryResetDevice();
   LRESULT OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, DefaultProc defaultProc);
 
-  // Layered-window presentation, on the window thread.
-  void StartLayered();
-  void PresentLayered();
-
   // The displays went off or came back (window thread): the playback thread pauses or resumes.
   void FollowDisplayPower(bool on);
 
@@ -48,12 +45,10 @@ class UmbraneEngine : public UmbraneAppBase {
   HWND hwnd = nullptr;
   bool preview = false;
   bool layered = false;
-  UINT_PTR layeredTimerId = 0;
   LightWeightMutex frameLock;
   UniqueHandle frameReadyEvent;
-  POINT layeredOrigin{};
-  SIZE layeredSize{};
-  std::unique_ptr<ScreenDc> layeredScreenDc;  // obtained once for every layered update
+  // Layered mode only: the window thread's side of the presentation.
+  std::unique_ptr<LayeredPresenter> layeredPresenter;
   std::unique_ptr<UmbraneConfig> config;
   Microsoft::WRL::ComPtr<IDirect3D9> direct3d;
   Microsoft::WRL::ComPtr<IDirect3DDevice9> device;
@@ -87,7 +82,6 @@ class UmbraneEngine : public UmbraneAppBase {
   // start-up.
   bool ShowsCapturedDesktop() const;
   LRESULT PaintCapturedDesktop(UINT message, WPARAM wParam);
-  void RunLayeredTimer(bool run);
   // Stops and deletes the playback thread, if there is one.
   void StopPlayback();
 

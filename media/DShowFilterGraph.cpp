@@ -19,10 +19,28 @@ constexpr LONG kStateWaitSliceMs = 20;
 constexpr LONG kCueStopWaitMs = 5000;
 
 bool Signalled(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
+
+// The media played to its end, or the graph stopped on an error (a renderer that lost its device
+// aborts the whole graph), or an output device went or came back: each time the render thread
+// starts the media over, as at its end, and the media plays again as far as the devices now allow.
+bool EndsThePlay(long code) {
+  switch (code) {
+    case EC_COMPLETE:
+    case EC_ERRORABORT:
+    case EC_ERRORABORTEX:
+    case EC_STREAM_ERROR_STOPPED:
+    case EC_DEVICE_LOST:
+      return true;
+    default:
+      return false;
+  }
+}
 }  // namespace
 
 DShowFilterGraph::DShowFilterGraph()
-    : graphEvent_(CreateEventOrDie(false, false)), completionEvent_(CreateEventOrDie(false, false)) {}
+    : makeVmr7_(CreateVmr7Renderer),
+      graphEvent_(CreateEventOrDie(false, false)),
+      completionEvent_(CreateEventOrDie(false, false)) {}
 
 DShowFilterGraph::~DShowFilterGraph() {
   eventThread_.Stop();
@@ -60,19 +78,32 @@ bool DShowFilterGraph::Initialize(HWND, IDirect3DDevice9* device, IDirectDraw7* 
 
   eventThread_.Start([this] { WatchEvents(); }, false);
 
-  return CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_ALL, IID_IBaseFilter,
-                          reinterpret_cast<void**>(audioRenderer_.ReleaseAndGetAddressOf())) == S_OK;
+  // Without an audio output device (no speakers, a disabled device, a remote session without
+  // sound) the DirectSound renderer cannot be made: the graph then plays pictures only.
+  CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_ALL, IID_IBaseFilter,
+                   reinterpret_cast<void**>(audioRenderer_.ReleaseAndGetAddressOf()));
+  return true;
 }
 
 bool DShowFilterGraph::Open(const std::wstring& file) {
   path_.clear();
-  if (!graphBuilder_ || !audioRenderer_) return false;
+  if (Build(file)) return true;
+  // Nothing of a failed build stays: a renderer left behind would be waited for as if it played.
+  vmr_.reset();
+  if (graphBuilder_) RemoveAllFilters(graphBuilder_.Get());
+  return false;
+}
+
+bool DShowFilterGraph::Build(const std::wstring& file) {
+  if (!graphBuilder_) return false;
+  soundPin_.Reset();
+  soundUpstream_.Reset();
   IGraphBuilder* graph = graphBuilder_.Get();
   if (RemoveAllFilters(graph) != S_OK) return false;
 
   if (device_ && !vmr_) {
     if (ddraw_) {
-      vmr_ = CreateVmr7Renderer(device_.Get(), ddraw_.Get());
+      vmr_ = makeVmr7_(device_.Get(), ddraw_.Get());
       // Where the VMR-7 chain cannot be built (no default allocator-presenter, a renderer that
       // takes no allocator-presenter of ours), the video goes to the VMR-9 instead of nowhere.
       if (!vmr_) ddraw_.Reset();
@@ -80,14 +111,14 @@ bool DShowFilterGraph::Open(const std::wstring& file) {
     if (!vmr_) vmr_ = CreateVmr9Renderer(device_.Get());
   }
   if (vmr_ && graph->AddFilter(vmr_->filter.Get(), vmr_->name) != S_OK) return false;
-  if (graph->AddFilter(audioRenderer_.Get(), L"Default DirectSound Device") != S_OK) return false;
+  if (audioRenderer_ && graph->AddFilter(audioRenderer_.Get(), L"Default DirectSound Device") != S_OK) return false;
 
   if (graph->RenderFile(file.c_str(), nullptr) == VFW_E_NOT_FOUND) return false;
   // Rendered only in part, or not at all: try the registered source filters one by one.
   if (!IsGraphComplete(graph)) {
     FilterList renderers;
     if (vmr_) renderers.push_back(vmr_->filter);
-    renderers.push_back(audioRenderer_);
+    if (audioRenderer_) renderers.push_back(audioRenderer_);
     const auto stopTest = [this, graph] { return RenderersConnected() || IsGraphComplete(graph); };
     // No registered filter reads it (MP4, M4A or MOV on a Windows without a codec pack): Media
     // Foundation may.
@@ -95,6 +126,13 @@ bool DShowFilterGraph::Open(const std::wstring& file) {
         !BuildGraphByMediaFoundation(file, graph, renderers, vmr_ != nullptr)) {
       return false;
     }
+  }
+  if (ddraw_ && vmr_ && !VideoRendererConnected() && !GetVideoRenderers(graph).empty()) {
+    // The VMR-7 was made but the video went elsewhere (its default allocator-presenter fails
+    // without DirectDraw, as in a remote session): the graph is built again with the VMR-9.
+    vmr_.reset();
+    ddraw_.Reset();
+    return Build(file);
   }
   if (!FinishGraph()) return false;
   DumpGraph(graph);
@@ -108,7 +146,7 @@ bool DShowFilterGraph::VideoRendererConnected() const {
 }
 
 bool DShowFilterGraph::RenderersConnected() const {
-  return VideoRendererConnected() && AllPinsConnected(audioRenderer_.Get(), PinDirection::Input);
+  return VideoRendererConnected() && (!audioRenderer_ || AllPinsConnected(audioRenderer_.Get(), PinDirection::Input));
 }
 
 bool DShowFilterGraph::FinishGraph() {
@@ -122,11 +160,18 @@ bool DShowFilterGraph::FinishGraph() {
     }
     vmr_.reset();
   }
+  if (!audioRenderer_ && !vmr_) {
+    // Neither sound nor a picture can come out: a graph of nothing would only pretend to play.
+    RemoveAllFilters(graphBuilder_.Get());
+    return false;
+  }
   ApplyVolume(graphBuilder_.Get(), volume_);
   return true;
 }
 
 bool DShowFilterGraph::HasVideo() const { return vmr_ != nullptr; }
+
+bool DShowFilterGraph::CanPlaySound() const { return audioRenderer_ != nullptr; }
 
 bool DShowFilterGraph::SetVolume(uint8_t newVolume) {
   volume_ = newVolume;
@@ -162,16 +207,43 @@ bool DShowFilterGraph::WaitForState(LONG timeoutMs, HANDLE stopEvent) {
   return wait == StateWait::Reached || wait == StateWait::TimedOut;
 }
 
-bool DShowFilterGraph::Reconnect() {
-  if (!vmr_ || !vmr_->vmrPin || !vmr_->upstreamPin) return true;
-  if (graphBuilder_->Connect(vmr_->upstreamPin.Get(), vmr_->vmrPin.Get()) != S_OK) return false;
-  vmr_->upstreamPin.Reset();
-  vmr_->vmrPin.Reset();
+bool DShowFilterGraph::Detach(IBaseFilter* renderer, ComPtr<IPin>& pin, ComPtr<IPin>& upstream) {
+  const PinList connected = GetPins(renderer, PinInput | PinConnected);
+  if (connected.empty()) return true;
+  pin = connected.front();
+  upstream.Reset();
+  pin->ConnectedTo(upstream.GetAddressOf());
+  if (graphBuilder_->Disconnect(pin.Get()) != S_OK) return false;
+  return !upstream || graphBuilder_->Disconnect(upstream.Get()) == S_OK;
+}
+
+bool DShowFilterGraph::Reattach(ComPtr<IPin>& pin, ComPtr<IPin>& upstream) {
+  if (!pin || !upstream) return true;
+  if (graphBuilder_->Connect(upstream.Get(), pin.Get()) != S_OK) return false;
+  upstream.Reset();
+  pin.Reset();
   return true;
 }
 
+bool DShowFilterGraph::Reconnect() { return !vmr_ || Reattach(vmr_->vmrPin, vmr_->upstreamPin); }
+
+HRESULT DShowFilterGraph::ChangeState(const std::function<HRESULT()>& change) {
+  if (!mediaControl_ || !Reconnect()) return E_FAIL;
+  // The sound comes back with its device; until then it stays off.
+  Reattach(soundPin_, soundUpstream_);
+  const HRESULT hr = change();
+  if (SUCCEEDED(hr) || !HasVideo() || !audioRenderer_ || !AllPinsConnected(audioRenderer_.Get(), PinDirection::Input)) {
+    return hr;
+  }
+  // Refused with the sound connected (the audio renderer has lost its output device): the
+  // picture goes on without it.
+  mediaControl_->Stop();
+  if (!Detach(audioRenderer_.Get(), soundPin_, soundUpstream_)) return hr;
+  return change();
+}
+
 bool DShowFilterGraph::Run(LONG timeoutMs, HANDLE stopEvent) {
-  if (!mediaControl_ || !Reconnect() || FAILED(mediaControl_->Run())) return false;
+  if (FAILED(ChangeState([this] { return mediaControl_->Run(); }))) return false;
   return WaitForState(timeoutMs, stopEvent);
 }
 
@@ -181,13 +253,12 @@ bool DShowFilterGraph::Stop(LONG timeoutMs, HANDLE stopEvent) {
 }
 
 bool DShowFilterGraph::Pause() {
-  if (!mediaControl_ || !Reconnect() || FAILED(mediaControl_->Pause())) return false;
+  if (FAILED(ChangeState([this] { return mediaControl_->Pause(); }))) return false;
   return WaitForState(0, nullptr);
 }
 
 bool DShowFilterGraph::Cue(HANDLE stopEvent) {
-  if (!mediaControl_ || !Reconnect()) return false;
-  const HRESULT cued = mediaControl_->StopWhenReady();
+  const HRESULT cued = ChangeState([this] { return mediaControl_->StopWhenReady(); });
   if (FAILED(cued)) return false;
   if (cued == S_FALSE) {
     // The filters are still cueing: the graph stops later, from a thread of its own, and that stop
@@ -209,16 +280,7 @@ bool DShowFilterGraph::Rewind() {
 
 bool DShowFilterGraph::DetachVideo() {
   if (!vmr_) return true;
-  const PinList connected = GetPins(vmr_->filter.Get(), PinInput | PinConnected);
-  if (!connected.empty()) {
-    ComPtr<IPin> upstream;
-    connected.front()->ConnectedTo(upstream.GetAddressOf());
-    vmr_->vmrPin = connected.front();
-    vmr_->upstreamPin = upstream;
-    if (graphBuilder_->Disconnect(vmr_->vmrPin.Get()) != S_OK) return false;
-    if (upstream && graphBuilder_->Disconnect(upstream.Get()) != S_OK) return false;
-  }
-  return vmr_->ReleaseSurfaces();
+  return Detach(vmr_->filter.Get(), vmr_->vmrPin, vmr_->upstreamPin) && vmr_->ReleaseSurfaces();
 }
 
 void DShowFilterGraph::SetFrameEvent(HANDLE event) {
@@ -240,7 +302,7 @@ void DShowFilterGraph::WatchEvents() {
     long code = 0;
     LONG_PTR first = 0, second = 0;
     while (mediaEvent_->GetEvent(&code, &first, &second, 0) == S_OK) {
-      if (code == EC_COMPLETE) {
+      if (EndsThePlay(code)) {
         LockGuard guard(eventLock_);
         SetEventOrDie(completionEvent_.get());
       }

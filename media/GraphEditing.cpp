@@ -30,14 +30,22 @@ HRESULT RemoveAllFilters(IFilterGraph* graph) {
   return S_OK;
 }
 
-HRESULT RemoveVideoRenderers(IFilterGraph* graph) {
+FilterList GetVideoRenderers(IFilterGraph* graph) {
+  FilterList renderers;
   for (const auto& sink : GetSinkFilters(graph)) {
     for (const auto& pin : GetPins(sink.Get(), PinInput | PinConnected)) {
       if (ConnectionMajorType(pin.Get()) != MEDIATYPE_Video) continue;
-      const HRESULT hr = graph->RemoveFilter(sink.Get());
-      if (FAILED(hr)) return hr;
+      renderers.push_back(sink);
       break;
     }
+  }
+  return renderers;
+}
+
+HRESULT RemoveVideoRenderers(IFilterGraph* graph) {
+  for (const auto& renderer : GetVideoRenderers(graph)) {
+    const HRESULT hr = graph->RemoveFilter(renderer.Get());
+    if (FAILED(hr)) return hr;
   }
   return S_OK;
 }

@@ -49,6 +49,8 @@ bool IsGraphComplete(IFilterGraph* graph);
 
 // Removes every filter; the first failure stops and is returned.
 HRESULT RemoveAllFilters(IFilterGraph* graph);
+// Sinks with a connected input that carries video.
+FilterList GetVideoRenderers(IFilterGraph* graph);
 // Removes every sink whose connected input carries video; unconnected renderers stay.
 HRESULT RemoveVideoRenderers(IFilterGraph* graph);
 // IBasicAudio::put_Volume on the graph with VolumeAttenuation(volume); true when both calls

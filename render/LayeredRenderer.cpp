@@ -6,6 +6,11 @@
 #include "render/SolidColourTexture.h"
 
 namespace {
+// Windows hit-tests a layered window by its alpha: input over a pixel of alpha 0 goes to the window
+// beneath, and would neither end the saver nor stay out of the program under it. The least alpha
+// (1/255) keeps every pixel the window's while the eye cannot tell it from nothing.
+constexpr BYTE kLeastCoverage = 1;
+
 void SetDirectly(IDirect3DDevice9* device, D3DRENDERSTATETYPE state, DWORD value) {
   CheckDraw(device->SetRenderState(state, value), "setting a render state of the layered target");
 }
@@ -57,7 +62,7 @@ bool LayeredRenderer::BuildResources(const RenderSettings& settings, const Displ
 }
 
 void LayeredRenderer::DrawVeil(const ViewRecord& view) {
-  const D3DCOLOR veil = D3DCOLOR_ARGB(OpacityByte(Settings().backgroundAlpha), 0, 0, 0);
+  const D3DCOLOR veil = D3DCOLOR_ARGB(std::max(OpacityByte(Settings().backgroundAlpha), unsigned{kLeastCoverage}), 0, 0, 0);
   // The veil is the lowest layer over a transparent target: filling is the same as laying it over.
   if (Settings().confineBgFilterToShadowGraph && !Settings().frameEnabled) {
     const ViewGeometry& g = view.geometry;
@@ -78,7 +83,8 @@ HRESULT LayeredRenderer::DrawLayers() {
   FatalUnless(SceneTexture() != nullptr && target != nullptr, "drawing before the resources were built");
   IDirect3DDevice9* device = Device();
   CheckDraw(device->SetRenderTarget(0, target.Get()), "setting the layered target");
-  CheckDraw(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), "clearing the layered target");
+  CheckDraw(device->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(kLeastCoverage, 0, 0, 0), 1.0f, 0),
+            "clearing the layered target");
   if (FAILED(device->BeginScene())) return S_FALSE;
   CheckDraw(blocks.Apply(RenderState::Blended), "applying the blending states");
   if (coverageAlpha) {

@@ -2,10 +2,39 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "base/FatalCheck.h"
 #include "render/QuadTexture.h"
 
 using Microsoft::WRL::ComPtr;
+
+namespace {
+// The largest power of two at or below value (0 for 0).
+UINT PowerOfTwoAtMost(UINT value) {
+  UINT power = 1;
+  while (power <= value / 2) power *= 2;
+  return value == 0 ? 0 : power;
+}
+
+// How much the whole-desktop composite must shrink so that its power-of-two texture stays within
+// the device's largest: three 4K monitors side by side would need 16384 texels, which older
+// adapters refuse. 1 where it fits; the views magnify the rest.
+double CompositeScale(IDirect3DDevice9* device, const PixelRect& client) {
+  D3DCAPS9 caps{};
+  if (FAILED(device->GetDeviceCaps(&caps))) return 1.0;
+  const UINT widest = PowerOfTwoAtMost(caps.MaxTextureWidth), tallest = PowerOfTwoAtMost(caps.MaxTextureHeight);
+  double scale = 1.0;
+  if (widest > 0 && static_cast<UINT>(client.width) > widest) scale = static_cast<double>(widest) / client.width;
+  if (tallest > 0 && static_cast<UINT>(client.height) > tallest) {
+    scale = std::min(scale, static_cast<double>(tallest) / client.height);
+  }
+  return scale;
+}
+
+// A size or position of the composite, shrunk by scale, never past the limit the scale was made for.
+int32_t Shrink(int32_t value, double scale) { return scale < 1.0 ? static_cast<int32_t>(value * scale) : value; }
+}  // namespace
 
 PlaybackRenderer::PlaybackRenderer(IDirect3DDevice9* device, IDirect3DSurface9* backBuffer)
     : ShadowScene(device), backBuffer(backBuffer) {}
@@ -48,12 +77,15 @@ bool PlaybackRenderer::BuildBackgrounds(const DisplayLayout& layout, QuadTexture
   return true;
 }
 
-// One texture of the client size with every monitor's capture at its monitor rectangle.
+// One texture of the client size (smaller where the device takes no texture that large) with every
+// monitor's capture at its monitor rectangle.
 std::unique_ptr<QuadTexture> PlaybackRenderer::BuildComposite(const DisplayLayout& layout) {
   const PixelRect& client = layout.clientRect;
   if (client.width <= 0 || client.height <= 0) return nullptr;
-  auto composite = QuadTexture::CreateBlank(Device(), static_cast<UINT>(client.width),
-                                            static_cast<UINT>(client.height), D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8);
+  const double scale = CompositeScale(Device(), client);
+  const PixelSize size{std::max(1, Shrink(client.width, scale)), std::max(1, Shrink(client.height, scale))};
+  auto composite = QuadTexture::CreateBlank(Device(), static_cast<UINT>(size.width), static_cast<UINT>(size.height),
+                                            D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8);
   ComPtr<IDirect3DSurface9> target;
   if (!composite || FAILED(composite->GetLevelSurface(target.GetAddressOf()))) return nullptr;
   if (FAILED(Device()->SetRenderTarget(0, target.Get()))) return nullptr;
@@ -66,12 +98,14 @@ std::unique_ptr<QuadTexture> PlaybackRenderer::BuildComposite(const DisplayLayou
       drawn = E_FAIL;
       break;
     }
-    drawn = DrawRect(*capture, FillKeepingAspect(monitor.Rect(), {monitor.captureWidth, monitor.captureHeight}));
+    const PixelRect place = FillKeepingAspect(monitor.Rect(), {monitor.captureWidth, monitor.captureHeight});
+    drawn = DrawRect(*capture, {Shrink(place.x, scale), Shrink(place.y, scale), Shrink(place.width, scale),
+                                Shrink(place.height, scale)});
     if (FAILED(drawn)) break;
   }
   const HRESULT ended = Device()->EndScene();
   if (FAILED(drawn) || FAILED(ended)) return nullptr;
-  composite->SetContentSize(static_cast<UINT>(client.width), static_cast<UINT>(client.height));
+  composite->SetContentSize(static_cast<UINT>(size.width), static_cast<UINT>(size.height));
   return composite;
 }
 

@@ -73,6 +73,10 @@ void ConfigDialog::StopClicked(const MediaGroup& group) {
 
 bool ConfigDialog::Audition(const std::wstring& path) {
   if (!auditionGraph) return true;  // without DirectShow there is nothing to play
+  if (!auditionGraph->CanPlaySound()) {
+    ShowError(dialogWindow, L"音声を再生できる装置が見つかりませんでした。", L"ERROR");
+    return false;
+  }
   // No file is no file, even though an empty graph would "play": say so instead of pretending.
   if (path.empty() || auditionGraph->path() != path) {
     if (path.empty() || !auditionGraph->Open(path)) {

@@ -3,7 +3,7 @@
 // takes the playback side over (the same renderer and read-back the layered loop uses), so that
 // every step can be timed:
 //   1. one frame: render (first pass and layered pass) with the read-back, then the window thread's
-//      update (PresentLayered, which calls UpdateLayeredWindow); allocations on that path;
+//      update (the layered presenter's PresentNewest, which calls UpdateLayeredWindow); allocations on that path;
 //   2. the window thread's processor time per second from the 1 ms timer while no frame is new;
 //   3. the latency from the frame-ready event to the finished update, frames announced at the
 //      producer's pace.
@@ -112,7 +112,7 @@ struct PlaybackSide {
   bool Build() {
     producer.WaitUntilStarted();
     return renderer.BuildResources(RenderSettingsOf(*engine.config, false), engine.layout,
-                                   SilhouetteSizeOf(engine.frameSource), {engine.layeredSize.cx, engine.layeredSize.cy});
+                                   SilhouetteSizeOf(engine.frameSource), {engine.layeredPresenter->size().cx, engine.layeredPresenter->size().cy});
   }
 
   // Render and read back into the frame surface: what the layered loop does for every frame.
@@ -146,7 +146,7 @@ void MeasureFrames(UmbraneEngine& engine, PlaybackSide& side, const Options& opt
     side.RenderFrame();
     const int64_t copied = Counter();
     SetEventOrDie(engine.frameReadyEvent.get());
-    engine.PresentLayered();
+    engine.layeredPresenter->PresentNewest();
     const int64_t shown = Counter();
     allocations += AllocationCount() - before;
     render.push_back(Milliseconds(copied - start));

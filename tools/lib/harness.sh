@@ -9,6 +9,10 @@
 #       that copy it into a prefix of their own.
 #   harness_stop
 #       ends the Wine server of that prefix and the Xvfb this shell started, nothing else.
+#   harness_without_audio / harness_with_audio
+#       programs started afterwards from this shell run in a second prefix whose audio drivers are
+#       turned off (DirectSound finds no output device, as on a PC without speakers), or again in
+#       the usual one; see below.
 #   harness_capture_audio <file> / harness_mute_audio
 #       what DirectSound plays in programs started afterwards from this shell goes to <file>, or
 #       (the default) to a silent device; see below.
@@ -47,25 +51,35 @@ harness_template() {
 # A fresh Windows's DirectShow reads no MP4, M4A or MOV (players ask for a codec pack); Wine's reads
 # every file through one generic parser. Without that parser's registration a prefix behaves like
 # a fresh Windows: RenderFile fails for .mp4, .m4a and .mov and still renders .wav and .mp3, while
-# Media Foundation reads them all. Made once, from the usual prefix.
+# Media Foundation reads them all.
 HARNESS_GENERIC_PARSER='HKCR\CLSID\{F9D8D64E-A144-47DC-8EE0-F53498372C29}\InprocServer32'
-harness_fresh_windows_template() {
+harness_fresh_windows_template() { harness_template_variant fresh-windows reg delete "$HARNESS_GENERIC_PARSER" /f; }
+
+# The prepared prefix with Wine's audio drivers turned off: DirectSound finds no output device.
+harness_template_without_audio() {
+  harness_template_variant without-audio reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d '' /f
+}
+
+# harness_template_variant <name> <wine command...>: the prepared prefix changed by one command run
+# in it, made once per machine from the usual one; prints its folder.
+harness_template_variant() {
+  local name=$1; shift
   local usual; usual=$(harness_template) || return 1
-  local template="$HARNESS_ROOT/template-fresh-windows"
+  local template="$HARNESS_ROOT/template-$name"
   (
     flock 9
     [ -f "$template/.ready-$HARNESS_TEMPLATE_VERSION" ] && exit 0
     rm -rf "$template"
-    harness_log "preparing the fresh-Windows Wine prefix (once per machine)"
+    harness_log "preparing the Wine prefix '$name' (once per machine)"
     cp -a "$usual" "$template" && rm -f "$template"/.ready-*
     export WINEPREFIX="$template" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     unset DISPLAY
-    wine reg delete "$HARNESS_GENERIC_PARSER" /f >/dev/null 2>&1 </dev/null || exit 1
+    wine "$@" >/dev/null 2>&1 </dev/null || exit 1
     wineserver -w
     touch "$template/.ready-$HARNESS_TEMPLATE_VERSION"
-  ) 9>"$HARNESS_ROOT/template-fresh-windows.lock"
+  ) 9>"$HARNESS_ROOT/template-$name.lock"
   [ -f "$template/.ready-$HARNESS_TEMPLATE_VERSION" ] ||
-    { harness_log "the fresh-Windows Wine prefix could not be prepared in $template"; return 1; }
+    { harness_log "the Wine prefix '$name' could not be prepared in $template"; return 1; }
   echo "$template"
 }
 
@@ -135,6 +149,28 @@ harness_start() {
   harness_log "display $DISPLAY ($size, $monitors monitor(s)), prefix $WINEPREFIX"
 }
 
+# harness_without_audio: a copy of the prefix without audio drivers beside this harness's own, with
+# a Wine server of its own, becomes WINEPREFIX; harness_with_audio ends that server and goes back.
+harness_without_audio() {
+  [ -n "${WINEPREFIX:-}" ] || { harness_log "harness_without_audio outside a harness"; return 1; }
+  local template; template=$(harness_template_without_audio) || return 1
+  HARNESS_AUDIO_PREFIX="$WINEPREFIX"
+  HARNESS_SILENT_PREFIX="$WINEPREFIX-without-audio"
+  rm -rf "$HARNESS_SILENT_PREFIX"
+  cp -a "$template" "$HARNESS_SILENT_PREFIX"
+  export WINEPREFIX="$HARNESS_SILENT_PREFIX"
+  wineserver -p 5 >/dev/null 2>&1 </dev/null || true
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+harness_with_audio() {
+  [ -n "${HARNESS_SILENT_PREFIX:-}" ] || return 0
+  WINEPREFIX="$HARNESS_SILENT_PREFIX" wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$HARNESS_SILENT_PREFIX"
+  export WINEPREFIX="$HARNESS_AUDIO_PREFIX"
+  HARNESS_SILENT_PREFIX=""
+}
+
 # What DirectSound plays goes to ALSA's default device. harness_capture_audio points that device at
 # ALSA's file plugin for the programs started afterwards from this shell: every sample goes, as raw
 # interleaved 32-bit float, 2 channels, 48000 Hz (Wine's mix format), to <file>, and each time a
@@ -165,6 +201,7 @@ harness_mute_audio() {
 }
 
 harness_stop() {
+  harness_with_audio
   if [ -n "${HARNESS_PREFIX:-}" ]; then
     WINEPREFIX="$HARNESS_PREFIX" wineserver -k >/dev/null 2>&1 || true
   fi

@@ -259,4 +259,73 @@ TEST_F(BackgroundMedia, AVideoWhoseFirstFrameNeverComesEndsPlayback) {
   EXPECT_FALSE(engine);
 }
 
+// A graph event the real graph is told about, as its filters tell it (an audio renderer whose
+// device failed, a device that went or came back).
+void Notify(DShowFilterGraph& graph, long code, LONG_PTR first, LONG_PTR second) {
+  ComPtr<IMediaEventSink> sink;
+  ASSERT_EQ(graph.graphBuilder()->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(sink.GetAddressOf())), S_OK);
+  ASSERT_EQ(sink->Notify(code, first, second), S_OK);
+}
+
+bool MusicRunning(DShowFilterGraph& graph) {
+  OAFilterState state = State_Stopped;
+  return SUCCEEDED(graph.mediaControl()->GetState(0, &state)) && state == State_Running;
+}
+
+// The playing graph's sound loses its output device: from now on the graph will not play while its
+// sound is connected, and the graph hears of the loss.
+ComPtr<FaultInjectingMediaControl> LoseSoundDevice(DShowFilterGraph& graph) {
+  const ComPtr<FaultInjectingMediaControl> gone = FaultInjectingMediaControl::Around(graph.mediaControl());
+  graph.InterposeMediaControl(gone.Get());
+  gone->deviceGone = true;
+  Notify(graph, EC_DEVICE_LOST, 0, 0);
+  return gone;
+}
+
+// The 3 s music is started over only with the 0.8 s animation, unless something stops it first.
+TEST_F(BackgroundMedia, AGraphErrorDuringPlayStartsTheMusicOverAndTheAnimationGoesOn) {
+  ASSERT_TRUE(Start(L"tone-long.wav"));
+  ASSERT_TRUE(Playing());
+  Notify(media(), EC_ERRORABORT, E_FAIL, 0);
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts >= 1; }, 15000))
+      << "the error was not taken as the music's end";
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return MusicRunning(media()); }, 15000)) << "the music plays again";
+  EXPECT_EQ(WaitForRuns(2, 30000).wraps, 2) << "the animation goes on";
+}
+
+// Where the only output device has gone, the music cannot start again: the animation plays on
+// without it, and the music comes back with the device.
+TEST_F(BackgroundMedia, WhileTheAudioDeviceIsGoneTheAnimationPlaysOnAndTheMusicComesBackWithIt) {
+  ASSERT_TRUE(Start(L"tone-long.wav"));
+  ASSERT_TRUE(Playing());
+  const ComPtr<FaultInjectingMediaControl> gone = LoseSoundDevice(media());
+  EXPECT_EQ(WaitForRuns(2, 30000).wraps, 2) << "the animation goes on, restarts of the music failing";
+  EXPECT_TRUE(host.alive());
+  EXPECT_FALSE(MusicRunning(media()));
+
+  gone->deviceGone = false;
+  const uint32_t before = engine->statistics.mediaRestarts;
+  Notify(media(), EC_DEVICE_LOST, 0, 1);
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts > before; }, 15000));
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return MusicRunning(media()); }, 15000)) << "the music plays again";
+}
+
+// A background video whose sound has lost its device plays its picture on without the sound; the
+// sound comes back with the device.
+TEST_F(BackgroundMedia, ABackgroundVideoWhoseSoundDeviceWentPlaysOnWithoutTheSoundUntilItComesBack) {
+  ASSERT_TRUE(Start(L"colour-raw.avi"));
+  ASSERT_TRUE(Playing());
+  const ComPtr<FaultInjectingMediaControl> gone = LoseSoundDevice(media());
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts >= 1; }, 15000));
+  const uint64_t delivered = media().videoDeliveries().framesPresented;
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return media().videoDeliveries().framesPresented >= delivered + 10; }, 15000))
+      << "the picture goes on";
+  EXPECT_FALSE(gone->SoundConnected());
+
+  gone->deviceGone = false;
+  Notify(media(), EC_DEVICE_LOST, 0, 1);
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return gone->SoundConnected() && MusicRunning(media()); }, 15000))
+      << "the sound is back";
+}
+
 }  // namespace

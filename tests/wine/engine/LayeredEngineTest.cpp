@@ -44,9 +44,9 @@ void WriteFrame(UmbraneEngine& engine, int grey, bool announce) {
     LockGuard guard(engine.frameLock);
     LockedSurface bits(engine.frameSurface.Get());
     ASSERT_EQ(bits.Result(), S_OK);
-    for (LONG y = 0; y < engine.layeredSize.cy; ++y) {
+    for (LONG y = 0; y < engine.layeredPresenter->size().cy; ++y) {
       auto* row = reinterpret_cast<uint32_t*>(bits.Row(static_cast<UINT>(y)));
-      for (LONG x = 0; x < engine.layeredSize.cx; ++x) row[x] = 0xFF000000u | uint32_t(grey) * 0x010101u;
+      for (LONG x = 0; x < engine.layeredPresenter->size().cx; ++x) row[x] = 0xFF000000u | uint32_t(grey) * 0x010101u;
     }
   }
   if (announce) SetEvent(engine.frameReadyEvent.get());
@@ -66,7 +66,7 @@ class LayeredEngine : public ::testing::Test {
   void Start() {
     engine = std::make_unique<UmbraneEngine>();
     host.onDestroy = [this] {
-      timerWhenDestroyed = engine->layeredTimerId;
+      tickingWhenDestroyed = engine->layeredPresenter->ticking();
       engine.reset();
     };
     ASSERT_TRUE(engine->Startup(host.hwnd(), false, PlaybackStart::Immediately));
@@ -79,7 +79,7 @@ class LayeredEngine : public ::testing::Test {
   SettingsLocation settings;
   HostWindow host;
   std::unique_ptr<UmbraneEngine> engine;
-  UINT_PTR timerWhenDestroyed = 0;
+  bool tickingWhenDestroyed = false;
 };
 
 TEST_F(LayeredEngine, TheWindowBecomesLayeredAndShowsTheAnimationWithoutADesktopCapture) {
@@ -88,7 +88,7 @@ TEST_F(LayeredEngine, TheWindowBecomesLayeredAndShowsTheAnimationWithoutADesktop
   for (const MonitorRecord& monitor : engine->layout.monitors) EXPECT_TRUE(monitor.pixels.empty());
   ASSERT_TRUE(Playing(3));
   EXPECT_NE(GetWindowLongPtrW(host.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-  EXPECT_EQ(engine->layeredTimerId, 1u);
+  EXPECT_TRUE(engine->layeredPresenter->ticking());
   D3DSURFACE_DESC surface{};
   ASSERT_EQ(engine->frameSurface->GetDesc(&surface), S_OK);
   EXPECT_EQ(surface.Width, 320u);
@@ -113,18 +113,18 @@ TEST_F(LayeredEngine, TwoFramesBetweenTwoTicksHandOnlyTheNewerToTheWindow) {
   ASSERT_TRUE(Playing(1));
   // From here on the test is the only one writing frames.
   ASSERT_TRUE(engine->playbackThread->Stop());
-  engine->PresentLayered();  // takes a frame the loop may have announced last
+  engine->layeredPresenter->PresentNewest();  // takes a frame the loop may have announced last
   const uint32_t before = engine->statistics.layeredUpdates;
 
   WriteFrame(*engine, 40, true);
   WriteFrame(*engine, 200, true);
-  engine->PresentLayered();
+  engine->layeredPresenter->PresentNewest();
   EXPECT_EQ(engine->statistics.layeredUpdates, before + 1) << "one update for both frames";
   EXPECT_TRUE(HostWindow::PumpUntil([] { return ScreenShows(200); }, kCeilingMs)) << "the screen shows " << ScreenGrey();
 
   // A tick without a new frame does nothing, even when the surface has changed meanwhile.
   WriteFrame(*engine, 90, false);
-  engine->PresentLayered();
+  engine->layeredPresenter->PresentNewest();
   EXPECT_EQ(engine->statistics.layeredUpdates, before + 1);
   HostWindow::Pump(20);  // the real timer ticks too
   EXPECT_EQ(engine->statistics.layeredUpdates, before + 1);
@@ -138,7 +138,7 @@ TEST_F(LayeredEngine, AFailedUpdateEndsPlayback) {
   SetWindowLongPtrW(host.hwnd(), GWL_EXSTYLE, GetWindowLongPtrW(host.hwnd(), GWL_EXSTYLE) & ~WS_EX_LAYERED);
   EXPECT_TRUE(HostWindow::PumpUntil([&] { return !host.alive(); }, kCeilingMs)) << "EndMessage destroys the window";
   EXPECT_EQ(engine, nullptr);
-  EXPECT_EQ(timerWhenDestroyed, 1u) << "the timer kept running until the end";
+  EXPECT_TRUE(tickingWhenDestroyed) << "the timer kept running until the end";
 }
 
 TEST_F(LayeredEngine, AWindowThatCannotBecomeLayeredEndsAtOnceWithoutATimer) {
@@ -150,7 +150,7 @@ TEST_F(LayeredEngine, AWindowThatCannotBecomeLayeredEndsAtOnceWithoutATimer) {
   };
   Start();
   EXPECT_TRUE(HostWindow::PumpUntil([&] { return !host.alive(); }, kCeilingMs)) << "EndMessage destroys the window";
-  EXPECT_EQ(timerWhenDestroyed, 0u);
+  EXPECT_FALSE(tickingWhenDestroyed);
 }
 
 TEST_F(LayeredEngine, ALostDeviceIsRecoveredAndTheWindowKeepsUpdating) {
@@ -181,7 +181,7 @@ TEST_F(LayeredEngine, ALostDeviceIsRecoveredAndTheWindowKeepsUpdating) {
   const uint32_t updates = engine->statistics.layeredUpdates;
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.layeredUpdates >= updates + 5; }, kCeilingMs))
       << "the layered timer survives the recovery";
-  EXPECT_EQ(engine->layeredTimerId, 1u);
+  EXPECT_TRUE(engine->layeredPresenter->ticking());
   DestroyWindow(host.hwnd());  // the engine must let go of the wrapper before it goes
 }
 
@@ -213,6 +213,28 @@ TEST_F(LayeredEngine, WhileTheDisplaysAreOffTheWindowIsLeftAloneUntilOneComesBac
   DeliverDisplayState(host.hwnd(), kDisplayOn);
   EXPECT_TRUE(Playing(updates + 2));
   EXPECT_FALSE(engine->statistics.drawingPaused);
+}
+
+// The displays going off and on while a lost device waits for its recovery (a locked session whose
+// displays sleep) touch only the layered window's timer: the recovery still happens, once, while
+// they are off, and the window gets its frames again once they are back.
+TEST_F(LayeredEngine, DisplaysGoingOffAndOnDuringARecoveryLeaveTheRecoveryTimerAlone) {
+  Start();
+  FaultInjectingDevice wrapper(engine->device.Get());
+  engine->device = &wrapper;
+  ASSERT_TRUE(Playing(3));
+  wrapper.LoseDevice(/*lostChecks=*/2, /*failFirstReset=*/false);
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId != 0; }, kCeilingMs));
+  DeliverDisplayState(host.hwnd(), kDisplayOff);
+  EXPECT_FALSE(engine->layeredPresenter->ticking());
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId == 0; }, kCeilingMs))
+      << "the recovery timer was stopped with the layered one";
+  EXPECT_EQ(wrapper.resets, 1);
+  DeliverDisplayState(host.hwnd(), kDisplayOn);
+  const uint32_t updates = engine->statistics.layeredUpdates;
+  EXPECT_TRUE(Playing(updates + 3));
+  EXPECT_EQ(wrapper.resets, 1) << "no reset after the recovery";
+  DestroyWindow(host.hwnd());  // the engine must let go of the wrapper before it goes
 }
 
 }  // namespace

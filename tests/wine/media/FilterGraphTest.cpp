@@ -13,6 +13,8 @@
 #include "media/GraphUtilities.h"
 #include "media/PosterFrame.h"
 
+using Microsoft::WRL::ComPtr;
+
 namespace {
 
 struct Medium {
@@ -160,6 +162,41 @@ TEST_F(FilterGraph, WhereTheVmr7ChainCannotBeBuiltTheVmr9CapturesTheVideo) {
     ASSERT_TRUE(capture.available()) << "run under the harness with sound capture";
     EXPECT_GT(capture.Levels().peak, 0.3) << "the audio played";
   }
+}
+
+// A VMR-7 that is made but takes no video, as where its default allocator-presenter fails without
+// DirectDraw (a remote session). Wine's own VMR-7 cannot play that part: in renderless mode without
+// an allocator-presenter it crashes on the first connection instead of refusing it. A real renderer
+// that refuses every video, the DirectSound renderer, stands in for its filter, behind a grabber
+// without a default allocator-presenter.
+std::unique_ptr<DShowVmrBase> Vmr7TakingNoVideo(IDirect3DDevice9* device, IDirectDraw7* ddraw) {
+  ComPtr<IBaseFilter> filter;
+  if (FAILED(CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_ALL, IID_IBaseFilter,
+                              reinterpret_cast<void**>(filter.GetAddressOf())))) {
+    return nullptr;
+  }
+  ComPtr<IVMRSurfaceAllocator> grabber(new DShowVmr7Grabber(ddraw, device, nullptr));
+  return std::make_unique<DShowVmr7>(std::move(filter), L"VMR7", std::move(grabber));
+}
+
+TEST_F(FilterGraph, AVideoThatDoesNotConnectToTheVmr7IsBuiltAgainWithTheVmr9) {
+  int made = 0;
+  DShowFilterGraph graph;
+  graph.InterposeVmr7Maker([&made](IDirect3DDevice9* device, IDirectDraw7* ddraw) {
+    ++made;
+    return Vmr7TakingNoVideo(device, ddraw);
+  });
+  ASSERT_TRUE(graph.Initialize(nullptr, Device(), DirectDraw()));
+  ASSERT_TRUE(graph.Open(TestMedia(L"video-only.avi")));  // no sound for the stand-in to take
+  EXPECT_EQ(made, 1);
+  EXPECT_TRUE(graph.HasVideo());
+  const std::wstring filters = FilterNames(graph.graphBuilder());
+  EXPECT_EQ(filters.find(L"VMR7"), std::wstring::npos) << filters;
+  EXPECT_NE(filters.find(L"VMR9"), std::wstring::npos) << filters;
+  PosterFrame frame;
+  ASSERT_NO_FATAL_FAILURE(TakeFirstFrame(graph, frame)) << "the VMR-9 grabber captures the video";
+  graph.SetFrameEvent(nullptr);
+  EXPECT_EQ(FindWindowW(nullptr, L"ActiveMovie Window"), nullptr);
 }
 
 TEST_F(FilterGraph, AnAudioOnlyFileWithADeviceDropsTheVideoChainAndStillCompletes) {

@@ -215,6 +215,33 @@ TEST_F(RendererOnDevice, DesktopModesDrawOneCompositeOfAllCaptures) {
   EXPECT_TRUE(Near(shot.At(192, 64), kBackgroundB, 0));
 }
 
+// A desktop wider than the largest texture the adapter takes: the composite is made within it and
+// magnified, and each monitor's capture still shows in its place.
+TEST_F(RendererOnDevice, ADesktopWiderThanTheLargestTextureIsMagnifiedFromOneThatFits) {
+  layout.monitors = {SolidMonitor({0, 0, 128, 128}, kBackgroundA), SolidMonitor({128, 0, 128, 128}, kBackgroundB)};
+  FaultInjectingDevice limited(d.device.Get());
+  limited.largestTexture = 128;
+  RenderSettings transparent;
+  transparent.foregroundAlpha = 0;
+  transparent.backgroundAlpha = 0;
+  transparent.magType = MagType::FitDesktop;
+  MakeFrame(0);
+  PlaybackRenderer renderer(&limited, d.backBuffer.Get());
+  ASSERT_TRUE(renderer.BuildStateBlocks());
+  ASSERT_TRUE(renderer.BuildResources(transparent, layout, {kSilhouetteWidth, kSilhouetteHeight}, nullptr));
+  EXPECT_EQ(limited.refusedTextures, 0);
+  renderer.DrawPackedScene(*silhouette, *mask);
+  ASSERT_EQ(renderer.DrawViews(), S_OK);
+  const ReadBack shot(d.device.Get(), d.backBuffer.Get());
+  ASSERT_TRUE(shot.Ok());
+  for (const int y : {8, 64, 120}) {
+    EXPECT_TRUE(Near(shot.At(8, y), kBackgroundA, 0));
+    EXPECT_TRUE(Near(shot.At(120, y), kBackgroundA, 0));
+    EXPECT_TRUE(Near(shot.At(136, y), kBackgroundB, 0));
+    EXPECT_TRUE(Near(shot.At(248, y), kBackgroundB, 0));
+  }
+}
+
 TEST_F(RendererOnDevice, FillAlphaRefusesAWrongByteCount) {
   MakeFrame(100);
   std::vector<uint8_t> bytes(kSilhouetteWidth * kSilhouetteHeight - 1);

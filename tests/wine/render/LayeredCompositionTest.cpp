@@ -4,6 +4,7 @@
 // the bars, the scene.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <tuple>
@@ -120,6 +121,29 @@ TEST_P(LayeredComposition, EveryRegionOfBothViewsStacksVeilBarsAndScene) {
 INSTANTIATE_TEST_SUITE_P(OpacitiesAndBars, LayeredComposition,
                          ::testing::Combine(::testing::Values(Opacities{100, 100}, Opacities{100, 0}, Opacities{50, 50}),
                                             ::testing::Bool(), ::testing::Bool()));
+
+// Windows gives input over a pixel of alpha 0 to the window beneath: with the default screen
+// opacity 0, whatever the bars and the confinement, no pixel of the frame may be one.
+TEST_F(LayeredOutput, NoPixelOfTheFrameLetsInputThrough) {
+  for (const bool frameEnabled : {false, true}) {
+    for (const bool confine : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << "bars " << frameEnabled << ", confined " << confine);
+      RenderSettings settings;
+      settings.foregroundAlpha = 50;
+      settings.backgroundAlpha = 0;
+      settings.frameEnabled = frameEnabled;
+      settings.confineBgFilterToShadowGraph = confine;
+      settings.magType = MagType::FitMonitor;
+      const auto handed = Compose(settings);
+      ASSERT_TRUE(handed);
+      int leastAlpha = 255;
+      for (int y = 0; y < handed->Height(); ++y) {
+        for (int x = 0; x < handed->Width(); ++x) leastAlpha = std::min(leastAlpha, handed->At(x, y).a);
+      }
+      EXPECT_EQ(leastAlpha, 1) << "invisible, but the window's own";
+    }
+  }
+}
 
 // The preview pane shows the picture at the size it would have on the real screen, in both outputs
 // alike: scaled by the preview's share of the screen once, in every mode.

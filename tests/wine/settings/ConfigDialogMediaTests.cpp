@@ -1,6 +1,7 @@
 // The settings dialog's two media groups: their option boxes, path combos, browsing and the
 // audition buttons' failures, on the real dialog and the real settings file.
 #include <windows.h>
+#include <objbase.h>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,23 @@ const wchar_t kCannotOpen[] = L"\u30d5\u30a1\u30a4\u30eb\u3092\u958b\u3051\u307e
 HWND FileNameField(HWND box) {
   if (HWND combo = GetDlgItem(box, 0x47C)) return combo;
   return GetDlgItem(box, 0x480);
+}
+
+// The COM apartment of the thread that runs window, asked on that thread through a subclass.
+const UINT kAskApartment = RegisterWindowMessageW(L"kagemira test: which apartment");
+WNDPROC boxProcedure = nullptr;
+LRESULT CALLBACK TellApartment(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kAskApartment) return CallWindowProcW(boxProcedure, window, message, wParam, lParam);
+  APTTYPE type{};
+  APTTYPEQUALIFIER qualifier{};
+  return SUCCEEDED(CoGetApartmentType(&type, &qualifier)) ? type : -1;
+}
+LRESULT ApartmentOf(HWND window) {
+  boxProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TellApartment)));
+  const LRESULT apartment = SendMessageW(window, kAskApartment, 0, 0);
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(boxProcedure));
+  return apartment;
 }
 
 // A real file for the file-open box to find, removed with the test.
@@ -161,6 +179,24 @@ TEST_F(ConfigDialogMedia, TheComboShowsTheStoredPathEvenWhenAnotherEntryStartsWi
   dialog.Click(IDOK);
   EXPECT_EQ(dialog.WaitForEnd(), 1);
   EXPECT_EQ(location.ReadKey(L"bgmPath"), L"C:\\a");
+}
+
+// Shell dialogs need a single-threaded apartment (from a multithreaded one they may hang); the
+// dialog's own thread is in the multithreaded one for the media graphs.
+TEST_F(ConfigDialogMedia, TheFileBoxRunsInASingleThreadedApartmentModalToTheDialog) {
+  location.WriteIni({{"bgmEnabled", "1"}});
+  RunningConfigDialog dialog;
+  dialog.ClickLater(IDC_BGM_BROWSE);
+  const HWND box = dialog.WaitForBox(nullptr);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(GetWindow(box, GW_OWNER), dialog.dialog());
+  EXPECT_FALSE(IsWindowEnabled(dialog.dialog()));
+  const LRESULT apartment = ApartmentOf(box);
+  EXPECT_TRUE(apartment == APTTYPE_STA || apartment == APTTYPE_MAINSTA) << apartment;
+  RunningConfigDialog::Answer(box, IDCANCEL);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog.dialog()) != FALSE; }));
+  dialog.Click(IDCANCEL);
+  EXPECT_EQ(dialog.WaitForEnd(), 2);
 }
 
 TEST_F(ConfigDialogMedia, BrowseChoosesAnExistingFileAndStartsFromTheCurrentPathNextTime) {

@@ -58,6 +58,11 @@ BOOL CALLBACK FindBox(HWND window, LPARAM context) {
   return FALSE;
 }
 
+BOOL CALLBACK FindOwnedBox(HWND window, LPARAM context) {
+  if (GetWindow(window, GW_OWNER) != reinterpret_cast<WindowSearch*>(context)->except) return TRUE;
+  return FindBox(window, context);
+}
+
 BOOL CALLBACK CollectStatic(HWND window, LPARAM context) {
   wchar_t className[64] = {};
   GetClassNameW(window, className, 64);
@@ -196,6 +201,8 @@ HWND RunningConfigDialog::WaitForBox(const wchar_t* title) const {
   WaitUntil([&] {
     search.found = nullptr;
     EnumThreadWindows(threadId_, &FindBox, reinterpret_cast<LPARAM>(&search));
+    // A box the dialog owns may run on a thread of its own (the file box does).
+    if (!search.found) EnumWindows(&FindOwnedBox, reinterpret_cast<LPARAM>(&search));
     return search.found != nullptr;
   });
   return search.found;

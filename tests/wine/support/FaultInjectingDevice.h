@@ -5,9 +5,11 @@
 // read-backs can also be held at a gate, so that a test reads what the playback thread drew last
 // while it cannot draw anything newer, and a lost answer can wait for a test's condition first. It
 // can also claim to lack the constant blend factor and the separate alpha blend, and refuse to
-// make pixel shaders. Everything else goes to the real device.
+// make pixel shaders, and take no texture wider or taller than a chosen size (as older adapters
+// do). Everything else goes to the real device.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 
@@ -60,7 +62,20 @@ class FaultInjectingDevice : public ForwardingDevice {
       caps->DestBlendCaps &= ~D3DPBLENDCAPS_BLENDFACTOR;
       caps->PrimitiveMiscCaps &= ~D3DPMISCCAPS_SEPARATEALPHABLEND;
     }
+    if (SUCCEEDED(result) && largestTexture != 0) {
+      caps->MaxTextureWidth = std::min<DWORD>(caps->MaxTextureWidth, largestTexture);
+      caps->MaxTextureHeight = std::min<DWORD>(caps->MaxTextureHeight, largestTexture);
+    }
     return result;
+  }
+
+  HRESULT STDMETHODCALLTYPE CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                          D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* shared) override {
+    if (largestTexture != 0 && (width > largestTexture || height > largestTexture)) {
+      ++refusedTextures;
+      return D3DERR_INVALIDCALL;
+    }
+    return ForwardingDevice::CreateTexture(width, height, levels, usage, format, pool, texture, shared);
   }
 
   HRESULT STDMETHODCALLTYPE CreatePixelShader(const DWORD* byteCode, IDirect3DPixelShader9** shader) override {
@@ -93,6 +108,8 @@ class FaultInjectingDevice : public ForwardingDevice {
   std::atomic<bool> lost{false};
   std::atomic<bool> hideBlendCaps{false};
   std::atomic<bool> refusePixelShaders{false};
+  std::atomic<UINT> largestTexture{0};  // 0: the real device's limits
+  std::atomic<int> refusedTextures{0};
   std::atomic<int> lostChecksLeft{0};
   std::atomic<HRESULT> nextResetFailure{S_OK};
   UniqueHandle gate{CreateEventW(nullptr, TRUE, TRUE, nullptr)};  // manual reset, open

@@ -6,7 +6,10 @@
 //  - stalled: the state changes that would start the media (Run, Pause, StopWhenReady) are
 //    accepted but never reach the graph, so no sample, no video frame and no end ever comes;
 //  - failedRuns: Run is refused (E_FAIL) and never reaches the graph, as for media that open but
-//    cannot play.
+//    cannot play;
+//  - deviceGone: while the graph's DirectSound renderer is connected, Run, Pause and StopWhenReady
+//    are refused (E_FAIL) and never reach the graph, as for an audio renderer whose output device
+//    has gone.
 // Stop always reaches the graph, so that it can be cleaned up.
 #include <dshow.h>
 #include <wrl/client.h>
@@ -27,6 +30,7 @@ class FaultInjectingMediaControl : public IMediaControl {
   std::atomic<bool> stuckStates{false};
   std::atomic<bool> stalled{false};
   std::atomic<bool> failedRuns{false};
+  std::atomic<bool> deviceGone{false};
   std::atomic<int> runs{0};
   std::atomic<int> stateQueries{0};
 
@@ -58,10 +62,13 @@ class FaultInjectingMediaControl : public IMediaControl {
   }
   HRESULT STDMETHODCALLTYPE Run() override {
     ++runs;
-    if (failedRuns) return E_FAIL;
+    if (failedRuns || SoundRefused()) return E_FAIL;
     return stalled ? S_FALSE : real_->Run();
   }
-  HRESULT STDMETHODCALLTYPE Pause() override { return stalled ? S_FALSE : real_->Pause(); }
+  HRESULT STDMETHODCALLTYPE Pause() override {
+    if (SoundRefused()) return E_FAIL;
+    return stalled ? S_FALSE : real_->Pause();
+  }
   HRESULT STDMETHODCALLTYPE Stop() override { return real_->Stop(); }
   HRESULT STDMETHODCALLTYPE GetState(LONG timeoutMs, OAFilterState* state) override {
     ++stateQueries;
@@ -81,9 +88,32 @@ class FaultInjectingMediaControl : public IMediaControl {
   HRESULT STDMETHODCALLTYPE get_RegFilterCollection(IDispatch** collection) override {
     return real_->get_RegFilterCollection(collection);
   }
-  HRESULT STDMETHODCALLTYPE StopWhenReady() override { return stalled ? S_FALSE : real_->StopWhenReady(); }
+  HRESULT STDMETHODCALLTYPE StopWhenReady() override {
+    if (SoundRefused()) return E_FAIL;
+    return stalled ? S_FALSE : real_->StopWhenReady();
+  }
+
+  // The graph's DirectSound renderer has a connected input.
+  bool SoundConnected() const {
+    Microsoft::WRL::ComPtr<IFilterGraph> graph;
+    Microsoft::WRL::ComPtr<IBaseFilter> sound;
+    Microsoft::WRL::ComPtr<IEnumPins> pins;
+    if (FAILED(real_->QueryInterface(IID_IFilterGraph, reinterpret_cast<void**>(graph.GetAddressOf()))) ||
+        FAILED(graph->FindFilterByName(L"Default DirectSound Device", sound.GetAddressOf())) ||
+        FAILED(sound->EnumPins(pins.GetAddressOf()))) {
+      return false;
+    }
+    Microsoft::WRL::ComPtr<IPin> pin;
+    while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+      Microsoft::WRL::ComPtr<IPin> peer;
+      if (SUCCEEDED(pin->ConnectedTo(peer.GetAddressOf())) && peer) return true;
+    }
+    return false;
+  }
 
  private:
+  bool SoundRefused() const { return deviceGone && SoundConnected(); }
+
   explicit FaultInjectingMediaControl(IMediaControl* real) : real_(real) {}
   virtual ~FaultInjectingMediaControl() = default;
 
