@@ -21,6 +21,7 @@
 #include "bench/pacing/BenchWindow.h"
 #include "bench/pacing/PacingFigures.h"
 #include "engine/PlaybackSettings.h"
+#include "base/FatalCheck.h"
 #include "base/ThreadToolkit.h"
 #include "engine/UmbraneEngine.h"
 #include "media/ShadowGraphProvider.h"
@@ -106,13 +107,22 @@ struct PlaybackSide {
       : engine(engine),
         ready(CreateEventOrDie(false, false)),
         ended(CreateEventOrDie(false, false)),
-        renderer(engine.device.Get()),
-        producer(engine.device.Get(), engine.config->foregroundAlpha, engine.frameSource, 0, ready.get(), ended.get()) {}
+        frames(OpenedFrames(engine.config())),
+        renderer(engine.device()),
+        producer(engine.device(), engine.config().foregroundAlpha, *frames, 0, ready.get(), ended.get()) {}
+
+  // The engine's own frame file, opened again: the producer reads it as the layered loop's would.
+  static std::unique_ptr<ImageUnpacker> OpenedFrames(const UmbraneConfig& config) {
+    auto frames = std::make_unique<ImageUnpacker>();
+    FatalUnless(frames->Open(config.dataFilePath, config.memoryCompact), "opening the frame file");
+    return frames;
+  }
 
   bool Build() {
     producer.WaitUntilStarted();
-    return renderer.BuildResources(RenderSettingsOf(*engine.config, false), engine.layout,
-                                   SilhouetteSizeOf(engine.frameSource), {engine.layeredPresenter->size().cx, engine.layeredPresenter->size().cy});
+    return renderer.BuildResources(RenderSettingsOf(engine.config(), false), engine.layout(),
+                                   SilhouetteSizeOf(*frames),
+                                   {engine.layeredPresenter()->size().cx, engine.layeredPresenter()->size().cy});
   }
 
   // Render and read back into the frame surface: what the layered loop does for every frame.
@@ -122,13 +132,14 @@ struct PlaybackSide {
       renderer.DrawPackedScene(producer.silhouetteTexture(), producer.maskTexture());
     }
     renderer.DrawLayers();
-    LockGuard guard(engine.frameLock);
-    renderer.CopyTo(engine.frameSurface.Get());
+    LockGuard guard(engine.layeredFrameLock());
+    renderer.CopyTo(engine.layeredFrameSurface());
   }
 
   UmbraneEngine& engine;
   UniqueHandle ready;
   UniqueHandle ended;
+  std::unique_ptr<ImageUnpacker> frames;
   LayeredRenderer renderer;
   ShadowGraphProvider producer;
 };
@@ -145,8 +156,8 @@ void MeasureFrames(UmbraneEngine& engine, PlaybackSide& side, const Options& opt
     const int64_t start = Counter();
     side.RenderFrame();
     const int64_t copied = Counter();
-    SetEventOrDie(engine.frameReadyEvent.get());
-    engine.layeredPresenter->PresentNewest();
+    SetEventOrDie(engine.layeredFrameReadyEvent());
+    engine.layeredPresenter()->PresentNewest();
     const int64_t shown = Counter();
     allocations += AllocationCount() - before;
     render.push_back(Milliseconds(copied - start));
@@ -182,11 +193,11 @@ void MeasureLatency(UmbraneEngine& engine, PlaybackSide& side, const Options& op
     PumpUntil(next, [] { return false; });
     next += period;
     side.RenderFrame();
-    const uint32_t updates = engine.statistics.layeredUpdates;
+    const uint32_t updates = engine.statistics().layeredUpdates;
     const int64_t announced = Counter();
-    SetEventOrDie(engine.frameReadyEvent.get());
-    PumpUntil(SecondsFromNow(2), [&] { return engine.statistics.layeredUpdates != updates; });
-    if (engine.statistics.layeredUpdates != updates) latency.push_back(Milliseconds(Counter() - announced));
+    SetEventOrDie(engine.layeredFrameReadyEvent());
+    PumpUntil(SecondsFromNow(2), [&] { return engine.statistics().layeredUpdates != updates; });
+    if (engine.statistics().layeredUpdates != updates) latency.push_back(Milliseconds(Counter() - announced));
   }
   std::printf("frame-ready event to finished update (%d frames announced):\n", frames);
   PrintFigure("latency", latency);
@@ -214,13 +225,13 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "layered_bench: the engine did not start (um.bin beside the program?)\n");
     return 1;
   }
-  PumpUntil(SecondsFromNow(30), [&] { return engine->statistics.layeredUpdates > 0; });
-  if (engine->statistics.layeredUpdates == 0) {
+  PumpUntil(SecondsFromNow(30), [&] { return engine->statistics().layeredUpdates > 0; });
+  if (engine->statistics().layeredUpdates == 0) {
     std::fprintf(stderr, "layered_bench: the layered loop handed no frame to the window in 30 s\n");
     return 1;
   }
   // From here on this program is the playback side.
-  engine->playbackThread->Stop();
+  engine->playbackThread()->Stop();
   {
     PlaybackSide side(*engine);
     if (!side.Build()) {
@@ -228,7 +239,7 @@ int wmain(int argc, wchar_t** argv) {
       return 1;
     }
     std::printf("layered_bench: %dx%d window, %ux%u frames\n", options.width,
-                options.height, engine->frameSource.width(), engine->frameSource.height());
+                options.height, engine->frameSource().width(), engine->frameSource().height());
     MeasureFrames(*engine, side, options);
     MeasureIdleTimer(options);
     MeasureLatency(*engine, side, options);

@@ -18,10 +18,10 @@ double ThreadSeconds(HANDLE thread) {
 
 PlayedFigures MeasurePlayback(UmbraneEngine& engine, DShowFilterGraph& graph, const std::atomic<uint64_t>& drawn,
                               double seconds) {
-  HANDLE thread = engine.playbackThread->handle();
+  HANDLE thread = engine.playbackThread()->handle();
   const uint64_t deliveredBefore = graph.videoDeliveries().framesPresented;
   const uint64_t drawnBefore = drawn;
-  const uint64_t presentedBefore = engine.statistics.framesPresented;
+  const uint64_t presentedBefore = engine.statistics().framesPresented;
   const long allocationsBefore = AllocationCount();
   const double cpuBefore = ThreadSeconds(thread);
   const DWORD start = GetTickCount();
@@ -32,7 +32,7 @@ PlayedFigures MeasurePlayback(UmbraneEngine& engine, DShowFilterGraph& graph, co
   figures.allocations = AllocationCount() - allocationsBefore;
   figures.delivered = graph.videoDeliveries().framesPresented - deliveredBefore;
   figures.drawn = drawn - drawnBefore;
-  figures.presented = engine.statistics.framesPresented - presentedBefore;
+  figures.presented = engine.statistics().framesPresented - presentedBefore;
   return figures;
 }
 

@@ -45,23 +45,23 @@ int BenchShadowMovie(const std::wstring& movie, double seconds, const std::strin
   SetWindowPos(host.hwnd(), nullptr, 0, 0, 1280, 1024, SWP_NOZORDER);
   auto engine = std::make_unique<UmbraneEngine>();
   host.onDestroy = [&] { engine.reset(); };
-  if (!engine->Startup(host.hwnd(), false, PlaybackStart::Immediately) || !engine->shadowGraph) {
+  if (!engine->Startup(host.hwnd(), false, PlaybackStart::Immediately) || !engine->shadowGraph()) {
     std::printf("the engine did not start with the shadow movie\n");
     return 1;
   }
-  if (!HostWindow::PumpUntil([&] { return engine->statistics.movieFramesDrawn >= 30; }, 30000)) {
+  if (!HostWindow::PumpUntil([&] { return engine->statistics().movieFramesDrawn >= 30; }, 30000)) {
     std::printf("no movie frame drawn\n");
     return 1;
   }
-  const char* drawing = DrawingName(engine->statistics.movieDrawing);
+  const char* drawing = DrawingName(engine->statistics().movieDrawing);
   if (!effect.empty() && effect != drawing) {
     std::printf("the movie is drawn %s, not through the %s effect\n", drawing, effect.c_str());
     return 1;
   }
   const PlayedFigures figures =
-      MeasurePlayback(*engine, *engine->shadowGraph, engine->statistics.movieFramesDrawn, seconds);
+      MeasurePlayback(*engine, *engine->shadowGraph(), engine->statistics().movieFramesDrawn, seconds);
   std::printf("%.1f s of the shadow movie %ls over a 1280x1024 window (%u restarts), effect: %s\n", figures.elapsed,
-              movie.c_str(), static_cast<unsigned>(engine->statistics.movieRestarts), drawing);
+              movie.c_str(), static_cast<unsigned>(engine->statistics().movieRestarts), drawing);
   PrintPlayedFigures(figures, "movie");
   DestroyWindow(host.hwnd());
   return 0;

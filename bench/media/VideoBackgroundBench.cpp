@@ -29,21 +29,21 @@ int BenchVideoBackground(const std::wstring& video, double seconds) {
   SetWindowPos(host.hwnd(), nullptr, 0, 0, 1280, 720, SWP_NOZORDER);
   auto engine = std::make_unique<UmbraneEngine>();
   host.onDestroy = [&] { engine.reset(); };
-  if (!engine->Startup(host.hwnd(), false, PlaybackStart::Immediately) || !engine->backgroundGraph->HasVideo()) {
+  if (!engine->Startup(host.hwnd(), false, PlaybackStart::Immediately) || !engine->backgroundGraph()->HasVideo()) {
     std::printf("the engine did not start with video\n");
     return 1;
   }
   // Past the start: the first frames, the textures and views made.
-  if (!HostWindow::PumpUntil([&] { return engine->statistics.videoFramesDrawn >= 30; }, 30000)) {
+  if (!HostWindow::PumpUntil([&] { return engine->statistics().videoFramesDrawn >= 30; }, 30000)) {
     std::printf("no video drawn\n");
     return 1;
   }
   // Which filter reads the file: DirectShow's own, or the Media Foundation source.
-  for (const auto& source : GetSourceFilters(engine->backgroundGraph->graphBuilder())) {
+  for (const auto& source : GetSourceFilters(engine->backgroundGraph()->graphBuilder())) {
     std::printf("source filter: %ls\n", GetFilterName(source.Get()).c_str());
   }
   const PlayedFigures figures =
-      MeasurePlayback(*engine, *engine->backgroundGraph, engine->statistics.videoFramesDrawn, seconds);
+      MeasurePlayback(*engine, *engine->backgroundGraph(), engine->statistics().videoFramesDrawn, seconds);
   std::printf("%.1f s of a %ls background\n", figures.elapsed, video.c_str());
   PrintPlayedFigures(figures, "video");
   DestroyWindow(host.hwnd());

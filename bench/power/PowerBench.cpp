@@ -158,7 +158,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "power_bench: the engine did not start (um.bin beside the program?)\n");
     return 1;
   }
-  if (!PumpUntil(60, [&] { return engine->statistics.framesPresented >= 30; })) {
+  if (!PumpUntil(60, [&] { return engine->statistics().framesPresented >= 30; })) {
     std::fprintf(stderr, "power_bench: the engine presented no frames in 60 s\n");
     return 1;
   }
@@ -171,25 +171,25 @@ int wmain(int argc, wchar_t** argv) {
 
   const Shares playing = Measure(idle.window, seconds);
   DeliverDisplayState(window, kDisplayOff);
-  if (!PumpUntil(30, [&] { return engine->statistics.drawingPaused.load(); })) {
+  if (!PumpUntil(30, [&] { return engine->statistics().drawingPaused.load(); })) {
     std::fprintf(stderr, "power_bench: playback did not pause\n");
     return 1;
   }
-  const int64_t position = engine->resumePosition;
-  const uint64_t presented = engine->statistics.framesPresented;
+  const int64_t position = engine->resumePosition();
+  const uint64_t presented = engine->statistics().framesPresented;
   PumpFor(1);  // the device's own thread finishes the last frame's work
   const Shares off = Measure(idle.window, seconds);
-  const int64_t positionAfter = engine->resumePosition;
-  const uint64_t presentedDuring = engine->statistics.framesPresented - presented;
+  const int64_t positionAfter = engine->resumePosition();
+  const uint64_t presentedDuring = engine->statistics().framesPresented - presented;
   const bool still = positionAfter == position && presentedDuring == 0;
 
   DeliverDisplayState(window, kDisplayOn);
-  PumpUntil(30, [&] { return engine->statistics.framesPresented > presented; });
-  const int64_t resumedAt = engine->statistics.lastDrawnFrame;
+  PumpUntil(30, [&] { return engine->statistics().framesPresented > presented; });
+  const int64_t resumedAt = engine->statistics().lastDrawnFrame;
 
   std::printf("power_bench: %.0f s per measure, %ldx%ld window, %ux%u frames\n", seconds,
               static_cast<long>(GetSystemMetrics(SM_CXVIRTUALSCREEN)), static_cast<long>(GetSystemMetrics(SM_CYVIRTUALSCREEN)),
-              engine->frameSource.width(), engine->frameSource.height());
+              engine->frameSource().width(), engine->frameSource().height());
   std::printf("  playing:            saver %6.2f %% of a core, idle process %5.2f %%\n", playing.saver * 100,
               playing.idle * 100);
   std::printf("  displays off:       saver %6.2f %% of a core, idle process %5.2f %%, difference %+.2f %% (target within 0.5 %%)\n",

@@ -124,7 +124,7 @@ LRESULT VistrelHost::PreviewWindowMessage(HWND window, UINT message, WPARAM wPar
     case WM_CREATE:
       if (!engine_.Start(window, smallPreview_, PlaybackStart::ByHost)) {
         // Empty when the window went away during the start-up, which took the engine with it.
-        hostErrorText_ = engine_.get() ? engine_->errorText : std::wstring();
+        hostErrorText_ = engine_.get() ? engine_->errorText() : std::wstring();
         return -1;
       }
       return 0;

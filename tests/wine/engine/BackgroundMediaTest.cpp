@@ -60,7 +60,7 @@ class BackgroundMedia : public ::testing::Test {
     return engine->Startup(host.hwnd(), previewMode, PlaybackStart::Immediately);
   }
 
-  DShowFilterGraph& media() { return *engine->backgroundGraph; }
+  DShowFilterGraph& media() { return *engine->backgroundGraph(); }
 
   struct Runs {
     int wraps = 0;
@@ -69,10 +69,10 @@ class BackgroundMedia : public ::testing::Test {
   // Pumps until the animation has run through `count` times (it wraps back to its start).
   Runs WaitForRuns(int count, DWORD ceilingMs) {
     Runs runs;
-    int64_t previous = engine->statistics.lastDrawnFrame;
+    int64_t previous = engine->statistics().lastDrawnFrame;
     HostWindow::PumpUntil(
         [&] {
-          const int64_t frame = engine->statistics.lastDrawnFrame;
+          const int64_t frame = engine->statistics().lastDrawnFrame;
           if (frame < previous) {
             ++runs.wraps;
             runs.firstFrameAfterWrap = std::max(runs.firstFrameAfterWrap, frame);
@@ -85,14 +85,14 @@ class BackgroundMedia : public ::testing::Test {
   }
 
   bool Playing() {
-    return HostWindow::PumpUntil([&] { return engine->statistics.lastDrawnFrame >= 0; }, 15000);
+    return HostWindow::PumpUntil([&] { return engine->statistics().lastDrawnFrame >= 0; }, 15000);
   }
 
   // The engine's own device wrapped, for the tests that lose it; it outlives the engine, which
   // TearDown ends with its window.
   FaultInjectingDevice& WrapDevice() {
-    wrapper = std::make_unique<FaultInjectingDevice>(engine->device.Get());
-    engine->device = wrapper.get();
+    wrapper = std::make_unique<FaultInjectingDevice>(engine->device());
+    engine->InterposeDevice(wrapper.get());
     return *wrapper;
   }
 
@@ -109,22 +109,22 @@ TEST_F(BackgroundMedia, MusicThatEndsFirstRestartsAloneWhileTheAnimationRunsOn) 
   // again for it, only at its own end. Were it rewound with the music, it would never reach its
   // end. The two counters are read apart, so their difference may run one ahead for a moment:
   // four seen means at least three real ends of the animation.
-  const auto animationEnds = [&] { return engine->statistics.restarts - engine->statistics.mediaRestarts; };
-  const uint32_t endsBefore = animationEnds(), mediaBefore = engine->statistics.mediaRestarts;
+  const auto animationEnds = [&] { return engine->statistics().restarts - engine->statistics().mediaRestarts; };
+  const uint32_t endsBefore = animationEnds(), mediaBefore = engine->statistics().mediaRestarts;
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return animationEnds() - endsBefore >= 4; }, 30000))
       << "the animation reached its end " << animationEnds() - endsBefore << " times, the music "
-      << engine->statistics.mediaRestarts - mediaBefore;
-  EXPECT_GE(engine->statistics.mediaRestarts - mediaBefore, 3u);
+      << engine->statistics().mediaRestarts - mediaBefore;
+  EXPECT_GE(engine->statistics().mediaRestarts - mediaBefore, 3u);
 }
 
 TEST_F(BackgroundMedia, MusicLongerThanTheAnimationRestartsWithItAndTheAnimationGoesOnWithFrameOne) {
   ASSERT_TRUE(Start(L"tone-long.wav"));
   ASSERT_TRUE(Playing());
-  const uint32_t restartsBefore = engine->statistics.restarts, mediaBefore = engine->statistics.mediaRestarts;
+  const uint32_t restartsBefore = engine->statistics().restarts, mediaBefore = engine->statistics().mediaRestarts;
   const Runs runs = WaitForRuns(3, 30000);
   ASSERT_EQ(runs.wraps, 3);
-  EXPECT_EQ(engine->statistics.mediaRestarts - mediaBefore, 0u) << "the 3 s music never reached its end";
-  EXPECT_GE(engine->statistics.restarts - restartsBefore, 3u);
+  EXPECT_EQ(engine->statistics().mediaRestarts - mediaBefore, 0u) << "the 3 s music never reached its end";
+  EXPECT_GE(engine->statistics().restarts - restartsBefore, 3u);
   // After a restart the producer shows frame n, the clock's last advance: normally 1, more when
   // the last tick came late on a busy machine, but the animation starts over from its beginning.
   EXPECT_GE(runs.firstFrameAfterWrap, 1);
@@ -136,7 +136,7 @@ TEST_F(BackgroundMedia, AnAudioOnlyBackgroundIsHeardAtItsVolumeAndLeavesTheDeskt
   ASSERT_TRUE(Start(L"tone-short.wav"));
   EXPECT_FALSE(media().HasVideo());
   EXPECT_EQ(VolumeOf(media()), 0);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts >= 1; }, 15000))
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics().mediaRestarts >= 1; }, 15000))
       << "played to its end";
   ASSERT_TRUE(capture.available()) << "run under the harness with sound capture";
   EXPECT_GT(capture.Levels().peak, 0.3);
@@ -153,7 +153,7 @@ TEST_F(BackgroundMedia, TheBackgroundVolumeIsTheSettingsAndThePreviewIsSilent) {
   engine = std::make_unique<UmbraneEngine>();
   ASSERT_TRUE(engine->Startup(preview.hwnd(), true, PlaybackStart::Immediately));
   EXPECT_EQ(VolumeOf(media()), -10000) << "the preview mutes whatever the settings say";
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts >= 2; }, 15000))
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics().mediaRestarts >= 2; }, 15000))
       << "played to its end";
   EXPECT_LT(capture.Levels().peak, 0.0001);
   DestroyWindow(preview.hwnd());
@@ -163,7 +163,7 @@ TEST_F(BackgroundMedia, AFileThatCannotBeOpenedFailsTheStartWithItsText) {
   for (const wchar_t* bad : {L"no such file.wav", L"not-media.mp4", L"empty.mp4"}) {
     SCOPED_TRACE(bad);
     EXPECT_FALSE(Start(bad));
-    EXPECT_EQ(engine->errorText, L"ファイルを開けません。");
+    EXPECT_EQ(engine->errorText(), L"ファイルを開けません。");
     engine.reset();
   }
 }
@@ -173,11 +173,11 @@ TEST_F(BackgroundMedia, ABackgroundVideoIsCapturedAndDrawnFrameAfterFrame) {
   ASSERT_TRUE(media().HasVideo());
   ASSERT_TRUE(Playing());
   const uint64_t delivered = media().videoDeliveries().framesPresented;
-  const uint64_t presented = engine->statistics.framesPresented;
+  const uint64_t presented = engine->statistics().framesPresented;
   EXPECT_TRUE(HostWindow::PumpUntil(
       [&] {
         return media().videoDeliveries().framesPresented >= delivered + 30 &&
-               engine->statistics.framesPresented >= presented + 30;
+               engine->statistics().framesPresented >= presented + 30;
       },
       15000));
 }
@@ -207,9 +207,9 @@ TEST_F(BackgroundMedia, ALostDeviceWhileAVideoPlaysRecoversAndTheVideoComesBackO
   };
   Watchdog watchdog(60000, "recovery from a lost device with background video");
   device.LoseDevice(/*lostChecks=*/1, /*failFirstReset=*/true);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId != 0; }, 10000)) << "the loop ended";
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() != 0; }, 10000)) << "the loop ended";
   EXPECT_TRUE(rendererWaiting);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId == 0; }, 10000))
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() == 0; }, 10000))
       << "not recovered after " << device.resets << " resets, the last real one answering " << std::hex
       << device.lastResetResult << " detach " << media().DetachVideo() << " state " << [&] { OAFilterState s = -1; media().mediaControl()->GetState(0, &s); return s; }();
   EXPECT_EQ(device.resets, 2) << "the first reset failed for the renderer's surfaces, the second worked";
@@ -287,7 +287,7 @@ TEST_F(BackgroundMedia, AGraphErrorDuringPlayStartsTheMusicOverAndTheAnimationGo
   ASSERT_TRUE(Start(L"tone-long.wav"));
   ASSERT_TRUE(Playing());
   Notify(media(), EC_ERRORABORT, E_FAIL, 0);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts >= 1; }, 15000))
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics().mediaRestarts >= 1; }, 15000))
       << "the error was not taken as the music's end";
   EXPECT_TRUE(HostWindow::PumpUntil([&] { return MusicRunning(media()); }, 15000)) << "the music plays again";
   EXPECT_EQ(WaitForRuns(2, 30000).wraps, 2) << "the animation goes on";
@@ -304,9 +304,9 @@ TEST_F(BackgroundMedia, WhileTheAudioDeviceIsGoneTheAnimationPlaysOnAndTheMusicC
   EXPECT_FALSE(MusicRunning(media()));
 
   gone->deviceGone = false;
-  const uint32_t before = engine->statistics.mediaRestarts;
+  const uint32_t before = engine->statistics().mediaRestarts;
   Notify(media(), EC_DEVICE_LOST, 0, 1);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts > before; }, 15000));
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics().mediaRestarts > before; }, 15000));
   EXPECT_TRUE(HostWindow::PumpUntil([&] { return MusicRunning(media()); }, 15000)) << "the music plays again";
 }
 
@@ -316,7 +316,7 @@ TEST_F(BackgroundMedia, ABackgroundVideoWhoseSoundDeviceWentPlaysOnWithoutTheSou
   ASSERT_TRUE(Start(L"colour-raw.avi"));
   ASSERT_TRUE(Playing());
   const ComPtr<FaultInjectingMediaControl> gone = LoseSoundDevice(media());
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.mediaRestarts >= 1; }, 15000));
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics().mediaRestarts >= 1; }, 15000));
   const uint64_t delivered = media().videoDeliveries().framesPresented;
   EXPECT_TRUE(HostWindow::PumpUntil([&] { return media().videoDeliveries().framesPresented >= delivered + 10; }, 15000))
       << "the picture goes on";

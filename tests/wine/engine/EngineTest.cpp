@@ -34,11 +34,11 @@ class EngineTest : public ::testing::Test {
 
 TEST_F(EngineTest, WithoutTheDataFileStartupFailsBeforeAnyDeviceAndDeletionUnhooks) {
   StartEngine(false);
-  EXPECT_EQ(engine->errorText, L"\u30c7\u30fc\u30bf\u30d5\u30a1\u30a4\u30eb\u3092\u8aad\u307f\u8fbc\u3081\u307e"
+  EXPECT_EQ(engine->errorText(), L"\u30c7\u30fc\u30bf\u30d5\u30a1\u30a4\u30eb\u3092\u8aad\u307f\u8fbc\u3081\u307e"
                                L"\u305b\u3093\u3067\u3057\u305f\u3002");
-  EXPECT_EQ(engine->device, nullptr);
-  EXPECT_EQ(engine->direct3d, nullptr);
-  EXPECT_EQ(engine->playbackThread, nullptr);
+  EXPECT_EQ(engine->device(), nullptr);
+  EXPECT_EQ(engine->direct3d(), nullptr);
+  EXPECT_EQ(engine->playbackThread(), nullptr);
 
   engine.reset();
   // The window no longer has an entry.
@@ -59,9 +59,8 @@ TEST_F(EngineTest, TwoDeviceLossesLeaveExactlyOneRecoveryTimer) {
   PostMessageW(host.hwnd(), DeviceLostMessage, 0, 0);
   PostMessageW(host.hwnd(), DeviceLostMessage, 0, 0);
   HostWindow::Pump(50);
-  ASSERT_EQ(engine->recoveryTimerId, 1u);
-  ASSERT_TRUE(KillTimer(host.hwnd(), engine->recoveryTimerId));
-  engine->recoveryTimerId = 0;
+  ASSERT_EQ(engine->recoveryTimerId(), 1u);
+  ASSERT_TRUE(KillTimer(host.hwnd(), engine->recoveryTimerId()));
   // Nothing else is ticking: a second timer would be due within its 1 s period.
   MSG message;
   const DWORD start = GetTickCount();
@@ -85,23 +84,23 @@ TEST_F(EngineTest, TimerMessagesOfOtherIdsReachTheHost) {
   // The engine's own messages never reach the host.
   SendMessageW(host.hwnd(), DeviceLostMessage, 0, 0);
   EXPECT_EQ(host.seen(DeviceLostMessage), 0);
-  KillTimer(host.hwnd(), engine->recoveryTimerId);
+  KillTimer(host.hwnd(), engine->recoveryTimerId());
 }
 
 TEST_F(EngineTest, SuccessfulStartupCreatesTheDeviceAndPlaysUntilDeleted) {
   ASSERT_TRUE(WriteTestFrameFile(kDataFile, 64, 48, 3, [](uint32_t frame) { return static_cast<uint8_t>(frame * 40); }));
   StartEngine(true);
-  EXPECT_EQ(engine->errorText, L"no error.");
-  EXPECT_NE(engine->device, nullptr);
-  EXPECT_NE(engine->renderTarget, nullptr);
-  EXPECT_NE(engine->backgroundGraph, nullptr);
-  EXPECT_EQ(engine->shadowGraph, nullptr);
+  EXPECT_EQ(engine->errorText(), L"no error.");
+  EXPECT_NE(engine->device(), nullptr);
+  EXPECT_NE(engine->renderTarget(), nullptr);
+  EXPECT_NE(engine->backgroundGraph(), nullptr);
+  EXPECT_EQ(engine->shadowGraph(), nullptr);
   // The screen saver's start-up posts StartMessage; playback starts when it is dispatched.
   MSG queued;
   EXPECT_TRUE(PeekMessageW(&queued, host.hwnd(), StartMessage, StartMessage, PM_NOREMOVE));
-  EXPECT_EQ(engine->playbackThread, nullptr);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->playbackThread != nullptr; }, 10000));
-  HANDLE thread = engine->playbackThread->handle();
+  EXPECT_EQ(engine->playbackThread(), nullptr);
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->playbackThread() != nullptr; }, 10000));
+  HANDLE thread = engine->playbackThread()->handle();
   EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
   DestroyWindow(host.hwnd());
   EXPECT_EQ(engine, nullptr);

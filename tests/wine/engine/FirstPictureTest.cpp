@@ -83,15 +83,15 @@ TEST(FirstPicture, UntilTheFirstFrameIsPresentedTheWindowShowsTheCapturedDesktop
   host.onDestroy = [&] { engine.reset(); };
   ASSERT_TRUE(engine->Startup(host.hwnd(), false, PlaybackStart::Immediately));
   desktop.reset();
-  FaultInjectingDevice wrapper(engine->device.Get());
-  engine->device = &wrapper;
+  FaultInjectingDevice wrapper(engine->device());
+  engine->InterposeDevice(&wrapper);
   wrapper.CloseGate();
   SetWindowPos(host.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   UpdateWindow(host.hwnd());
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return wrapper.presentsArrived >= 1; }, 20000));
   HostWindow::Pump(100);  // let the window manager show whatever the window painted last
 
-  EXPECT_EQ(engine->statistics.framesPresented, 0u);
+  EXPECT_EQ(engine->statistics().framesPresented, 0u);
   EXPECT_EQ(Mismatches(), 0) << "the window shows the capture, not black and not blurred";
   wrapper.OpenGate();
   DestroyWindow(host.hwnd());

@@ -41,15 +41,15 @@ bool ScreenShows(int grey) {
 // Every texel of the frame surface opaque grey, as the layered loop would leave a frame there.
 void WriteFrame(UmbraneEngine& engine, int grey, bool announce) {
   {
-    LockGuard guard(engine.frameLock);
-    LockedSurface bits(engine.frameSurface.Get());
+    LockGuard guard(engine.layeredFrameLock());
+    LockedSurface bits(engine.layeredFrameSurface());
     ASSERT_EQ(bits.Result(), S_OK);
-    for (LONG y = 0; y < engine.layeredPresenter->size().cy; ++y) {
+    for (LONG y = 0; y < engine.layeredPresenter()->size().cy; ++y) {
       auto* row = reinterpret_cast<uint32_t*>(bits.Row(static_cast<UINT>(y)));
-      for (LONG x = 0; x < engine.layeredPresenter->size().cx; ++x) row[x] = 0xFF000000u | uint32_t(grey) * 0x010101u;
+      for (LONG x = 0; x < engine.layeredPresenter()->size().cx; ++x) row[x] = 0xFF000000u | uint32_t(grey) * 0x010101u;
     }
   }
-  if (announce) SetEvent(engine.frameReadyEvent.get());
+  if (announce) SetEvent(engine.layeredFrameReadyEvent());
 }
 
 class LayeredEngine : public ::testing::Test {
@@ -66,14 +66,14 @@ class LayeredEngine : public ::testing::Test {
   void Start() {
     engine = std::make_unique<UmbraneEngine>();
     host.onDestroy = [this] {
-      tickingWhenDestroyed = engine->layeredPresenter->ticking();
+      tickingWhenDestroyed = engine->layeredPresenter()->ticking();
       engine.reset();
     };
     ASSERT_TRUE(engine->Startup(host.hwnd(), false, PlaybackStart::Immediately));
   }
 
   bool Playing(uint32_t updates) {
-    return HostWindow::PumpUntil([&] { return engine && engine->statistics.layeredUpdates >= updates; }, kCeilingMs);
+    return HostWindow::PumpUntil([&] { return engine && engine->statistics().layeredUpdates >= updates; }, kCeilingMs);
   }
 
   SettingsLocation settings;
@@ -84,13 +84,13 @@ class LayeredEngine : public ::testing::Test {
 
 TEST_F(LayeredEngine, TheWindowBecomesLayeredAndShowsTheAnimationWithoutADesktopCapture) {
   Start();
-  ASSERT_FALSE(engine->layout.monitors.empty());
-  for (const MonitorRecord& monitor : engine->layout.monitors) EXPECT_TRUE(monitor.pixels.empty());
+  ASSERT_FALSE(engine->layout().monitors.empty());
+  for (const MonitorRecord& monitor : engine->layout().monitors) EXPECT_TRUE(monitor.pixels.empty());
   ASSERT_TRUE(Playing(3));
   EXPECT_NE(GetWindowLongPtrW(host.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-  EXPECT_TRUE(engine->layeredPresenter->ticking());
+  EXPECT_TRUE(engine->layeredPresenter()->ticking());
   D3DSURFACE_DESC surface{};
-  ASSERT_EQ(engine->frameSurface->GetDesc(&surface), S_OK);
+  ASSERT_EQ(engine->layeredFrameSurface()->GetDesc(&surface), S_OK);
   EXPECT_EQ(surface.Width, 320u);
   EXPECT_EQ(surface.Height, 240u);
   EXPECT_EQ(surface.Format, D3DFMT_A8R8G8B8);
@@ -112,22 +112,22 @@ TEST_F(LayeredEngine, TwoFramesBetweenTwoTicksHandOnlyTheNewerToTheWindow) {
   Start();
   ASSERT_TRUE(Playing(1));
   // From here on the test is the only one writing frames.
-  ASSERT_TRUE(engine->playbackThread->Stop());
-  engine->layeredPresenter->PresentNewest();  // takes a frame the loop may have announced last
-  const uint32_t before = engine->statistics.layeredUpdates;
+  ASSERT_TRUE(engine->playbackThread()->Stop());
+  engine->layeredPresenter()->PresentNewest();  // takes a frame the loop may have announced last
+  const uint32_t before = engine->statistics().layeredUpdates;
 
   WriteFrame(*engine, 40, true);
   WriteFrame(*engine, 200, true);
-  engine->layeredPresenter->PresentNewest();
-  EXPECT_EQ(engine->statistics.layeredUpdates, before + 1) << "one update for both frames";
+  engine->layeredPresenter()->PresentNewest();
+  EXPECT_EQ(engine->statistics().layeredUpdates, before + 1) << "one update for both frames";
   EXPECT_TRUE(HostWindow::PumpUntil([] { return ScreenShows(200); }, kCeilingMs)) << "the screen shows " << ScreenGrey();
 
   // A tick without a new frame does nothing, even when the surface has changed meanwhile.
   WriteFrame(*engine, 90, false);
-  engine->layeredPresenter->PresentNewest();
-  EXPECT_EQ(engine->statistics.layeredUpdates, before + 1);
+  engine->layeredPresenter()->PresentNewest();
+  EXPECT_EQ(engine->statistics().layeredUpdates, before + 1);
   HostWindow::Pump(20);  // the real timer ticks too
-  EXPECT_EQ(engine->statistics.layeredUpdates, before + 1);
+  EXPECT_EQ(engine->statistics().layeredUpdates, before + 1);
   EXPECT_TRUE(ScreenShows(200)) << "the screen shows " << ScreenGrey();
 }
 
@@ -155,33 +155,33 @@ TEST_F(LayeredEngine, AWindowThatCannotBecomeLayeredEndsAtOnceWithoutATimer) {
 
 TEST_F(LayeredEngine, ALostDeviceIsRecoveredAndTheWindowKeepsUpdating) {
   Start();
-  FaultInjectingDevice wrapper(engine->device.Get());
-  engine->device = &wrapper;
+  FaultInjectingDevice wrapper(engine->device());
+  engine->InterposeDevice(&wrapper);
   ASSERT_TRUE(HostWindow::PumpUntil(
-      [&] { return engine->statistics.lastDrawnFrame >= 3 && engine->statistics.lastDrawnFrame < 15; }, kCeilingMs));
+      [&] { return engine->statistics().lastDrawnFrame >= 3 && engine->statistics().lastDrawnFrame < 15; }, kCeilingMs));
 
   wrapper.LoseDevice(/*lostChecks=*/1, /*failFirstReset=*/false);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId != 0; }, kCeilingMs)) << "reading back reports the loss";
-  const int64_t lostAt = engine->resumePosition;
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() != 0; }, kCeilingMs)) << "reading back reports the loss";
+  const int64_t lostAt = engine->resumePosition();
   EXPECT_GE(lostAt, 3);
   // The new loop's first frame is held at the read-back, so that the test sees it however busy the
   // machine is.
   wrapper.CloseGate();
   const int readBacksBefore = wrapper.readBacksArrived;
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId == 0; }, kCeilingMs));
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() == 0; }, kCeilingMs));
   EXPECT_EQ(wrapper.resets, 1);
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return wrapper.readBacksArrived > readBacksBefore; }, kCeilingMs));
-  const int64_t resumedAt = engine->statistics.lastDrawnFrame;
+  const int64_t resumedAt = engine->statistics().lastDrawnFrame;
   wrapper.OpenGate();
   EXPECT_GE(resumedAt, lostAt) << "the new loop starts from the saved frame, not from the beginning";
   // Frames the clock finds late are skipped, so a busy machine may have moved on a little.
   EXPECT_LT(resumedAt, lostAt + 10);
 
   // And the window gets its frames again.
-  const uint32_t updates = engine->statistics.layeredUpdates;
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.layeredUpdates >= updates + 5; }, kCeilingMs))
+  const uint32_t updates = engine->statistics().layeredUpdates;
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics().layeredUpdates >= updates + 5; }, kCeilingMs))
       << "the layered timer survives the recovery";
-  EXPECT_TRUE(engine->layeredPresenter->ticking());
+  EXPECT_TRUE(engine->layeredPresenter()->ticking());
   DestroyWindow(host.hwnd());  // the engine must let go of the wrapper before it goes
 }
 
@@ -192,8 +192,8 @@ TEST_F(LayeredEngine, AShadowMovieSetTogetherWithTheLayeredWindowGivesWayToThePa
                      {"shadowMovieEnabled", "1"},
                      {"shadowMoviePath", "C:\\no such movie.avi"}});
   Start();
-  EXPECT_FALSE(engine->config->shadowMovieEnabled);
-  EXPECT_EQ(engine->shadowGraph, nullptr);
+  EXPECT_FALSE(engine->config().shadowMovieEnabled);
+  EXPECT_EQ(engine->shadowGraph(), nullptr);
   ASSERT_TRUE(Playing(2));
   EXPECT_TRUE(HostWindow::PumpUntil([] { return ScreenGrey() >= 0 && ScreenGrey() % 10 <= 1; }, kCeilingMs)) << "a packed frame shows";
 }
@@ -205,14 +205,14 @@ TEST_F(LayeredEngine, WhileTheDisplaysAreOffTheWindowIsLeftAloneUntilOneComesBac
   Start();
   ASSERT_TRUE(Playing(3));
   DeliverDisplayState(host.hwnd(), kDisplayOff);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.drawingPaused.load(); }, kCeilingMs));
-  const uint32_t updates = engine->statistics.layeredUpdates;
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics().drawingPaused.load(); }, kCeilingMs));
+  const uint32_t updates = engine->statistics().layeredUpdates;
   WriteFrame(*engine, 40, true);
   HostWindow::Pump(300);
-  EXPECT_EQ(engine->statistics.layeredUpdates, updates) << "no timer tick took the announced frame";
+  EXPECT_EQ(engine->statistics().layeredUpdates, updates) << "no timer tick took the announced frame";
   DeliverDisplayState(host.hwnd(), kDisplayOn);
   EXPECT_TRUE(Playing(updates + 2));
-  EXPECT_FALSE(engine->statistics.drawingPaused);
+  EXPECT_FALSE(engine->statistics().drawingPaused);
 }
 
 // The displays going off and on while a lost device waits for its recovery (a locked session whose
@@ -220,18 +220,18 @@ TEST_F(LayeredEngine, WhileTheDisplaysAreOffTheWindowIsLeftAloneUntilOneComesBac
 // they are off, and the window gets its frames again once they are back.
 TEST_F(LayeredEngine, DisplaysGoingOffAndOnDuringARecoveryLeaveTheRecoveryTimerAlone) {
   Start();
-  FaultInjectingDevice wrapper(engine->device.Get());
-  engine->device = &wrapper;
+  FaultInjectingDevice wrapper(engine->device());
+  engine->InterposeDevice(&wrapper);
   ASSERT_TRUE(Playing(3));
   wrapper.LoseDevice(/*lostChecks=*/2, /*failFirstReset=*/false);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId != 0; }, kCeilingMs));
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() != 0; }, kCeilingMs));
   DeliverDisplayState(host.hwnd(), kDisplayOff);
-  EXPECT_FALSE(engine->layeredPresenter->ticking());
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId == 0; }, kCeilingMs))
+  EXPECT_FALSE(engine->layeredPresenter()->ticking());
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() == 0; }, kCeilingMs))
       << "the recovery timer was stopped with the layered one";
   EXPECT_EQ(wrapper.resets, 1);
   DeliverDisplayState(host.hwnd(), kDisplayOn);
-  const uint32_t updates = engine->statistics.layeredUpdates;
+  const uint32_t updates = engine->statistics().layeredUpdates;
   EXPECT_TRUE(Playing(updates + 3));
   EXPECT_EQ(wrapper.resets, 1) << "no reset after the recovery";
   DestroyWindow(host.hwnd());  // the engine must let go of the wrapper before it goes

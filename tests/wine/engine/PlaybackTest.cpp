@@ -43,19 +43,19 @@ class PlaybackTest : public ::testing::Test {
 };
 
 TEST_F(PlaybackTest, WithoutBackgroundMediaTheAnimationLoopsAtItsOwnPace) {
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.lastDrawnFrame >= 0; }, 5000));
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics().lastDrawnFrame >= 0; }, 5000));
   std::set<int64_t> seen;
   int wraps = 0;
-  int64_t previous = engine->statistics.lastDrawnFrame;
-  HANDLE playbackThread = engine->playbackThread->handle();
+  int64_t previous = engine->statistics().lastDrawnFrame;
+  HANDLE playbackThread = engine->playbackThread()->handle();
   const double cpuBefore = ThreadCpuSeconds(playbackThread);
-  const uint32_t restartsBefore = engine->statistics.restarts;
+  const uint32_t restartsBefore = engine->statistics().restarts;
   const DWORD start = GetTickCount();
   // Three full runs of the 0.8 s animation; a loaded machine (two test streams on two cores, a
   // software rasteriser) may take longer, so the wait is for the runs, not for a fixed time.
   const bool ran = HostWindow::PumpUntil(
       [&] {
-        const int64_t frame = engine->statistics.lastDrawnFrame;
+        const int64_t frame = engine->statistics().lastDrawnFrame;
         if (frame < previous) ++wraps;
         previous = frame;
         seen.insert(frame);
@@ -64,7 +64,7 @@ TEST_F(PlaybackTest, WithoutBackgroundMediaTheAnimationLoopsAtItsOwnPace) {
       60000);
   const double seconds = (GetTickCount() - start) / 1000.0;
   const double cpuShare = (ThreadCpuSeconds(playbackThread) - cpuBefore) / seconds;
-  const uint32_t restarts = engine->statistics.restarts - restartsBefore;
+  const uint32_t restarts = engine->statistics().restarts - restartsBefore;
   ASSERT_TRUE(ran) << wraps << " runs of the animation in 60 s";
   // The animation walks through its frames. Frames the clock finds late are skipped, which on a
   // loaded machine is a good share of them (and this thread may look late too), so this asks only
@@ -82,13 +82,13 @@ TEST_F(PlaybackTest, WithoutBackgroundMediaTheAnimationLoopsAtItsOwnPace) {
 // Loses the engine's device (wrapped so that it can be lost on demand) while frames 5 to 14 play,
 // and waits until the loop has ended and the recovery timer runs. Returns the saved frame.
 int64_t LoseDeviceWhilePlaying(UmbraneEngine& engine, FaultInjectingDevice& wrapper, HRESULT firstResetFailure) {
-  engine.device = &wrapper;
+  engine.InterposeDevice(&wrapper);
   HostWindow::Pump(50);
   EXPECT_TRUE(HostWindow::PumpUntil(
-      [&] { return engine.statistics.lastDrawnFrame >= 5 && engine.statistics.lastDrawnFrame < 15; }, 20000));
+      [&] { return engine.statistics().lastDrawnFrame >= 5 && engine.statistics().lastDrawnFrame < 15; }, 20000));
   wrapper.LoseDevice(/*lostChecks=*/1, firstResetFailure);
-  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine.recoveryTimerId != 0; }, 10000));
-  return engine.resumePosition;
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine.recoveryTimerId() != 0; }, 10000));
+  return engine.resumePosition();
 }
 
 // After the recovery the new loop's first frame is drawn and then held at the present gate, so
@@ -96,34 +96,34 @@ int64_t LoseDeviceWhilePlaying(UmbraneEngine& engine, FaultInjectingDevice& wrap
 void ExpectResumedAt(UmbraneEngine& engine, FaultInjectingDevice& wrapper, int64_t lostAt) {
   const int presentsBefore = wrapper.presentsArrived;
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return wrapper.presentsArrived > presentsBefore; }, 10000));
-  const int64_t resumedAt = engine.statistics.lastDrawnFrame;
+  const int64_t resumedAt = engine.statistics().lastDrawnFrame;
   wrapper.OpenGate();
   EXPECT_GE(resumedAt, lostAt) << "the new loop starts from the saved frame, not from the beginning";
   // Frames the clock finds late are skipped, so a busy machine may have moved on a little.
   EXPECT_LT(resumedAt, lostAt + 10);
   const int presentsNow = wrapper.presents;
   EXPECT_TRUE(HostWindow::PumpUntil(
-      [&] { return wrapper.presents > presentsNow && engine.statistics.lastDrawnFrame != resumedAt; }, 20000))
+      [&] { return wrapper.presents > presentsNow && engine.statistics().lastDrawnFrame != resumedAt; }, 20000))
       << "playback goes on after the recovery";
 }
 
 TEST_F(PlaybackTest, ALostDeviceIsRecoveredAndPlaybackResumesAtTheSameFrame) {
-  FaultInjectingDevice wrapper(engine->device.Get());
+  FaultInjectingDevice wrapper(engine->device());
   const int64_t lostAt = LoseDeviceWhilePlaying(*engine, wrapper, D3DERR_INVALIDCALL);
   EXPECT_GE(lostAt, 5);
   // The loop ended after posting the loss; nothing plays while the device stays lost.
-  const int64_t drawnBefore = engine->statistics.lastDrawnFrame;
+  const int64_t drawnBefore = engine->statistics().lastDrawnFrame;
   EXPECT_LE(drawnBefore, lostAt);
   // A second loss restarts the one timer rather than adding another.
   PostMessageW(host.hwnd(), DeviceLostMessage, 0, 0);
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return wrapper.cooperativeLevelChecks >= 1; }, 10000));
   EXPECT_EQ(wrapper.cooperativeLevelChecks, 1) << "one check per tick: lost";
-  EXPECT_EQ(engine->recoveryTimerId, 1u);
-  EXPECT_EQ(engine->statistics.lastDrawnFrame, drawnBefore);
+  EXPECT_EQ(engine->recoveryTimerId(), 1u);
+  EXPECT_EQ(engine->statistics().lastDrawnFrame, drawnBefore);
 
   // Next ticks: not reset, but the reset fails with the invalid-call error; then it succeeds.
   wrapper.CloseGate();
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId == 0; }, 20000));
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() == 0; }, 20000));
   EXPECT_EQ(wrapper.resets, 2);
   ExpectResumedAt(*engine, wrapper, lostAt);
   // The engine must let go of the wrapper before it goes out of scope.
@@ -131,13 +131,13 @@ TEST_F(PlaybackTest, ALostDeviceIsRecoveredAndPlaybackResumesAtTheSameFrame) {
 }
 
 TEST_F(PlaybackTest, LostAgainDuringTheResetTheSaverTriesAgainOnTheNextTick) {
-  FaultInjectingDevice wrapper(engine->device.Get());
-  engine->device = &wrapper;
+  FaultInjectingDevice wrapper(engine->device());
+  engine->InterposeDevice(&wrapper);
   int expectedResets = 0;
   for (const HRESULT failure : {D3DERR_DEVICELOST, D3DERR_OUTOFVIDEOMEMORY}) {
     const int64_t lostAt = LoseDeviceWhilePlaying(*engine, wrapper, failure);
     wrapper.CloseGate();
-    ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId == 0; }, 20000)) << std::hex << failure;
+    ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() == 0; }, 20000)) << std::hex << failure;
     EXPECT_TRUE(host.alive());
     expectedResets += 2;
     EXPECT_EQ(wrapper.resets, expectedResets) << "the failed reset is tried again, " << std::hex << failure;

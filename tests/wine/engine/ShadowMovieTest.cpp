@@ -56,8 +56,8 @@ class ShadowMovie : public ::testing::Test {
   }
 
   bool MovieFramesDrawn(uint64_t count, DWORD ceilingMs = 20000) {
-    const uint64_t before = engine->statistics.movieFramesDrawn;
-    return HostWindow::PumpUntil([&] { return engine->statistics.movieFramesDrawn >= before + count; }, ceilingMs);
+    const uint64_t before = engine->statistics().movieFramesDrawn;
+    return HostWindow::PumpUntil([&] { return engine->statistics().movieFramesDrawn >= before + count; }, ceilingMs);
   }
 
   void ExpectTheWarningThenPackedFrames() {
@@ -65,8 +65,8 @@ class ShadowMovie : public ::testing::Test {
     EXPECT_EQ(warning.caption, L"Error");
     EXPECT_EQ(warning.text, kNoVideoWarning);
     EXPECT_TRUE(warning.errorIcon);
-    EXPECT_EQ(engine->shadowGraph, nullptr);
-    EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.lastDrawnFrame >= 5; }, 20000))
+    EXPECT_EQ(engine->shadowGraph(), nullptr);
+    EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics().lastDrawnFrame >= 5; }, 20000))
         << "the packed frames play";
   }
 
@@ -82,38 +82,38 @@ TEST_F(ShadowMovie, EveryFrameOfTheMovieIsDrawnAndTheMovieLoops) {
   // halves-swap.avi lasts one second; without background media it restarts alone.
   ASSERT_TRUE(Start(TestMedia(L"halves-swap.avi")));
   EXPECT_FALSE(warning.shown);
-  ASSERT_NE(engine->shadowGraph, nullptr);
-  EXPECT_TRUE(engine->shadowGraph->HasVideo());
+  ASSERT_NE(engine->shadowGraph(), nullptr);
+  EXPECT_TRUE(engine->shadowGraph()->HasVideo());
   ASSERT_TRUE(MovieFramesDrawn(10)) << "the movie's frames reach the screen";
-  EXPECT_EQ(engine->statistics.lastDrawnFrame, -1) << "no packed frame is drawn";
-  EXPECT_EQ(engine->frameSource.frameCount(), 0u) << "the packed frames were never opened";
+  EXPECT_EQ(engine->statistics().lastDrawnFrame, -1) << "no packed frame is drawn";
+  EXPECT_EQ(engine->frameSource().frameCount(), 0u) << "the packed frames were never opened";
 
-  const uint32_t before = engine->statistics.movieRestarts;
-  int64_t latest = engine->statistics.lastMovieFrameTime;
+  const uint32_t before = engine->statistics().movieRestarts;
+  int64_t latest = engine->statistics().lastMovieFrameTime;
   bool wentBack = false;
   ASSERT_TRUE(HostWindow::PumpUntil(
       [&] {
-        const int64_t time = engine->statistics.lastMovieFrameTime;
+        const int64_t time = engine->statistics().lastMovieFrameTime;
         if (time < latest) wentBack = true;
         latest = time;
-        return engine->statistics.movieRestarts >= before + 2 && wentBack;
+        return engine->statistics().movieRestarts >= before + 2 && wentBack;
       },
       30000))
-      << "restarts " << engine->statistics.movieRestarts - before;
+      << "restarts " << engine->statistics().movieRestarts - before;
   EXPECT_TRUE(MovieFramesDrawn(10)) << "it plays on after the restarts";
   EXPECT_TRUE(host.alive());
 }
 
 TEST_F(ShadowMovie, ALostDeviceStopsTheMovieAndItPlaysOnOnTheResetDevice) {
   ASSERT_TRUE(Start(TestMedia(L"halves.avi")));
-  wrapper = std::make_unique<FaultInjectingDevice>(engine->device.Get());
-  engine->device = wrapper.get();
+  wrapper = std::make_unique<FaultInjectingDevice>(engine->device());
+  engine->InterposeDevice(wrapper.get());
   ASSERT_TRUE(MovieFramesDrawn(5));
 
   Watchdog watchdog(60000, "recovery from a lost device with a shadow movie");
   wrapper->LoseDevice(/*lostChecks=*/1, /*failFirstReset=*/true);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId != 0; }, 10000)) << "the loop ended";
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId == 0; }, 15000)) << "not recovered";
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() != 0; }, 10000)) << "the loop ended";
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() == 0; }, 15000)) << "not recovered";
   EXPECT_EQ(wrapper->resets, 2) << "the first reset failed for the renderers' surfaces, the second worked";
   const int presents = wrapper->presents;
   EXPECT_TRUE(MovieFramesDrawn(10)) << "the movie's frames come again on the reset device";
@@ -132,21 +132,21 @@ TEST_F(ShadowMovie, AFileWithoutPicturesWarnsAndThePackedFramesPlay) {
 TEST_F(ShadowMovie, WithTheVmr7ChainUnavailableBothVideosPlayThroughTheVmr9) {
   const std::string background = Narrow(TestMedia(L"colour-h264.mp4"));
   ASSERT_TRUE(Start(TestMedia(L"halves.avi"), nullptr, {{"bgmEnabled", "1"}, {"bgmPath", background}}));
-  EXPECT_NE(engine->directDraw, nullptr) << "the DirectDraw object for the VMR-7 is made";
+  EXPECT_NE(engine->directDraw(), nullptr) << "the DirectDraw object for the VMR-7 is made";
   EXPECT_FALSE(warning.shown);
-  ASSERT_NE(engine->shadowGraph, nullptr);
-  for (DShowFilterGraph* graph : {engine->shadowGraph.get(), engine->backgroundGraph.get()}) {
+  ASSERT_NE(engine->shadowGraph(), nullptr);
+  for (DShowFilterGraph* graph : {engine->shadowGraph(), engine->backgroundGraph()}) {
     EXPECT_TRUE(graph->HasVideo());
     std::wstring filters;
     for (const auto& filter : GetFilters(graph->graphBuilder())) filters += GetFilterName(filter.Get()) + L"; ";
     EXPECT_NE(filters.find(L"VMR9"), std::wstring::npos) << filters;
     EXPECT_EQ(filters.find(L"VMR7"), std::wstring::npos) << filters;
   }
-  const uint64_t video = engine->statistics.videoFramesDrawn;
+  const uint64_t video = engine->statistics().videoFramesDrawn;
   EXPECT_TRUE(MovieFramesDrawn(20));
-  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.videoFramesDrawn >= video + 20; }, 20000));
-  EXPECT_EQ(engine->statistics.movieDrawing, PlaybackStatistics::MovieDrawing::D3dxEffect);
-  EXPECT_EQ(engine->config->VideoRenderer, UmbraneConfig::Vmr7);
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics().videoFramesDrawn >= video + 20; }, 20000));
+  EXPECT_EQ(engine->statistics().movieDrawing, PlaybackStatistics::MovieDrawing::D3dxEffect);
+  EXPECT_EQ(engine->config().VideoRenderer, UmbraneConfig::Vmr7);
   EXPECT_EQ(settings.ReadKey(L"VideoRenderer"), L"<absent>") << "nothing was written";
 }
 
@@ -155,9 +155,9 @@ TEST_F(ShadowMovie, WithTheVmr7ChainUnavailableBothVideosPlayThroughTheVmr9) {
 TEST_F(ShadowMovie, AMovieOfOddSidesPlays) {
   ASSERT_TRUE(Start(TestMedia(L"odd-size.avi"), nullptr));
   EXPECT_FALSE(warning.shown);
-  ASSERT_NE(engine->shadowGraph, nullptr);
-  EXPECT_TRUE(engine->shadowGraph->HasVideo());
-  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.movieRestarts >= 1; }, 30000))
+  ASSERT_NE(engine->shadowGraph(), nullptr);
+  EXPECT_TRUE(engine->shadowGraph()->HasVideo());
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics().movieRestarts >= 1; }, 30000))
       << "not played to its end";
   EXPECT_TRUE(MovieFramesDrawn(10)) << "and on";
   EXPECT_TRUE(host.alive());
@@ -168,7 +168,7 @@ TEST_F(ShadowMovie, AMovieThatCannotBeOpenedFailsTheStartWithItsText) {
     SCOPED_TRACE(bad);
     EXPECT_FALSE(Start(TestMedia(bad)));
     EXPECT_FALSE(warning.shown);
-    EXPECT_EQ(engine->errorText, L"ファイルを開けません。");
+    EXPECT_EQ(engine->errorText(), L"ファイルを開けません。");
     engine.reset();
   }
 }
@@ -176,10 +176,10 @@ TEST_F(ShadowMovie, AMovieThatCannotBeOpenedFailsTheStartWithItsText) {
 TEST_F(ShadowMovie, WithABackgroundVideoBothPlay) {
   const std::string background = Narrow(TestMedia(L"colour-raw.avi"));
   ASSERT_TRUE(Start(TestMedia(L"halves.avi"), "1", {{"bgmEnabled", "1"}, {"bgmPath", background}}));
-  ASSERT_TRUE(engine->backgroundGraph->HasVideo());
-  const uint64_t video = engine->statistics.videoFramesDrawn;
+  ASSERT_TRUE(engine->backgroundGraph()->HasVideo());
+  const uint64_t video = engine->statistics().videoFramesDrawn;
   EXPECT_TRUE(MovieFramesDrawn(20));
-  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics.videoFramesDrawn >= video + 20; }, 20000));
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->statistics().videoFramesDrawn >= video + 20; }, 20000));
 }
 
 }  // namespace

@@ -80,10 +80,10 @@ TEST_F(VistrelHostTest, ThisBuildsStartupLeavesStartMessageToTheHost) {
   ASSERT_TRUE(engine->Startup(host.hwnd(), true, PlaybackStart::ByHost));
   EXPECT_FALSE(StartMessageQueued(host.hwnd()));
   vistrel::PumpPendingMessages();
-  EXPECT_EQ(engine->playbackThread, nullptr) << "playback started without the host's word";
+  EXPECT_EQ(engine->playbackThread(), nullptr) << "playback started without the host's word";
 
   PostMessageW(host.hwnd(), StartMessage, 0, 0);
-  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->playbackThread != nullptr; }, 10000));
+  EXPECT_TRUE(HostWindow::PumpUntil([&] { return engine->playbackThread() != nullptr; }, 10000));
   DestroyWindow(host.hwnd());
   EXPECT_EQ(engine.get(), nullptr);
 }
