@@ -69,7 +69,7 @@ TEST_F(EngineOwnerTest, AStartUpThatWasNotInterruptedKeepsTheEngineUntilRelease)
   dismisser.join();
   EXPECT_TRUE(started) << "after the warning the packed frames are used";
   ASSERT_NE(owner.get(), nullptr);
-  EXPECT_EQ(owner->shadowGraph, nullptr);
+  EXPECT_EQ(owner->shadowGraph(), nullptr);
   DestroyWindow(host.hwnd());
   EXPECT_EQ(owner.get(), nullptr);
 }
