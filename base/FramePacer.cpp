@@ -6,12 +6,12 @@ void FramePacer::Start() {
   framesPerSecond_ = kFramesPerSecond;
   lastTick_ = clock_->Now();
   // A counter slower than the frame rate would give a zero period and an endless count below.
-  const int64_t period = clock_->Rate().frequency / framesPerSecond_;
+  const int64_t period = clock_->rate().frequency / framesPerSecond_;
   period_ = period > 0 ? period : 1;
 }
 
 void FramePacer::SleepUntilMarginBefore(int64_t target, int64_t& now) {
-  const CounterRate& rate = clock_->Rate();
+  const CounterRate& rate = clock_->rate();
   const int64_t margin = rate.ticksPerMillisecond;
   while (now < target) {
     const int64_t remaining = target - now;

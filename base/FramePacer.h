@@ -17,7 +17,7 @@ struct CounterRate {
 class FrameClock {
  public:
   virtual ~FrameClock() = default;
-  virtual const CounterRate& Rate() const = 0;
+  virtual const CounterRate& rate() const = 0;
   virtual int64_t Now() = 0;
   virtual void SleepMilliseconds(uint32_t milliseconds) = 0;
 };

@@ -10,17 +10,17 @@
 class ScreenDc {
  public:
   explicit ScreenDc(HWND window = nullptr, DWORD flags = 0)
-      : window(window), dc(flags != 0 ? GetDCEx(window, nullptr, flags) : GetDC(window)) {}
+      : window_(window), dc_(flags != 0 ? GetDCEx(window, nullptr, flags) : GetDC(window)) {}
   ~ScreenDc() {
-    if (dc) ReleaseDC(window, dc);
+    if (dc_) ReleaseDC(window_, dc_);
   }
   ScreenDc(const ScreenDc&) = delete;
   ScreenDc& operator=(const ScreenDc&) = delete;
-  HDC Get() const { return dc; }
+  HDC Get() const { return dc_; }
 
  private:
-  HWND window;
-  HDC dc;
+  HWND window_;
+  HDC dc_;
 };
 
 struct MemoryDcDelete {
@@ -37,12 +37,12 @@ using GdiBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDelete>
 // Selects an object into a device context for one scope.
 class SelectedObject {
  public:
-  SelectedObject(HDC dc, HGDIOBJ object) : dc(dc), previous(SelectObject(dc, object)) {}
-  ~SelectedObject() { SelectObject(dc, previous); }
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~SelectedObject() { SelectObject(dc_, previous_); }
   SelectedObject(const SelectedObject&) = delete;
   SelectedObject& operator=(const SelectedObject&) = delete;
 
  private:
-  HDC dc;
-  HGDIOBJ previous;
+  HDC dc_;
+  HGDIOBJ previous_;
 };

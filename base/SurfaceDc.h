@@ -4,17 +4,17 @@
 
 class SurfaceDc {
  public:
-  explicit SurfaceDc(IDirect3DSurface9* surface) : surface(surface) {
-    if (surface && FAILED(surface->GetDC(&dc))) dc = nullptr;
+  explicit SurfaceDc(IDirect3DSurface9* surface) : surface_(surface) {
+    if (surface && FAILED(surface->GetDC(&dc_))) dc_ = nullptr;
   }
   ~SurfaceDc() {
-    if (dc) surface->ReleaseDC(dc);
+    if (dc_) surface_->ReleaseDC(dc_);
   }
   SurfaceDc(const SurfaceDc&) = delete;
   SurfaceDc& operator=(const SurfaceDc&) = delete;
-  HDC Get() const { return dc; }
+  HDC Get() const { return dc_; }
 
  private:
-  IDirect3DSurface9* surface;
-  HDC dc = nullptr;
+  IDirect3DSurface9* surface_;
+  HDC dc_ = nullptr;
 };

@@ -14,7 +14,7 @@ int64_t QueryFrequency() {
 class PerformanceCounterClock : public FrameClock {
  public:
   PerformanceCounterClock() : rate_(QueryFrequency()) {}
-  const CounterRate& Rate() const override { return rate_; }
+  const CounterRate& rate() const override { return rate_; }
   int64_t Now() override {
     LARGE_INTEGER now{};
     QueryPerformanceCounter(&now);

@@ -131,8 +131,8 @@ void ShadowMovieLoop(const PlaybackContext& context) {
   if (hasVideo && !playback.TakeFirstFrame(media, playback.videoFrameEvent(), backgroundVideo)) return;
 
   // The movie's own size is the silhouette's.
-  const PixelSize silhouette{static_cast<int32_t>(movieFrame.texture->ContentWidth()),
-                             static_cast<int32_t>(movieFrame.texture->ContentHeight())};
+  const PixelSize silhouette{static_cast<int32_t>(movieFrame.texture->contentWidth()),
+                             static_cast<int32_t>(movieFrame.texture->contentHeight())};
   if (!renderer.BuildResources(settings, context.layout, silhouette, backgroundVideo.texture.get())) {
     return playback.EndPlayback();
   }

@@ -117,9 +117,9 @@ int32_t ShadowGraphProvider::currentFrame() {
 
 void ShadowGraphProvider::WriteTexels(IDirect3DSurface9* surface, const std::vector<uint8_t>& frame, uint8_t opacity) {
   LockedSurface bits(surface);
-  FatalUnless(SUCCEEDED(bits.Result()), "ShadowGraphProvider: lock staging surface");
+  FatalUnless(SUCCEEDED(bits.result()), "ShadowGraphProvider: lock staging surface");
   WriteSilhouetteTexels(frame.data(), unpacker_.width(), unpacker_.height(), opacity,
-                        reinterpret_cast<uint32_t*>(bits.Row(0)), bits.Pitch());
+                        reinterpret_cast<uint32_t*>(bits.Row(0)), bits.pitch());
 }
 
 // Decoding and conversion, outside the lock: the render thread is not held up by them.

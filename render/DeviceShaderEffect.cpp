@@ -22,39 +22,39 @@ class DeviceShaderEffect : public ShadowEffect {
  public:
   DeviceShaderEffect(IDirect3DDevice9* device, ComPtr<IDirect3DVertexShader9> vertexShader,
                      ComPtr<IDirect3DPixelShader9> pixelShader, float shadowAlpha, float bgAlpha)
-      : device(device),
-        vertexShader(std::move(vertexShader)),
-        pixelShader(std::move(pixelShader)),
-        shadowAlpha{shadowAlpha, 0.0f, 0.0f, 0.0f},
-        bgAlpha{bgAlpha, 0.0f, 0.0f, 0.0f} {}
+      : device_(device),
+        vertexShader_(std::move(vertexShader)),
+        pixelShader_(std::move(pixelShader)),
+        shadowAlpha_{shadowAlpha, 0.0f, 0.0f, 0.0f},
+        bgAlpha_{bgAlpha, 0.0f, 0.0f, 0.0f} {}
 
   HRESULT DrawThrough(QuadTexture& frame, float x, float y, float w, float h) const override {
     // The constants and sampler states go with the pixel state, which the scene's state blocks
     // set anew before every pass: they are set for every draw, as the effect's pass does.
-    HRESULT hr = device->SetVertexShader(vertexShader.Get());
-    if (SUCCEEDED(hr)) hr = device->SetPixelShader(pixelShader.Get());
-    if (SUCCEEDED(hr)) hr = device->SetPixelShaderConstantF(kShadowAlphaRegister, shadowAlpha, 1);
-    if (SUCCEEDED(hr)) hr = device->SetPixelShaderConstantF(kBgAlphaRegister, bgAlpha, 1);
+    HRESULT hr = device_->SetVertexShader(vertexShader_.Get());
+    if (SUCCEEDED(hr)) hr = device_->SetPixelShader(pixelShader_.Get());
+    if (SUCCEEDED(hr)) hr = device_->SetPixelShaderConstantF(kShadowAlphaRegister, shadowAlpha_, 1);
+    if (SUCCEEDED(hr)) hr = device_->SetPixelShaderConstantF(kBgAlphaRegister, bgAlpha_, 1);
     // Sampler Tex0 of the effect: clamped in u and v, linear magnification and minification.
-    if (SUCCEEDED(hr)) hr = device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
-    if (SUCCEEDED(hr)) hr = device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
-    if (SUCCEEDED(hr)) hr = device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    if (SUCCEEDED(hr)) hr = device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    if (SUCCEEDED(hr)) hr = device_->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    if (SUCCEEDED(hr)) hr = device_->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    if (SUCCEEDED(hr)) hr = device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    if (SUCCEEDED(hr)) hr = device_->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     if (SUCCEEDED(hr)) hr = frame.DrawAt(x, y, w, h);
     // As the effect's End does: no shader of ours is left for the next pass.
-    const HRESULT pixelCleared = device->SetPixelShader(nullptr);
-    const HRESULT vertexCleared = device->SetVertexShader(nullptr);
+    const HRESULT pixelCleared = device_->SetPixelShader(nullptr);
+    const HRESULT vertexCleared = device_->SetVertexShader(nullptr);
     if (FAILED(hr)) return hr;
     return FAILED(pixelCleared) ? pixelCleared : vertexCleared;
   }
   Way way() const override { return Way::DeviceShaders; }
 
  private:
-  ComPtr<IDirect3DDevice9> device;
-  ComPtr<IDirect3DVertexShader9> vertexShader;
-  ComPtr<IDirect3DPixelShader9> pixelShader;
-  float shadowAlpha[4];
-  float bgAlpha[4];
+  ComPtr<IDirect3DDevice9> device_;
+  ComPtr<IDirect3DVertexShader9> vertexShader_;
+  ComPtr<IDirect3DPixelShader9> pixelShader_;
+  float shadowAlpha_[4];
+  float bgAlpha_[4];
 };
 }  // namespace
 

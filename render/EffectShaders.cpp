@@ -15,82 +15,82 @@ uint32_t WordAt(const uint8_t* p) {
 // Little-endian words one after another; once anything runs past the end, every read fails.
 class WordReader {
  public:
-  WordReader(const uint8_t* data, size_t size, size_t at) : data(data), size(size), at(at), ok(at <= size) {}
+  WordReader(const uint8_t* data, size_t size, size_t at) : data_(data), size_(size), at_(at), ok_(at <= size) {}
 
   uint32_t Word() {
-    if (!ok || size - at < 4) return Fail();
-    const uint32_t w = WordAt(data + at);
-    at += 4;
+    if (!ok_ || size_ - at_ < 4) return Fail();
+    const uint32_t w = WordAt(data_ + at_);
+    at_ += 4;
     return w;
   }
   void SkipWords(uint64_t count) {
-    if (!ok || count > (size - at) / 4) {
+    if (!ok_ || count > (size_ - at_) / 4) {
       Fail();
       return;
     }
-    at += static_cast<size_t>(count) * 4;
+    at_ += static_cast<size_t>(count) * 4;
   }
   // A size word, then that many bytes padded to 4; the bytes' start, or null.
   const uint8_t* SizedBytes(uint32_t& byteCount) {
     byteCount = Word();
     const uint64_t padded = (uint64_t{byteCount} + 3) / 4 * 4;
-    if (!ok || padded > size - at) {
+    if (!ok_ || padded > size_ - at_) {
       Fail();
       return nullptr;
     }
-    const uint8_t* bytes = data + at;
-    at += static_cast<size_t>(padded);
+    const uint8_t* bytes = data_ + at_;
+    at_ += static_cast<size_t>(padded);
     return bytes;
   }
-  bool Ok() const { return ok; }
+  bool Ok() const { return ok_; }
 
  private:
   uint32_t Fail() {
-    ok = false;
+    ok_ = false;
     return 0;
   }
 
-  const uint8_t* data;
-  size_t size;
-  size_t at;
-  bool ok;
+  const uint8_t* data_;
+  size_t size_;
+  size_t at_;
+  bool ok_;
 };
 
 // What the records point at in the data block (names, type definitions, values), checked to lie
 // inside it before anyone reads them.
 class DataBlock {
  public:
-  DataBlock(const uint8_t* data, uint32_t size) : data(data), size(size) {}
+  DataBlock(const uint8_t* data, uint32_t size) : data_(data), size_(size) {}
 
   // A type definition (its five leading words) and a value word at these offsets.
   void NoteTypedValue(uint32_t typeOffset, uint32_t valueOffset) {
-    if (!Holds(typeOffset, 5 * 4) || !Holds(valueOffset, 4)) whole = false;
+    if (!Holds(typeOffset, 5 * 4) || !Holds(valueOffset, 4)) whole_ = false;
   }
   // A name: offset 0 (none), or a length that counts the closing NUL, then the characters.
   void NoteName(uint32_t offset) {
-    if (offset != 0 && !Text(offset)) whole = false;
+    if (offset != 0 && !Text(offset)) whole_ = false;
   }
   bool NameEquals(uint32_t offset, std::string_view wanted) const {
     const uint8_t* text = Text(offset);
-    return text && WordAt(data + offset) == wanted.size() + 1 &&
+    return text && WordAt(data_ + offset) == wanted.size() + 1 &&
            std::string_view(reinterpret_cast<const char*>(text), wanted.size()) == wanted;
   }
-  bool Whole() const { return whole; }
+  bool Whole() const { return whole_; }
 
  private:
   bool Holds(uint32_t offset, uint32_t bytes) const {
-    return offset % 4 == 0 && offset <= size && size - offset >= bytes;
+    return offset % 4 == 0 && offset <= size_ && size_ - offset >= bytes;
   }
   const uint8_t* Text(uint32_t offset) const {
     if (!Holds(offset, 4)) return nullptr;
-    const uint32_t length = WordAt(data + offset);
-    if (length == 0 || length > size - offset - 4 || data[offset + 4 + length - 1] != 0) return nullptr;
-    return data + offset + 4;
+    const uint32_t length = WordAt(data_ + offset);
+    if (length == 0 || length > size_ - offset - 4 || data_[offset + 4 + length - 1] != 0) return nullptr;
+    return data_ + offset + 4;
   }
 
-  const uint8_t* data;
-  uint32_t size;
-  bool whole = true;
+  const uint8_t* data_;
+  uint32_t size_;
+  bool whole_ = true;
 };
 
 // Annotation records: a type and a value offset each.

@@ -39,10 +39,10 @@ bool LayeredRenderer::BuildResources(const RenderSettings& settings, const Displ
   if (targetSize.width <= 0 || targetSize.height <= 0) return false;
   if (FAILED(device->CreateRenderTarget(static_cast<UINT>(targetSize.width), static_cast<UINT>(targetSize.height),
                                         D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, TRUE,
-                                        target.ReleaseAndGetAddressOf(), nullptr))) {
+                                        target_.ReleaseAndGetAddressOf(), nullptr))) {
     return false;
   }
-  CheckDraw(device->SetRenderTarget(0, target.Get()), "setting the layered target");
+  CheckDraw(device->SetRenderTarget(0, target_.Get()), "setting the layered target");
   SetDirectly(device, D3DRS_ALPHABLENDENABLE, TRUE);
   SetDirectly(device, D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
   SetDirectly(device, D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
@@ -54,17 +54,17 @@ bool LayeredRenderer::BuildResources(const RenderSettings& settings, const Displ
 
   D3DCAPS9 caps{};
   if (FAILED(device->GetDeviceCaps(&caps))) return false;
-  coverageAlpha = (caps.PrimitiveMiscCaps & D3DPMISCCAPS_SEPARATEALPHABLEND) != 0;
+  coverageAlpha_ = (caps.PrimitiveMiscCaps & D3DPMISCCAPS_SEPARATEALPHABLEND) != 0;
   if (!BuildStateBlocks() || !BuildScene(settings, silhouetteSize)) return false;
-  views = BuildViews(layout.monitors, PictureSize(layout, silhouetteSize), settings.magType, {}, RenderState::Opaque,
+  views_ = BuildViews(layout.monitors, PictureSize(layout, silhouetteSize), settings.magType, {}, RenderState::Opaque,
                      targetSize);
   return true;
 }
 
 void LayeredRenderer::DrawVeil(const ViewRecord& view) {
-  const D3DCOLOR veil = D3DCOLOR_ARGB(std::max(OpacityByte(Settings().backgroundAlpha), unsigned{kLeastCoverage}), 0, 0, 0);
+  const D3DCOLOR veil = D3DCOLOR_ARGB(std::max(OpacityByte(settings().backgroundAlpha), unsigned{kLeastCoverage}), 0, 0, 0);
   // The veil is the lowest layer over a transparent target: filling is the same as laying it over.
-  if (Settings().confineBgFilterToShadowGraph && !Settings().frameEnabled) {
+  if (settings().confineBgFilterToShadowGraph && !settings().frameEnabled) {
     const ViewGeometry& g = view.geometry;
     D3DRECT picture{};
     if (!ClipToViewport({g.picturePosition.x, g.picturePosition.y, g.picture.width, g.picture.height}, view.viewport,
@@ -80,20 +80,20 @@ void LayeredRenderer::DrawVeil(const ViewRecord& view) {
 }
 
 HRESULT LayeredRenderer::DrawLayers() {
-  FatalUnless(SceneTexture() != nullptr && target != nullptr, "drawing before the resources were built");
+  FatalUnless(sceneTexture() != nullptr && target_ != nullptr, "drawing before the resources were built");
   IDirect3DDevice9* device = Device();
-  CheckDraw(device->SetRenderTarget(0, target.Get()), "setting the layered target");
+  CheckDraw(device->SetRenderTarget(0, target_.Get()), "setting the layered target");
   CheckDraw(device->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(kLeastCoverage, 0, 0, 0), 1.0f, 0),
             "clearing the layered target");
   if (FAILED(device->BeginScene())) return S_FALSE;
-  CheckDraw(blocks.Apply(RenderState::Blended), "applying the blending states");
-  if (coverageAlpha) {
+  CheckDraw(blocks_.Apply(RenderState::Blended), "applying the blending states");
+  if (coverageAlpha_) {
     // Alpha is coverage: source + destination x (1 - source alpha), whatever the colour's factors.
     SetDirectly(device, D3DRS_SEPARATEALPHABLENDENABLE, TRUE);
     SetDirectly(device, D3DRS_SRCBLENDALPHA, D3DBLEND_ONE);
     SetDirectly(device, D3DRS_DESTBLENDALPHA, D3DBLEND_INVSRCALPHA);
   }
-  for (const ViewRecord& view : views) {
+  for (const ViewRecord& view : views_) {
     if (!view.visible) continue;
     CheckDraw(device->SetViewport(&view.viewport), "setting the view's viewport");
     DrawVeil(view);
@@ -104,7 +104,7 @@ HRESULT LayeredRenderer::DrawLayers() {
 }
 
 HRESULT LayeredRenderer::CopyTo(IDirect3DSurface9* frameSurface) {
-  const HRESULT hr = Device()->GetRenderTargetData(target.Get(), frameSurface);
+  const HRESULT hr = Device()->GetRenderTargetData(target_.Get(), frameSurface);
   if (hr == D3DERR_DEVICELOST) return hr;
   CheckDraw(hr, "reading the layered frame back");
   return S_OK;

@@ -35,13 +35,13 @@ class LayeredRenderer : public ShadowScene {
   // D3DERR_DEVICELOST; any other failure is fatal.
   HRESULT CopyTo(IDirect3DSurface9* frameSurface);
 
-  IDirect3DSurface9* Target() const { return target.Get(); }
+  IDirect3DSurface9* Target() const { return target_.Get(); }
   // Whether alpha is stacked separately from colour; without it alpha blends like colour.
-  bool CoverageAlpha() const { return coverageAlpha; }
+  bool coverageAlpha() const { return coverageAlpha_; }
 
  private:
   void DrawVeil(const ViewRecord& view);
 
-  Microsoft::WRL::ComPtr<IDirect3DSurface9> target;
-  bool coverageAlpha = false;
+  Microsoft::WRL::ComPtr<IDirect3DSurface9> target_;
+  bool coverageAlpha_ = false;
 };

@@ -21,7 +21,7 @@ struct MonitorRecord {
   uint32_t greenMask = 0;
   uint32_t blueMask = 0;
 
-  PixelRect Rect() const { return {x, y, width, height}; }
+  PixelRect rect() const { return {x, y, width, height}; }
 };
 
 // The engine's display layout: every monitor kept, and the window's client rectangle. A

@@ -37,7 +37,7 @@ int32_t Shrink(int32_t value, double scale) { return scale < 1.0 ? static_cast<i
 }  // namespace
 
 PlaybackRenderer::PlaybackRenderer(IDirect3DDevice9* device, IDirect3DSurface9* backBuffer)
-    : ShadowScene(device), backBuffer(backBuffer) {}
+    : ShadowScene(device), backBuffer_(backBuffer) {}
 
 PlaybackRenderer::~PlaybackRenderer() = default;
 
@@ -47,32 +47,32 @@ bool PlaybackRenderer::BuildResources(const RenderSettings& wanted, const Displa
   if (!BuildBackgrounds(layout, backgroundVideo)) return false;
 
   D3DSURFACE_DESC target{};
-  if (FAILED(backBuffer->GetDesc(&target))) return false;
+  if (FAILED(backBuffer_->GetDesc(&target))) return false;
   std::vector<QuadTexture*> backgrounds;
   if (backgroundVideo) {
     backgrounds.push_back(backgroundVideo);
   } else {
-    for (const auto& capture : captures) backgrounds.push_back(capture.get());
+    for (const auto& capture : captures_) backgrounds.push_back(capture.get());
   }
   const RenderState backgroundState = backgroundVideo ? RenderState::OpaqueLinear : RenderState::Opaque;
-  views = BuildViews(layout.monitors, PictureSize(layout, silhouetteSize), Settings().magType, backgrounds,
+  views_ = BuildViews(layout.monitors, PictureSize(layout, silhouetteSize), settings().magType, backgrounds,
                      backgroundState, {static_cast<int32_t>(target.Width), static_cast<int32_t>(target.Height)});
   return true;
 }
 
 bool PlaybackRenderer::BuildBackgrounds(const DisplayLayout& layout, QuadTexture* backgroundVideo) {
-  captures.clear();
+  captures_.clear();
   if (backgroundVideo) return true;
-  if (IsDesktopMagType(Settings().magType)) {
+  if (IsDesktopMagType(settings().magType)) {
     auto composite = BuildComposite(layout);
     if (!composite) return false;
-    captures.push_back(std::move(composite));
+    captures_.push_back(std::move(composite));
     return true;
   }
   for (const MonitorRecord& monitor : layout.monitors) {
     auto capture = QuadTexture::CreateFromCapture(Device(), monitor);
     if (!capture) return false;
-    captures.push_back(std::move(capture));
+    captures_.push_back(std::move(capture));
   }
   return true;
 }
@@ -90,7 +90,7 @@ std::unique_ptr<QuadTexture> PlaybackRenderer::BuildComposite(const DisplayLayou
   if (!composite || FAILED(composite->GetLevelSurface(target.GetAddressOf()))) return nullptr;
   if (FAILED(Device()->SetRenderTarget(0, target.Get()))) return nullptr;
   if (FAILED(Device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0))) return nullptr;
-  if (FAILED(blocks.Apply(RenderState::Opaque)) || FAILED(Device()->BeginScene())) return nullptr;
+  if (FAILED(blocks_.Apply(RenderState::Opaque)) || FAILED(Device()->BeginScene())) return nullptr;
   HRESULT drawn = S_OK;
   for (const MonitorRecord& monitor : layout.monitors) {
     auto capture = QuadTexture::CreateFromCapture(Device(), monitor);
@@ -98,7 +98,7 @@ std::unique_ptr<QuadTexture> PlaybackRenderer::BuildComposite(const DisplayLayou
       drawn = E_FAIL;
       break;
     }
-    const PixelRect place = FillKeepingAspect(monitor.Rect(), {monitor.captureWidth, monitor.captureHeight});
+    const PixelRect place = FillKeepingAspect(monitor.rect(), {monitor.captureWidth, monitor.captureHeight});
     drawn = DrawRect(*capture, {Shrink(place.x, scale), Shrink(place.y, scale), Shrink(place.width, scale),
                                 Shrink(place.height, scale)});
     if (FAILED(drawn)) break;
@@ -110,21 +110,21 @@ std::unique_ptr<QuadTexture> PlaybackRenderer::BuildComposite(const DisplayLayou
 }
 
 void PlaybackRenderer::ClearBackBuffer() {
-  CheckDraw(Device()->SetRenderTarget(0, backBuffer.Get()), "setting the back buffer");
+  CheckDraw(Device()->SetRenderTarget(0, backBuffer_.Get()), "setting the back buffer");
   CheckDraw(Device()->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 0, 0, 0), 0.0f, 0), "clearing the back buffer");
 }
 
 HRESULT PlaybackRenderer::DrawViews() {
-  FatalUnless(SceneTexture() != nullptr, "drawing before the resources were built");
-  CheckDraw(blocks.Apply(RenderState::Captured), "applying the captured states");
-  CheckDraw(Device()->SetRenderTarget(0, backBuffer.Get()), "setting the back buffer as target");
+  FatalUnless(sceneTexture() != nullptr, "drawing before the resources were built");
+  CheckDraw(blocks_.Apply(RenderState::Captured), "applying the captured states");
+  CheckDraw(Device()->SetRenderTarget(0, backBuffer_.Get()), "setting the back buffer as target");
   if (FAILED(Device()->BeginScene())) return S_FALSE;
-  for (const ViewRecord& view : views) {
+  for (const ViewRecord& view : views_) {
     if (!view.visible) continue;
-    CheckDraw(blocks.Apply(view.backgroundState), "applying the background states");
+    CheckDraw(blocks_.Apply(view.backgroundState), "applying the background states");
     CheckDraw(Device()->SetViewport(&view.viewport), "setting the view's viewport");
     if (view.background) CheckDraw(DrawRect(*view.background, view.geometry.background), "drawing the background");
-    CheckDraw(blocks.Apply(RenderState::Blended), "applying the blending states");
+    CheckDraw(blocks_.Apply(RenderState::Blended), "applying the blending states");
     CheckDraw(Device()->SetViewport(&view.viewport), "setting the view's viewport");
     DrawBarsAndScene(view);
   }

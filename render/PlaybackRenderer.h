@@ -38,6 +38,6 @@ class PlaybackRenderer : public ShadowScene {
   bool BuildBackgrounds(const DisplayLayout& layout, QuadTexture* backgroundVideo);
   std::unique_ptr<QuadTexture> BuildComposite(const DisplayLayout& layout);
 
-  Microsoft::WRL::ComPtr<IDirect3DSurface9> backBuffer;
-  std::vector<std::unique_ptr<QuadTexture>> captures;  // per monitor, or the one composite
+  Microsoft::WRL::ComPtr<IDirect3DSurface9> backBuffer_;
+  std::vector<std::unique_ptr<QuadTexture>> captures_;  // per monitor, or the one composite
 };

@@ -24,12 +24,12 @@ namespace {
 class FirstFailure {
  public:
   void Note(HRESULT hr) {
-    if (SUCCEEDED(result) && FAILED(hr)) result = hr;
+    if (SUCCEEDED(result_) && FAILED(hr)) result_ = hr;
   }
-  HRESULT Result() const { return result; }
+  HRESULT result() const { return result_; }
 
  private:
-  HRESULT result = S_OK;
+  HRESULT result_ = S_OK;
 };
 
 D3DFORMAT CopyFormatOf(const DDSURFACEDESC2& description) {
@@ -57,15 +57,15 @@ D3DFORMAT CopyFormatOf(const DDSURFACEDESC2& description) {
 
 QuadTexture::QuadTexture(IDirect3DDevice9* device, ComPtr<IDirect3DTexture9> texture, UINT contentWidth,
                          UINT contentHeight, bool flipped)
-    : device(device), texture(std::move(texture)), contentWidth(contentWidth), contentHeight(contentHeight),
-      flipped(flipped) {
-  this->texture->GetLevelDesc(0, &levelDescription);
-  for (Vertex& v : vertices) v = Vertex{0.0f, 0.0f, 0.5f, 1.0f, 0.0f, 0.0f};
+    : device_(device), texture_(std::move(texture)), contentWidth_(contentWidth), contentHeight_(contentHeight),
+      flipped_(flipped) {
+  this->texture_->GetLevelDesc(0, &levelDescription_);
+  for (Vertex& v : vertices_) v = Vertex{0.0f, 0.0f, 0.5f, 1.0f, 0.0f, 0.0f};
   UpdateTextureCoordinates();
 }
 
-QuadTexture::QuadTexture(IDirect3DDevice9* device, bool flipped) : device(device), flipped(flipped) {
-  for (Vertex& v : vertices) v = Vertex{0.0f, 0.0f, 0.5f, 1.0f, 0.0f, 0.0f};
+QuadTexture::QuadTexture(IDirect3DDevice9* device, bool flipped) : device_(device), flipped_(flipped) {
+  for (Vertex& v : vertices_) v = Vertex{0.0f, 0.0f, 0.5f, 1.0f, 0.0f, 0.0f};
 }
 
 QuadTexture::~QuadTexture() = default;
@@ -93,7 +93,7 @@ std::unique_ptr<QuadTexture> QuadTexture::CreateFromCapture(IDirect3DDevice9* de
   if (FAILED(quad->StagingSurface(staging.GetAddressOf()))) return nullptr;
   {
     LockedSurface locked(staging.Get());
-    if (FAILED(locked.Result())) return nullptr;
+    if (FAILED(locked.result())) return nullptr;
     CapturePicture picture;
     picture.pixels = capture.pixels.data();
     picture.byteCount = capture.pixels.size();
@@ -104,48 +104,48 @@ std::unique_ptr<QuadTexture> QuadTexture::CreateFromCapture(IDirect3DDevice9* de
     picture.redMask = capture.redMask;
     picture.greenMask = capture.greenMask;
     picture.blueMask = capture.blueMask;
-    const CaptureConversion converted = ConvertCapture(picture, locked.Row(0), locked.Pitch());
+    const CaptureConversion converted = ConvertCapture(picture, locked.Row(0), locked.pitch());
     if (converted == CaptureConversion::Refused || converted == CaptureConversion::SourceTooSmall) return nullptr;
   }
   if (FAILED(quad->UploadStaging())) return nullptr;
-  quad->staging.Reset();  // a capture is uploaded once: no need to keep its system-memory copy
+  quad->staging_.Reset();  // a capture is uploaded once: no need to keep its system-memory copy
   return quad;
 }
 
 void QuadTexture::SetContentSize(UINT width, UINT height) {
-  contentWidth = width;
-  contentHeight = height;
+  contentWidth_ = width;
+  contentHeight_ = height;
   UpdateTextureCoordinates();
 }
 
 void QuadTexture::UpdateTextureCoordinates() {
-  const float right = levelDescription.Width ? static_cast<float>(contentWidth) / levelDescription.Width : 0.0f;
-  const float bottom = levelDescription.Height ? static_cast<float>(contentHeight) / levelDescription.Height : 0.0f;
-  const float topV = flipped ? bottom : 0.0f;
-  const float bottomV = flipped ? 0.0f : bottom;
-  vertices[0].u = 0.0f;  vertices[0].v = topV;
-  vertices[1].u = right; vertices[1].v = topV;
-  vertices[2].u = 0.0f;  vertices[2].v = bottomV;
-  vertices[3].u = right; vertices[3].v = bottomV;
+  const float right = levelDescription_.Width ? static_cast<float>(contentWidth_) / levelDescription_.Width : 0.0f;
+  const float bottom = levelDescription_.Height ? static_cast<float>(contentHeight_) / levelDescription_.Height : 0.0f;
+  const float topV = flipped_ ? bottom : 0.0f;
+  const float bottomV = flipped_ ? 0.0f : bottom;
+  vertices_[0].u = 0.0f;  vertices_[0].v = topV;
+  vertices_[1].u = right; vertices_[1].v = topV;
+  vertices_[2].u = 0.0f;  vertices_[2].v = bottomV;
+  vertices_[3].u = right; vertices_[3].v = bottomV;
 }
 
-HRESULT QuadTexture::GetLevelSurface(IDirect3DSurface9** surface) const { return texture->GetSurfaceLevel(0, surface); }
+HRESULT QuadTexture::GetLevelSurface(IDirect3DSurface9** surface) const { return texture_->GetSurfaceLevel(0, surface); }
 
 HRESULT QuadTexture::StagingSurface(IDirect3DSurface9** surface) {
-  if (!staging) {
-    const HRESULT hr = device->CreateOffscreenPlainSurface(levelDescription.Width, levelDescription.Height,
-                                                           levelDescription.Format, D3DPOOL_SYSTEMMEM,
-                                                           staging.GetAddressOf(), nullptr);
+  if (!staging_) {
+    const HRESULT hr = device_->CreateOffscreenPlainSurface(levelDescription_.Width, levelDescription_.Height,
+                                                           levelDescription_.Format, D3DPOOL_SYSTEMMEM,
+                                                           staging_.GetAddressOf(), nullptr);
     if (FAILED(hr)) return hr;
   }
-  return staging.CopyTo(surface);
+  return staging_.CopyTo(surface);
 }
 
 HRESULT QuadTexture::UploadStaging() {
   ComPtr<IDirect3DSurface9> level;
   const HRESULT hr = GetLevelSurface(level.GetAddressOf());
   if (FAILED(hr)) return hr;
-  return device->UpdateSurface(staging.Get(), nullptr, level.Get(), nullptr);
+  return device_->UpdateSurface(staging_.Get(), nullptr, level.Get(), nullptr);
 }
 
 HRESULT QuadTexture::FillTexels(const uint32_t* texels) {
@@ -154,28 +154,28 @@ HRESULT QuadTexture::FillTexels(const uint32_t* texels) {
   if (FAILED(hr)) return hr;
   {
     LockedSurface locked(surface.Get());
-    if (FAILED(locked.Result())) return locked.Result();
-    for (UINT row = 0; row < contentHeight; ++row) {
-      std::memcpy(locked.Row(row), texels + static_cast<size_t>(row) * contentWidth, contentWidth * sizeof(uint32_t));
+    if (FAILED(locked.result())) return locked.result();
+    for (UINT row = 0; row < contentHeight_; ++row) {
+      std::memcpy(locked.Row(row), texels + static_cast<size_t>(row) * contentWidth_, contentWidth_ * sizeof(uint32_t));
     }
   }
   return UploadStaging();
 }
 
 HRESULT QuadTexture::FillAlpha(const uint8_t* bytes, size_t byteCount, D3DCOLOR colour, bool flip) {
-  if (byteCount != static_cast<size_t>(contentWidth) * contentHeight) return E_UNEXPECTED;
+  if (byteCount != static_cast<size_t>(contentWidth_) * contentHeight_) return E_UNEXPECTED;
   ComPtr<IDirect3DSurface9> surface;
   HRESULT hr = StagingSurface(surface.GetAddressOf());
   if (FAILED(hr)) return hr;
   {
     LockedSurface locked(surface.Get());
-    if (FAILED(locked.Result())) return locked.Result();
+    if (FAILED(locked.result())) return locked.result();
     const uint32_t rgb = colour & 0x00FFFFFFu;
-    for (UINT row = 0; row < contentHeight; ++row) {
-      const UINT sourceRow = flip ? contentHeight - 1 - row : row;
-      const uint8_t* in = bytes + static_cast<size_t>(sourceRow) * contentWidth;
+    for (UINT row = 0; row < contentHeight_; ++row) {
+      const UINT sourceRow = flip ? contentHeight_ - 1 - row : row;
+      const uint8_t* in = bytes + static_cast<size_t>(sourceRow) * contentWidth_;
       uint32_t* out = reinterpret_cast<uint32_t*>(locked.Row(row));
-      for (UINT x = 0; x < contentWidth; ++x) out[x] = (uint32_t{in[x]} << 24) | rgb;
+      for (UINT x = 0; x < contentWidth_; ++x) out[x] = (uint32_t{in[x]} << 24) | rgb;
     }
   }
   return UploadStaging();
@@ -185,38 +185,38 @@ HRESULT QuadTexture::CopyFromSurface(IDirect3DSurface9* source) {
   ComPtr<IDirect3DSurface9> level;
   const HRESULT hr = GetLevelSurface(level.GetAddressOf());
   if (FAILED(hr)) return hr;
-  return device->UpdateSurface(source, nullptr, level.Get(), nullptr);
+  return device_->UpdateSurface(source, nullptr, level.Get(), nullptr);
 }
 
 HRESULT QuadTexture::StretchFromSurface(IDirect3DSurface9* source) {
   ComPtr<IDirect3DSurface9> level;
   const HRESULT hr = GetLevelSurface(level.GetAddressOf());
   if (FAILED(hr)) return hr;
-  return device->StretchRect(source, nullptr, level.Get(), nullptr, D3DTEXF_NONE);
+  return device_->StretchRect(source, nullptr, level.Get(), nullptr, D3DTEXF_NONE);
 }
 
 bool QuadTexture::SameDescription(const QuadTexture& other) const {
-  if (!texture || !other.texture) return false;
-  const D3DSURFACE_DESC& a = levelDescription;
-  const D3DSURFACE_DESC& b = other.levelDescription;
+  if (!texture_ || !other.texture_) return false;
+  const D3DSURFACE_DESC& a = levelDescription_;
+  const D3DSURFACE_DESC& b = other.levelDescription_;
   return a.Format == b.Format && a.Type == b.Type && a.Usage == b.Usage && a.Pool == b.Pool && a.Width == b.Width &&
          a.Height == b.Height;
 }
 
 HRESULT QuadTexture::CopyTexture(const QuadTexture& source) {
-  if (!source.texture) return E_POINTER;
+  if (!source.texture_) return E_POINTER;
   if (!SameDescription(source)) {
-    const D3DSURFACE_DESC& like = source.levelDescription;
+    const D3DSURFACE_DESC& like = source.levelDescription_;
     ComPtr<IDirect3DTexture9> made;
-    const HRESULT hr = device->CreateTexture(like.Width, like.Height, source.texture->GetLevelCount(), like.Usage,
+    const HRESULT hr = device_->CreateTexture(like.Width, like.Height, source.texture_->GetLevelCount(), like.Usage,
                                              like.Format, like.Pool, made.GetAddressOf(), nullptr);
     if (FAILED(hr)) return hr;
-    texture = std::move(made);
-    staging.Reset();  // of the old size and format
-    levelDescription = like;
-    contentWidth = source.contentWidth;
-    contentHeight = source.contentHeight;
-    std::memcpy(vertices, source.vertices, sizeof vertices);
+    texture_ = std::move(made);
+    staging_.Reset();  // of the old size and format
+    levelDescription_ = like;
+    contentWidth_ = source.contentWidth_;
+    contentHeight_ = source.contentHeight_;
+    std::memcpy(vertices_, source.vertices_, sizeof vertices_);
   }
   ComPtr<IDirect3DSurface9> sourceLevel;
   const HRESULT hr = source.GetLevelSurface(sourceLevel.GetAddressOf());
@@ -233,17 +233,17 @@ HRESULT QuadTexture::CopyFromDirectDrawSurface(IDirectDrawSurface7* source) {
   if (format == D3DFMT_UNKNOWN) return E_INVALIDARG;
 
   const UINT width = NextPowerOfTwo(description.dwWidth), height = NextPowerOfTwo(description.dwHeight);
-  if (!texture || levelDescription.Format != format || levelDescription.Width != width ||
-      levelDescription.Height != height) {
+  if (!texture_ || levelDescription_.Format != format || levelDescription_.Width != width ||
+      levelDescription_.Height != height) {
     ComPtr<IDirect3DTexture9> made;
-    hr = device->CreateTexture(width, height, 0, levelDescription.Usage, format,
-                               texture ? levelDescription.Pool : D3DPOOL_DEFAULT, made.GetAddressOf(), nullptr);
+    hr = device_->CreateTexture(width, height, 0, levelDescription_.Usage, format,
+                               texture_ ? levelDescription_.Pool : D3DPOOL_DEFAULT, made.GetAddressOf(), nullptr);
     if (FAILED(hr)) return hr;
-    texture = std::move(made);
-    staging.Reset();  // of the old size and format
-    texture->GetLevelDesc(0, &levelDescription);
+    texture_ = std::move(made);
+    staging_.Reset();  // of the old size and format
+    texture_->GetLevelDesc(0, &levelDescription_);
   }
-  if (contentWidth != description.dwWidth || contentHeight != description.dwHeight) {
+  if (contentWidth_ != description.dwWidth || contentHeight_ != description.dwHeight) {
     SetContentSize(description.dwWidth, description.dwHeight);
   }
 
@@ -252,20 +252,20 @@ HRESULT QuadTexture::CopyFromDirectDrawSurface(IDirectDrawSurface7* source) {
   if (FAILED(hr)) return hr;
   {
     LockedSurface target(surface.Get());
-    if (FAILED(target.Result())) return target.Result();
+    if (FAILED(target.result())) return target.result();
     LockedDirectDrawSurface pixels(source, DDLOCK_WAIT | DDLOCK_READONLY);
-    if (FAILED(pixels.Result())) return pixels.Result();
-    if (pixels.Pitch() == 0 || !pixels.Bits()) return E_FAIL;
-    CopyRows(pixels.Bits(), pixels.Pitch(), target.Row(0), target.Pitch(), description.dwHeight);
+    if (FAILED(pixels.result())) return pixels.result();
+    if (pixels.pitch() == 0 || !pixels.Bits()) return E_FAIL;
+    CopyRows(pixels.Bits(), pixels.pitch(), target.Row(0), target.pitch(), description.dwHeight);
   }
   return UploadStaging();
 }
 
 std::unique_ptr<QuadTexture> QuadTexture::CloneTexture(const QuadTexture& source) {
-  std::unique_ptr<QuadTexture> clone(new QuadTexture(source.device.Get(), source.flipped));
+  std::unique_ptr<QuadTexture> clone(new QuadTexture(source.device_.Get(), source.flipped_));
   clone->CopyTexture(source);
   // A failed picture copy still leaves a usable texture; the next copy fills it.
-  if (!clone->texture) return nullptr;
+  if (!clone->texture_) return nullptr;
   return clone;
 }
 
@@ -278,14 +278,14 @@ HRESULT QuadTexture::DrawAt(float x, float y, float w, float h) {
   constexpr float kToTexelCentres = -0.5f;
   x += kToTexelCentres;
   y += kToTexelCentres;
-  vertices[0].x = x;     vertices[0].y = y;
-  vertices[1].x = x + w; vertices[1].y = y;
-  vertices[2].x = x;     vertices[2].y = y + h;
-  vertices[3].x = x + w; vertices[3].y = y + h;
+  vertices_[0].x = x;     vertices_[0].y = y;
+  vertices_[1].x = x + w; vertices_[1].y = y;
+  vertices_[2].x = x;     vertices_[2].y = y + h;
+  vertices_[3].x = x + w; vertices_[3].y = y + h;
   FirstFailure result;
-  result.Note(device->SetTexture(0, texture.Get()));
-  result.Note(device->SetFVF(kVertexFormat));
-  result.Note(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, vertices, sizeof(Vertex)));
-  result.Note(device->SetTexture(0, nullptr));
-  return result.Result();
+  result.Note(device_->SetTexture(0, texture_.Get()));
+  result.Note(device_->SetFVF(kVertexFormat));
+  result.Note(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, vertices_, sizeof(Vertex)));
+  result.Note(device_->SetTexture(0, nullptr));
+  return result.result();
 }

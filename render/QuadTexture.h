@@ -56,12 +56,12 @@ class QuadTexture {
   // Changes the picture size inside the texture (the texture coordinates follow).
   void SetContentSize(UINT width, UINT height);
 
-  IDirect3DTexture9* Texture() const { return texture.Get(); }
+  IDirect3DTexture9* Texture() const { return texture_.Get(); }
   HRESULT GetLevelSurface(IDirect3DSurface9** surface) const;
-  const D3DSURFACE_DESC& LevelDescription() const { return levelDescription; }
-  UINT ContentWidth() const { return contentWidth; }
-  UINT ContentHeight() const { return contentHeight; }
-  bool Flipped() const { return flipped; }
+  const D3DSURFACE_DESC& LevelDescription() const { return levelDescription_; }
+  UINT contentWidth() const { return contentWidth_; }
+  UINT contentHeight() const { return contentHeight_; }
+  bool flipped() const { return flipped_; }
 
   struct Vertex {
     float x, y, z, rhw, u, v;
@@ -80,14 +80,14 @@ class QuadTexture {
   HRESULT StagingSurface(IDirect3DSurface9** surface);
   HRESULT UploadStaging();
 
-  Microsoft::WRL::ComPtr<IDirect3DDevice9> device;
-  Microsoft::WRL::ComPtr<IDirect3DTexture9> texture;
-  Microsoft::WRL::ComPtr<IDirect3DSurface9> staging;
-  D3DSURFACE_DESC levelDescription{};
-  UINT contentWidth = 0;
-  UINT contentHeight = 0;
-  Vertex vertices[4]{};  // top-left, top-right, bottom-left, bottom-right
-  bool flipped = false;
+  Microsoft::WRL::ComPtr<IDirect3DDevice9> device_;
+  Microsoft::WRL::ComPtr<IDirect3DTexture9> texture_;
+  Microsoft::WRL::ComPtr<IDirect3DSurface9> staging_;
+  D3DSURFACE_DESC levelDescription_{};
+  UINT contentWidth_ = 0;
+  UINT contentHeight_ = 0;
+  Vertex vertices_[4]{};  // top-left, top-right, bottom-left, bottom-right
+  bool flipped_ = false;
 };
 
 // The smallest power of two at or above value (1 for 0).

@@ -39,7 +39,7 @@ bool SetStates(IDirect3DDevice9* device, const BlockStates& s) {
 }  // namespace
 
 bool RenderStateBlocks::Build(IDirect3DDevice9* device) {
-  for (auto& block : blocks) block.Reset();
+  for (auto& block : blocks_) block.Reset();
   ComPtr<IDirect3DStateBlock9> captured;
   if (FAILED(device->CreateStateBlock(D3DSBT_PIXELSTATE, captured.GetAddressOf()))) return false;
   for (int i = 1; i < kCount; ++i) {
@@ -48,13 +48,13 @@ bool RenderStateBlocks::Build(IDirect3DDevice9* device) {
     if (FAILED(device->CreateStateBlock(D3DSBT_PIXELSTATE, block.GetAddressOf()))) return false;
     if (!SetStates(device, kStates[i])) return false;
     if (FAILED(block->Capture())) return false;
-    blocks[i] = std::move(block);
+    blocks_[i] = std::move(block);
   }
-  blocks[0] = std::move(captured);
+  blocks_[0] = std::move(captured);
   return true;
 }
 
 HRESULT RenderStateBlocks::Apply(RenderState which) const {
-  const auto& block = blocks[static_cast<int>(which)];
+  const auto& block = blocks_[static_cast<int>(which)];
   return block ? block->Apply() : E_FAIL;
 }

@@ -25,8 +25,8 @@ class RenderStateBlocks {
   // before each. Culling is turned off on the device. False on any failure.
   bool Build(IDirect3DDevice9* device);
   HRESULT Apply(RenderState which) const;
-  bool Built() const { return blocks[0] != nullptr; }
+  bool built() const { return blocks_[0] != nullptr; }
 
  private:
-  Microsoft::WRL::ComPtr<IDirect3DStateBlock9> blocks[kCount];
+  Microsoft::WRL::ComPtr<IDirect3DStateBlock9> blocks_[kCount];
 };

@@ -14,26 +14,26 @@ using Effect = Microsoft::WRL::ComPtr<ID3DXEffect>;
 
 class D3dxShadowEffect : public ShadowEffect {
  public:
-  D3dxShadowEffect(LoadedLibrary library, Effect effect) : library(std::move(library)), effect(std::move(effect)) {}
+  D3dxShadowEffect(LoadedLibrary library, Effect effect) : library_(std::move(library)), effect_(std::move(effect)) {}
 
   HRESULT DrawThrough(QuadTexture& frame, float x, float y, float w, float h) const override {
     UINT passes = 0;
-    HRESULT hr = effect->Begin(&passes, 0);  // 0: the effect restores the shaders it set at End
+    HRESULT hr = effect_->Begin(&passes, 0);  // 0: the effect restores the shaders it set at End
     if (FAILED(hr)) return hr;
-    hr = effect->BeginPass(kEffectPass);
+    hr = effect_->BeginPass(kEffectPass);
     if (SUCCEEDED(hr)) {
       hr = frame.DrawAt(x, y, w, h);
-      const HRESULT ended = effect->EndPass();
+      const HRESULT ended = effect_->EndPass();
       if (SUCCEEDED(hr)) hr = ended;
     }
-    const HRESULT ended = effect->End();
+    const HRESULT ended = effect_->End();
     return SUCCEEDED(hr) ? ended : hr;
   }
   Way way() const override { return Way::D3dx; }
 
  private:
-  LoadedLibrary library;  // declared first: the effect's code lives in it, so it goes last
-  Effect effect;
+  LoadedLibrary library_;  // declared first: the effect's code lives in it, so it goes last
+  Effect effect_;
 };
 }  // namespace
 

@@ -57,11 +57,11 @@ class ShadowScene {
   // Failures are fatal.
   void DrawMovieScene(QuadTexture& movieFrame, const ShadowEffect* effect);
 
-  const std::vector<ViewRecord>& Views() const { return views; }
-  IDirect3DSurface9* SceneSurface() const { return sceneSurface.Get(); }
-  const QuadTexture* SceneTexture() const { return scene.get(); }
-  const RenderStateBlocks& StateBlocks() const { return blocks; }
-  bool PremultipliedScene() const { return premultipliedScene; }
+  const std::vector<ViewRecord>& views() const { return views_; }
+  IDirect3DSurface9* SceneSurface() const { return sceneSurface_.Get(); }
+  const QuadTexture* sceneTexture() const { return scene_.get(); }
+  const RenderStateBlocks& stateBlocks() const { return blocks_; }
+  bool premultipliedScene() const { return premultipliedScene_; }
 
  protected:
   // The two solid-colour textures and the scene texture of silhouetteSize. False on any failure.
@@ -74,24 +74,24 @@ class ShadowScene {
   // The device's blend states are left as block Blended has them. Failures are fatal.
   void DrawBarsAndScene(const ViewRecord& view);
 
-  IDirect3DDevice9* Device() const { return device.Get(); }
-  const RenderSettings& Settings() const { return settings; }
+  IDirect3DDevice9* Device() const { return device_.Get(); }
+  const RenderSettings& settings() const { return settings_; }
 
-  std::vector<ViewRecord> views;
-  RenderStateBlocks blocks;
+  std::vector<ViewRecord> views_;
+  RenderStateBlocks blocks_;
 
  private:
   void BeginScenePass();
 
-  Microsoft::WRL::ComPtr<IDirect3DDevice9> device;
-  RenderSettings settings;
-  std::unique_ptr<QuadTexture> shadowColour;
-  std::unique_ptr<QuadTexture> screenColour;
-  std::unique_ptr<QuadTexture> scene;
-  Microsoft::WRL::ComPtr<IDirect3DSurface9> sceneSurface;
-  bool premultipliedScene = false;
+  Microsoft::WRL::ComPtr<IDirect3DDevice9> device_;
+  RenderSettings settings_;
+  std::unique_ptr<QuadTexture> shadowColour_;
+  std::unique_ptr<QuadTexture> screenColour_;
+  std::unique_ptr<QuadTexture> scene_;
+  Microsoft::WRL::ComPtr<IDirect3DSurface9> sceneSurface_;
+  bool premultipliedScene_ = false;
   // The last first pass drew the packed frames (premultiplied), not the movie (straight colour).
-  bool sceneHoldsPackedFrames = false;
+  bool sceneHoldsPackedFrames_ = false;
 };
 
 // texture drawn over r (render-target pixels) with the current states.

@@ -22,7 +22,7 @@ bool ClipViewport(PixelRect area, PixelSize target, D3DVIEWPORT9& viewport) {
 
 PixelSize ContentOf(const QuadTexture* texture) {
   if (!texture) return {};
-  return {static_cast<int32_t>(texture->ContentWidth()), static_cast<int32_t>(texture->ContentHeight())};
+  return {static_cast<int32_t>(texture->contentWidth()), static_cast<int32_t>(texture->contentHeight())};
 }
 }  // namespace
 
@@ -31,7 +31,7 @@ std::vector<ViewRecord> BuildViews(const std::vector<MonitorRecord>& monitors, P
                                    PixelSize renderTarget) {
   std::vector<PixelRect> monitorRects;
   monitorRects.reserve(monitors.size());
-  for (const MonitorRecord& m : monitors) monitorRects.push_back(m.Rect());
+  for (const MonitorRecord& m : monitors) monitorRects.push_back(m.rect());
 
   std::vector<ViewRecord> views;
   const std::vector<PixelRect> areas = ViewAreas(monitorRects, magType);

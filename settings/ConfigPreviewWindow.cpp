@@ -109,9 +109,9 @@ LRESULT CALLBACK ConfigPreviewWindow::WindowProcedure(HWND window, UINT message,
 }
 
 void ConfigPreviewWindow::ShowLook(const UmbraneConfig& config) {
-  look = {config.foregroundAlpha, config.backgroundAlpha, config.frameEnabled, config.confineBgFilterToShadowGraph};
-  if (config.MagType != magType) {
-    magType = config.MagType;
+  look_ = {config.foregroundAlpha, config.backgroundAlpha, config.frameEnabled, config.confineBgFilterToShadowGraph};
+  if (config.MagType != magType_) {
+    magType_ = config.MagType;
     UpdateLayout();
   }
   Render();
@@ -122,7 +122,7 @@ void ConfigPreviewWindow::UpdateLayout() {
   const PixelRect picture = preview_composition::PictureRect(
       {clientRect.right - clientRect.left, clientRect.bottom - clientRect.top},
       {screenRect.right - screenRect.left, screenRect.bottom - screenRect.top}, {sample.width, sample.height},
-      magType);
+      magType_);
   pictureX = picture.x;
   pictureY = picture.y;
   pictureWidth = picture.width;
@@ -136,10 +136,10 @@ void ConfigPreviewWindow::Render() {
 
   const ScreenDc windowDc(window);
   // The preview always matches its window: a bitmap of another size would be written past its end.
-  if (!bitmap || width != bitmapWidth || height != bitmapHeight) {
+  if (!bitmap || width != bitmapWidth_ || height != bitmapHeight_) {
     bitmap = CreatePreviewBitmap(windowDc.Get(), width, height, bits);
-    bitmapWidth = width;
-    bitmapHeight = height;
+    bitmapWidth_ = width;
+    bitmapHeight_ = height;
   }
   uint32_t* stagedBits = nullptr;
   const GdiBitmap staged = CreatePreviewBitmap(windowDc.Get(), width, height, stagedBits);
@@ -151,13 +151,13 @@ void ConfigPreviewWindow::Render() {
     const SelectedObject sampleSelected(sampleDc.get(), sample.bitmap.get());
     const SelectedObject stagedSelected(stagedDc.get(), staged.get());
     // Without borders the area around the picture is the screen (white); with them it stays black.
-    if (!look.frameEnabled) FillRect(stagedDc.get(), &clientRect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (!look_.frameEnabled) FillRect(stagedDc.get(), &clientRect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     StretchBlt(stagedDc.get(), pictureX, pictureY, pictureWidth, pictureHeight, sampleDc.get(), 0, 0, sample.width,
                sample.height, SRCCOPY);
     GdiFlush();  // the pixels are read directly below
   }
   preview_composition::Compose(stagedBits, bits, {width, height}, {pictureX, pictureY, pictureWidth, pictureHeight},
-                               look);
+                               look_);
 }
 
 void ConfigPreviewWindow::Paint() {

@@ -48,9 +48,9 @@ class ConfigPreviewWindow {
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Paint();
 
-  MagType magType = MagType::FillMonitor;
-  preview_composition::Look look;
+  MagType magType_ = MagType::FillMonitor;
+  preview_composition::Look look_;
 
-  int32_t bitmapWidth = 0;
-  int32_t bitmapHeight = 0;
+  int32_t bitmapWidth_ = 0;
+  int32_t bitmapHeight_ = 0;
 };

@@ -28,6 +28,6 @@ class ProfileSection {
   void CreateAsUnicodeIfMissing() const;
 
  private:
-  std::wstring filePath;
-  std::wstring sectionName;
+  std::wstring filePath_;
+  std::wstring sectionName_;
 };

@@ -24,12 +24,12 @@ enum ObjectId : uint32_t { MyTex0Object = 1, SamplerTextureObject = 2, VertexSha
 
 class DataBlock {
  public:
-  DataBlock() { block.Word(0); }  // offset 0 means "no name"
+  DataBlock() { block_.Word(0); }  // offset 0 means "no name"
   uint32_t String(const std::string& text) {
     const uint32_t at = Here();
-    block.Word(static_cast<uint32_t>(text.size() + 1));
-    block.Bytes(text.c_str(), text.size() + 1);
-    block.PadTo4();
+    block_.Word(static_cast<uint32_t>(text.size() + 1));
+    block_.Bytes(text.c_str(), text.size() + 1);
+    block_.PadTo4();
     return at;
   }
   uint32_t ScalarType(EffectType type, uint32_t name) { return Words({type, ScalarClass, name, 0, 0, 1, 1}); }
@@ -41,14 +41,14 @@ class DataBlock {
   }
   uint32_t Words(std::initializer_list<uint32_t> words) {
     const uint32_t at = Here();
-    for (uint32_t w : words) block.Word(w);
+    for (uint32_t w : words) block_.Word(w);
     return at;
   }
-  uint32_t Here() const { return static_cast<uint32_t>(block.Size()); }
-  const ByteWriter& Bytes() const { return block; }
+  uint32_t Here() const { return static_cast<uint32_t>(block_.Size()); }
+  const ByteWriter& Bytes() const { return block_; }
 
  private:
-  ByteWriter block;
+  ByteWriter block_;
 };
 
 void Resource(ByteWriter& out, std::initializer_list<uint32_t> location, const void* data, size_t size) {

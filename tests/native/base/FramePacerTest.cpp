@@ -13,7 +13,7 @@ class ScriptedClock : public FrameClock {
  public:
   explicit ScriptedClock(int64_t frequency) : rate_(frequency) {}
 
-  const CounterRate& Rate() const override { return rate_; }
+  const CounterRate& rate() const override { return rate_; }
   int64_t Now() override {
     now += readCost;
     return now;
@@ -47,7 +47,7 @@ TEST(FramePacerTest, PeriodAndMarginFollowTheFrequency) {
   pacer.Start();
   EXPECT_EQ(pacer.period(), kWineFrequency / 30);
   EXPECT_EQ(pacer.lastTick(), 1234);
-  EXPECT_EQ(clock.Rate().ticksPerMillisecond, 10'000);
+  EXPECT_EQ(clock.rate().ticksPerMillisecond, 10'000);
 }
 
 TEST(FramePacerTest, LatenessBecomesWholePeriodsAndTheTickStaysOnTheGrid) {
@@ -88,7 +88,7 @@ TEST(FramePacerTest, SleepsEndNoLaterThanOneMillisecondBeforeTheTarget) {
   clock.readCost = 3;  // each counter read costs a little, as a real one does
   FramePacer pacer(clock);
   pacer.Start();
-  const int64_t margin = clock.Rate().ticksPerMillisecond;
+  const int64_t margin = clock.rate().ticksPerMillisecond;
   std::mt19937 random(7);
   for (int frame = 0; frame < 200; ++frame) {
     const int64_t target = pacer.lastTick() + pacer.period();
@@ -107,7 +107,7 @@ TEST(FramePacerTest, OnTimeWakeUpSleepsOnceAndSpinsTheMargin) {
   FramePacer pacer(clock);
   pacer.Start();
   const int64_t target = pacer.lastTick() + pacer.period();
-  const int64_t margin = clock.Rate().ticksPerMillisecond;
+  const int64_t margin = clock.rate().ticksPerMillisecond;
   ASSERT_EQ(pacer.WaitNextFrame(), 1);
   // 33.33 ms to go less the 1 ms margin: 32 whole milliseconds; under two milliseconds to go the
   // sleeps are zero (they only yield), and the last millisecond is spun out on the counter.
@@ -126,7 +126,7 @@ TEST(FramePacerTest, EarlyWakeUpsSleepAgainAndStillReturnOneOnTheGrid) {
   FramePacer pacer(clock);
   pacer.Start();
   const int64_t start = pacer.lastTick();
-  const int64_t margin = clock.Rate().ticksPerMillisecond;
+  const int64_t margin = clock.rate().ticksPerMillisecond;
   for (int frame = 1; frame <= 5; ++frame) {
     const int64_t target = pacer.lastTick() + pacer.period();
     clock.sleepEnds.clear();

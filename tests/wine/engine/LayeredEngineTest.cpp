@@ -43,7 +43,7 @@ void WriteFrame(UmbraneEngine& engine, int grey, bool announce) {
   {
     LockGuard guard(engine.layeredFrameLock());
     LockedSurface bits(engine.layeredFrameSurface());
-    ASSERT_EQ(bits.Result(), S_OK);
+    ASSERT_EQ(bits.result(), S_OK);
     for (LONG y = 0; y < engine.layeredPresenter()->size().cy; ++y) {
       auto* row = reinterpret_cast<uint32_t*>(bits.Row(static_cast<UINT>(y)));
       for (LONG x = 0; x < engine.layeredPresenter()->size().cx; ++x) row[x] = 0xFF000000u | uint32_t(grey) * 0x010101u;

@@ -90,8 +90,8 @@ TEST_F(FilterGraph, WithADeviceEveryVideoReachesTheGrabberFrameAfterFrame) {
     ASSERT_TRUE(graph.HasVideo());
     PosterFrame frame;
     ASSERT_NO_FATAL_FAILURE(TakeFirstFrame(graph, frame));
-    EXPECT_EQ(frame.texture->ContentWidth(), video.width);
-    EXPECT_EQ(frame.texture->ContentHeight(), video.height);
+    EXPECT_EQ(frame.texture->contentWidth(), video.width);
+    EXPECT_EQ(frame.texture->contentHeight(), video.height);
     EXPECT_EQ(frame.texture->LevelDescription().Width, NextPowerOfTwo(video.width));
     EXPECT_EQ(frame.texture->LevelDescription().Height, NextPowerOfTwo(video.height));
 
@@ -155,7 +155,7 @@ TEST_F(FilterGraph, WhereTheVmr7ChainCannotBeBuiltTheVmr9CapturesTheVideo) {
     EXPECT_EQ(FilterNames(graph.graphBuilder()).find(L"VMR7"), std::wstring::npos);
     PosterFrame frame;
     ASSERT_NO_FATAL_FAILURE(TakeFirstFrame(graph, frame)) << "the VMR-9 grabber captures the video";
-    EXPECT_EQ(frame.texture->ContentWidth(), 320u);
+    EXPECT_EQ(frame.texture->contentWidth(), 320u);
     ExpectPlaysToItsEnd(graph, {L"testsrc-raw.avi", 1000});
     graph.SetFrameEvent(nullptr);
     EXPECT_EQ(FindWindowW(nullptr, L"ActiveMovie Window"), nullptr);
@@ -371,7 +371,7 @@ TEST_F(FilterGraph, DetachingTheVideoFreesTheGrabberAndTheNextRunConnectsItAgain
   ASSERT_TRUE(WaitFor(frameEvent.get(), 5000));
   EXPECT_TRUE(graph.CopyFrame(afterwards));
   ASSERT_TRUE(afterwards.texture);
-  EXPECT_EQ(afterwards.texture->ContentWidth(), 640u);
+  EXPECT_EQ(afterwards.texture->contentWidth(), 640u);
   graph.SetFrameEvent(nullptr);
 }
 

@@ -54,8 +54,8 @@ std::vector<uint32_t> ReadTexture(IDirect3DDevice9* device, const QuadTexture& t
   ReadBack back(device, target.Get());
   if (!back.Ok()) return {};
   std::vector<uint32_t> texels;
-  for (UINT row = 0; row < texture.ContentHeight(); ++row) {
-    for (UINT x = 0; x < texture.ContentWidth(); ++x) {
+  for (UINT row = 0; row < texture.contentHeight(); ++row) {
+    for (UINT x = 0; x < texture.contentWidth(); ++x) {
       const Colour c = back.At(static_cast<int>(x), static_cast<int>(row));
       texels.push_back(static_cast<uint32_t>(c.a) << 24 | static_cast<uint32_t>(c.r) << 16 |
                        static_cast<uint32_t>(c.g) << 8 | static_cast<uint32_t>(c.b));

@@ -58,13 +58,13 @@ ComPtr<IDirectDrawSurface7> MakeSurface(IDirectDraw7* ddraw, DWORD width, DWORD 
 // Every pixel `fill`, the last row's first pixel `corner` (a picture whose rows all arrived).
 void Paint(IDirectDrawSurface7* surface, uint32_t fill, uint32_t corner) {
   LockedDirectDrawSurface bits(surface, DDLOCK_WAIT);
-  ASSERT_EQ(bits.Result(), DD_OK);
+  ASSERT_EQ(bits.result(), DD_OK);
   const DDSURFACEDESC2& desc = bits.Description();
   const DWORD bytes = desc.ddpfPixelFormat.dwRGBBitCount / 8;
   for (DWORD y = 0; y < desc.dwHeight; ++y) {
     for (DWORD x = 0; x < desc.dwWidth; ++x) {
       const uint32_t value = (y == desc.dwHeight - 1 && x == 0) ? corner : fill;
-      std::memcpy(bits.Bits() + y * bits.Pitch() + x * bytes, &value, bytes);
+      std::memcpy(bits.Bits() + y * bits.pitch() + x * bytes, &value, bytes);
     }
   }
 }
@@ -178,8 +178,8 @@ TEST_F(Vmr7Grabber, AThirtyTwoBitFrameIsCopiedWholeIntoAPowerOfTwoTextureWithThe
   EXPECT_EQ(level.Width, 512u);
   EXPECT_EQ(level.Height, 256u);
   EXPECT_EQ(level.Format, D3DFMT_X8R8G8B8);
-  EXPECT_EQ(frame.texture->ContentWidth(), 320u);
-  EXPECT_EQ(frame.texture->ContentHeight(), 240u);
+  EXPECT_EQ(frame.texture->contentWidth(), 320u);
+  EXPECT_EQ(frame.texture->contentHeight(), 240u);
   EXPECT_TRUE(IsColour(TexelOf(Device(), *frame.texture, 319, 0), 0x10, 0x20, 0x30)) << "the whole first row";
   EXPECT_TRUE(IsColour(TexelOf(Device(), *frame.texture, 0, 239), 0xC0, 0xA0, 0x80)) << "the 240th row";
 
@@ -219,8 +219,8 @@ TEST_F(Vmr7Grabber, TheTextureIsMadeAnewOnlyWhenTheSurfacesFormatOrSizeChanges) 
   ASSERT_EQ(texture->CopyFromDirectDrawSurface(small.Get()), S_OK);
   EXPECT_EQ(texture->LevelDescription().Width, 128u);
   EXPECT_EQ(texture->LevelDescription().Height, 64u);
-  EXPECT_EQ(texture->ContentWidth(), 100u);
-  EXPECT_EQ(texture->ContentHeight(), 60u);
+  EXPECT_EQ(texture->contentWidth(), 100u);
+  EXPECT_EQ(texture->contentHeight(), 60u);
   for (auto [x, y] : {std::pair{0, 0}, {50, 30}, {99, 59}, {99, 0}, {0, 59}}) {
     const Colour c = TexelOf(Device(), *texture, x, y);
     EXPECT_TRUE(IsColour(c, 0, 255, 0)) << x << "," << y << ": " << c.r << " " << c.g << " " << c.b;
@@ -239,7 +239,7 @@ TEST_F(Vmr7Grabber, AFiveSixFiveVideoGivesTheRenderThreadAFiveSixFivePicture) {
   PosterFrame frame;
   ASSERT_TRUE(grabber().CopyFrame(frame));
   EXPECT_EQ(frame.texture->LevelDescription().Format, D3DFMT_R5G6B5);
-  EXPECT_EQ(frame.texture->ContentWidth(), 320u);
+  EXPECT_EQ(frame.texture->contentWidth(), 320u);
   EXPECT_TRUE(IsColour(TexelOf(Device(), *frame.texture, 200, 100), 0, 255, 0));
   EXPECT_TRUE(IsColour(TexelOf(Device(), *frame.texture, 0, 239), 255, 0, 0));
 }
@@ -267,7 +267,7 @@ TEST_F(Vmr7Grabber, AfterReleaseSurfacesNoFrameIsHandedOutUntilTheNextOneOfWhate
   ASSERT_TRUE(grabber().CopyFrame(frame));
   EXPECT_EQ(frame.time, kFreshTime + 1) << "a new poster";
   EXPECT_EQ(frame.texture->LevelDescription().Width, 256u);
-  EXPECT_EQ(frame.texture->ContentHeight(), 120u);
+  EXPECT_EQ(frame.texture->contentHeight(), 120u);
   EXPECT_TRUE(IsColour(TexelOf(Device(), *frame.texture, 159, 119), 255, 0, 255));
 }
 
@@ -284,8 +284,8 @@ TEST_F(Vmr7Grabber, APictureOfAnotherSizeMidStreamIsCopiedAtItsOwnSize) {
   PosterFrame frame;
   ASSERT_TRUE(grabber().CopyFrame(frame));
   EXPECT_EQ(frame.texture->LevelDescription().Format, D3DFMT_R5G6B5);
-  EXPECT_EQ(frame.texture->ContentWidth(), 160u);
-  EXPECT_EQ(frame.texture->ContentHeight(), 120u);
+  EXPECT_EQ(frame.texture->contentWidth(), 160u);
+  EXPECT_EQ(frame.texture->contentHeight(), 120u);
   EXPECT_TRUE(IsColour(TexelOf(Device(), *frame.texture, 159, 0), 0, 0, 255));
   EXPECT_TRUE(IsColour(TexelOf(Device(), *frame.texture, 0, 119), 255, 0, 0)) << "the small picture's own last row";
 }

@@ -107,8 +107,8 @@ TEST_F(Vmr9Grabber, SurfacesAreRoundedUpToPowersOfTwoAndThePosterKeepsTheVideosO
   EXPECT_EQ(frame.texture->LevelDescription().Width, 1024u);
   EXPECT_EQ(frame.texture->LevelDescription().Height, 512u);
   EXPECT_EQ(frame.texture->LevelDescription().Usage, static_cast<DWORD>(D3DUSAGE_RENDERTARGET));
-  EXPECT_EQ(frame.texture->ContentWidth(), 640u);
-  EXPECT_EQ(frame.texture->ContentHeight(), 480u);
+  EXPECT_EQ(frame.texture->contentWidth(), 640u);
+  EXPECT_EQ(frame.texture->contentHeight(), 480u);
   EXPECT_TRUE(SameColour(TexelOf(Device(), *frame.texture, 639, 479), D3DCOLOR_XRGB(10, 20, 30)));
 }
 
@@ -254,8 +254,8 @@ TEST_F(Vmr9Grabber, AVideoThatChangesSizeAndPixelsMidStreamReachesTheRenderThrea
   ASSERT_EQ(Initialize(smaller), S_OK);
   ASSERT_EQ(Present(D3DCOLOR_XRGB(0, 255, 0)), S_OK);
   ASSERT_TRUE(grabber().CopyFrame(frame));
-  EXPECT_EQ(frame.texture->ContentWidth(), 157u);
-  EXPECT_EQ(frame.texture->ContentHeight(), 93u);
+  EXPECT_EQ(frame.texture->contentWidth(), 157u);
+  EXPECT_EQ(frame.texture->contentHeight(), 93u);
   EXPECT_EQ(frame.texture->LevelDescription().Format, D3DFMT_R5G6B5);
   EXPECT_TRUE(SameColour(TexelOf(Device(), *frame.texture, 156, 92), D3DCOLOR_XRGB(0, 255, 0)));
 }
@@ -270,9 +270,9 @@ TEST_F(Vmr9Grabber, TextureCopiesTakeOverTheSourcesDescriptionSizeAndPicture) {
   const std::unique_ptr<QuadTexture> clone = QuadTexture::CloneTexture(*source);
   ASSERT_TRUE(clone);
   EXPECT_TRUE(clone->SameDescription(*source));
-  EXPECT_EQ(clone->ContentWidth(), 300u);
-  EXPECT_EQ(clone->ContentHeight(), 200u);
-  EXPECT_EQ(clone->Flipped(), source->Flipped());
+  EXPECT_EQ(clone->contentWidth(), 300u);
+  EXPECT_EQ(clone->contentHeight(), 200u);
+  EXPECT_EQ(clone->flipped(), source->flipped());
   EXPECT_NE(clone->Texture(), source->Texture());
   EXPECT_TRUE(SameColour(TexelOf(Device(), *clone, 299, 199), D3DCOLOR_XRGB(40, 80, 120)));
 
@@ -280,7 +280,7 @@ TEST_F(Vmr9Grabber, TextureCopiesTakeOverTheSourcesDescriptionSizeAndPicture) {
   auto other = QuadTexture::CreateBlank(Device(), 64, 64, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8);
   ASSERT_EQ(other->CopyTexture(*source), S_OK);
   EXPECT_TRUE(other->SameDescription(*source));
-  EXPECT_EQ(other->ContentWidth(), 300u);
+  EXPECT_EQ(other->contentWidth(), 300u);
   EXPECT_TRUE(SameColour(TexelOf(Device(), *other, 150, 100), D3DCOLOR_XRGB(40, 80, 120)));
 
   // Into one like it: the texture stays, only the picture is copied.

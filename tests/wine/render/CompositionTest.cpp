@@ -92,7 +92,7 @@ TEST_P(Composition, EveryRegionOfBothViewsBlendsAsTheRulesSay) {
   MakeFrame(shadowPercent);
   auto renderer = Build(settings);
   ASSERT_TRUE(renderer);
-  ASSERT_EQ(renderer->Views().size(), 2u);
+  ASSERT_EQ(renderer->views().size(), 2u);
 
   renderer->DrawPackedScene(*silhouette, *mask);
   ASSERT_EQ(renderer->DrawViews(), S_OK);
@@ -203,8 +203,8 @@ TEST_F(RendererOnDevice, DesktopModesDrawOneCompositeOfAllCaptures) {
   MakeFrame(0);
   auto renderer = Build(transparent);
   ASSERT_TRUE(renderer);
-  ASSERT_EQ(renderer->Views().size(), 1u);
-  const ViewGeometry& g = renderer->Views()[0].geometry;
+  ASSERT_EQ(renderer->views().size(), 1u);
+  const ViewGeometry& g = renderer->views()[0].geometry;
   EXPECT_EQ(g.picture.width, 256);  // 32 x 16 filling 256 x 128
   EXPECT_EQ(g.picture.height, 128);
   renderer->DrawPackedScene(*silhouette, *mask);
@@ -253,8 +253,8 @@ TEST_F(RendererOnDevice, TexturesArePowersOfTwoWithThePictureTopLeft) {
   ASSERT_TRUE(texture);
   EXPECT_EQ(texture->LevelDescription().Width, 512u);
   EXPECT_EQ(texture->LevelDescription().Height, 32u);
-  EXPECT_EQ(texture->ContentWidth(), 300u);
-  EXPECT_FALSE(texture->Flipped());
+  EXPECT_EQ(texture->contentWidth(), 300u);
+  EXPECT_FALSE(texture->flipped());
 }
 }  // namespace
 

@@ -167,7 +167,7 @@ TEST_F(LayeredOutput, ThePreviewScalesThePictureOnceAsTheDirectOutputDoes) {
     PlaybackRenderer direct(d.device.Get(), d.backBuffer.Get());
     ASSERT_TRUE(direct.BuildStateBlocks());
     ASSERT_TRUE(direct.BuildResources(settings, directLayout, {128, 64}, nullptr));
-    const PixelSize a = layered.Views()[0].geometry.picture, b = direct.Views()[0].geometry.picture;
+    const PixelSize a = layered.views()[0].geometry.picture, b = direct.views()[0].geometry.picture;
     EXPECT_EQ(a.width, b.width);
     EXPECT_EQ(a.height, b.height);
     if (magType == MagType::ActualSize) {

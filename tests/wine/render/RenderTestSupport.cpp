@@ -86,7 +86,7 @@ void ReadBack::Read(IDirect3DSurface9* surface) {
   D3DSURFACE_DESC desc{};
   if (FAILED(surface->GetDesc(&desc))) return;
   LockedSurface locked(surface, D3DLOCK_READONLY);
-  if (FAILED(locked.Result())) return;
+  if (FAILED(locked.result())) return;
   width = static_cast<int>(desc.Width);
   height = static_cast<int>(desc.Height);
   texels.resize(static_cast<size_t>(width) * height);

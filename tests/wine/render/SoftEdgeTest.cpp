@@ -105,7 +105,7 @@ TEST_P(DirectSoftEdges, EveryStepLiesOnTheLineBetweenShadowAndScreen) {
   layout.monitors = {SolidMonitor({0, 0, kViewWidth, kViewHeight}, desktop)};
   PlaybackRenderer renderer(d.device.Get(), d.backBuffer.Get());
   ASSERT_TRUE(renderer.BuildStateBlocks());
-  ASSERT_TRUE(renderer.PremultipliedScene()) << "the device cannot blend by a constant factor";
+  ASSERT_TRUE(renderer.premultipliedScene()) << "the device cannot blend by a constant factor";
   ASSERT_TRUE(renderer.BuildResources(Settings(shadowPercent, screenPercent), layout, {kFrameWidth, kFrameHeight}, nullptr));
   const auto shot = ShowRamp(renderer, shadowPercent);
   ASSERT_TRUE(shot);
@@ -129,7 +129,7 @@ TEST_P(LayeredSoftEdges, TheFrameHoldsPremultipliedColourAndTheCoverageOfVeilAnd
   LayeredRenderer renderer(d.device.Get());
   ASSERT_TRUE(renderer.BuildResources(Settings(shadowPercent, screenPercent), layout, {kFrameWidth, kFrameHeight},
                                       {kViewWidth, kViewHeight}));
-  ASSERT_TRUE(renderer.PremultipliedScene() && renderer.CoverageAlpha()) << "the device lacks the blend states";
+  ASSERT_TRUE(renderer.premultipliedScene() && renderer.coverageAlpha()) << "the device lacks the blend states";
   SilhouetteTextures frame = Ramp(shadowPercent);
   ASSERT_TRUE(frame.Ok());
   Microsoft::WRL::ComPtr<IDirect3DSurface9> frameSurface;
@@ -206,7 +206,7 @@ TEST_F(SoftEdges, WithoutAConstantBlendFactorTheSceneIsLaidWithSourceAlpha) {
   limited.hideBlendCaps = true;
   PlaybackRenderer renderer(&limited, d.backBuffer.Get());
   ASSERT_TRUE(renderer.BuildStateBlocks());
-  EXPECT_FALSE(renderer.PremultipliedScene());
+  EXPECT_FALSE(renderer.premultipliedScene());
   ASSERT_TRUE(renderer.BuildResources(Settings(100, 0), layout, {kFrameWidth, kFrameHeight}, nullptr));
   const auto shot = ShowRamp(renderer, 100);
   ASSERT_TRUE(shot);
