@@ -85,8 +85,7 @@ class PackedFramePlayback : public PlaybackSkeleton {
     // restart; the animation goes on regardless.
     const bool cued = media_.Cue(stopEvent());
     if (StopRequested()) return false;
-    if (cued && media_.HasVideo() &&
-        WaitForEvent(videoFrame_.get(), kVideoFrameAfterRestartMs) == EventWait::Stopped) {
+    if (cued && media_.HasVideo() && WaitForEvent(videoFrame_.get(), kVideoFrameAfterRestartMs) == EventWait::Stopped) {
       return false;
     }
     if (producer_.frameCount() <= producer_.currentFrame() + 1) producer_.RewindToStart();

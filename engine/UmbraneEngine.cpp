@@ -47,7 +47,8 @@ bool UmbraneEngine::Startup(HWND window, bool previewMode, PlaybackStart start) 
   config_->Load();
   layered_ = config_->layeredWindow;
   if (layered_) {
-    layeredPresenter_ = std::make_unique<LayeredPresenter>(hwnd_, frameLock_, frameReadyEvent_.get(), frameSurface_, statistics_);
+    layeredPresenter_ =
+        std::make_unique<LayeredPresenter>(hwnd_, frameLock_, frameReadyEvent_.get(), frameSurface_, statistics_);
   }
 
   // The layered window shows the live desktop: no capture.

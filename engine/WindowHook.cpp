@@ -42,8 +42,7 @@ WindowHookTable hookTable;
 
 bool HookWindow(HWND window, MessageHandler handler) {
   if (window == nullptr || !IsWindow(window)) return false;
-  const LONG_PTR previous =
-      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookedWindowProc));
+  const LONG_PTR previous = SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookedWindowProc));
   // A window hooked a second time keeps the procedure recorded the first time.
   return hookTable.Insert(window, HookEntry{reinterpret_cast<WNDPROC>(previous), std::move(handler)});
 }

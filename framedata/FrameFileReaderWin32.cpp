@@ -8,8 +8,8 @@ FrameFileReader::~FrameFileReader() { Close(); }
 
 bool FrameFileReader::Open(const std::wstring& path) {
   Close();
-  handle_.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  handle_.reset(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return IsOpen();
 }
 

@@ -33,11 +33,16 @@ InflateResult InflateRecord(const uint8_t* record, size_t recordSize, uint8_t* o
 
 const char* DescribeInflateStatus(InflateStatus status) {
   switch (status) {
-    case InflateStatus::Complete: return "complete";
-    case InflateStatus::TooLong: return "record decodes to more than one frame";
-    case InflateStatus::Corrupt: return "corrupt or truncated record";
-    case InflateStatus::StartFailed: return "inflate could not start";
-    case InflateStatus::EndFailed: return "inflate could not end";
+    case InflateStatus::Complete:
+      return "complete";
+    case InflateStatus::TooLong:
+      return "record decodes to more than one frame";
+    case InflateStatus::Corrupt:
+      return "corrupt or truncated record";
+    case InflateStatus::StartFailed:
+      return "inflate could not start";
+    case InflateStatus::EndFailed:
+      return "inflate could not end";
   }
   return "unknown inflate failure";
 }

@@ -52,8 +52,8 @@ void ConvertFrame(const uint8_t* frame, uint32_t width, uint32_t height, uint8_t
 }
 }  // namespace
 
-void WriteSilhouetteTexels(const uint8_t* frame, uint32_t width, uint32_t height, uint8_t opacity,
-                           uint32_t* texels, size_t pitchBytes) {
+void WriteSilhouetteTexels(const uint8_t* frame, uint32_t width, uint32_t height, uint8_t opacity, uint32_t* texels,
+                           size_t pitchBytes) {
   ConvertFrame<true, false>(frame, width, height, opacity, texels, pitchBytes, nullptr);
 }
 

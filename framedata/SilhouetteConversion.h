@@ -14,8 +14,8 @@ inline uint8_t OpacityByteFromPercent(uint8_t percent) {
 // A8R8G8B8 texels, top row first: colour zero, alpha = (255 - grey) * opacity / 255. Rows of the
 // destination are `pitchBytes` apart; texels right of `width` and rows below `height` are left
 // as they were.
-void WriteSilhouetteTexels(const uint8_t* frame, uint32_t width, uint32_t height, uint8_t opacity,
-                           uint32_t* texels, size_t pitchBytes);
+void WriteSilhouetteTexels(const uint8_t* frame, uint32_t width, uint32_t height, uint8_t opacity, uint32_t* texels,
+                           size_t pitchBytes);
 
 // Mask bytes, 255 - grey, in the stored (bottom-up) order; `mask` is resized to the frame.
 void WriteMask(const uint8_t* frame, uint32_t width, uint32_t height, std::vector<uint8_t>& mask);

@@ -179,7 +179,8 @@ bool DShowFilterGraph::SetVolume(uint8_t newVolume) {
   return ApplyVolume(graphBuilder_.Get(), volume_);
 }
 
-DShowFilterGraph::StateWait DShowFilterGraph::AwaitState(LONG timeoutMs, HANDLE stopEvent, const OAFilterState* wanted) {
+DShowFilterGraph::StateWait DShowFilterGraph::AwaitState(LONG timeoutMs, HANDLE stopEvent,
+                                                         const OAFilterState* wanted) {
   // In short slices rather than one long GetState: the graph manager may hold its own lock while
   // it waits, which keeps it from finishing the very change being waited for (Wine's does, until
   // the media ends); and between slices a stop request is seen.
@@ -274,8 +275,8 @@ bool DShowFilterGraph::Cue(HANDLE stopEvent) {
 bool DShowFilterGraph::Rewind() {
   if (!mediaSeeking_) return true;
   LONGLONG start = 0;
-  return SUCCEEDED(mediaSeeking_->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,
-                                               AM_SEEKING_NoPositioning));
+  return SUCCEEDED(
+      mediaSeeking_->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning));
 }
 
 bool DShowFilterGraph::DetachVideo() {

@@ -60,7 +60,8 @@ std::unique_ptr<typename Interfaces::Wrapper> CreateRenderless(MakeGrabber makeG
   if (FAILED(QueryInto(filter.Get(), Interfaces::NotifyId(), notify))) return nullptr;
   if (FAILED(notify->AdviseSurfaceAllocator(kVmrUserId, allocator.Get()))) return nullptr;
   if (FAILED(allocator->AdviseNotify(notify.Get()))) return nullptr;
-  return std::make_unique<typename Interfaces::Wrapper>(std::move(filter), Interfaces::kGraphName, std::move(allocator));
+  return std::make_unique<typename Interfaces::Wrapper>(std::move(filter), Interfaces::kGraphName,
+                                                        std::move(allocator));
 }
 }  // namespace
 

@@ -34,7 +34,8 @@ ComPtr<IVMRSurfaceAllocator> CreateSystemAllocatorPresenter() {
 DShowVmr7Grabber::DShowVmr7Grabber(IDirectDraw7* ddraw, IDirect3DDevice9* device)
     : DShowVmr7Grabber(ddraw, device, CreateSystemAllocatorPresenter().Get()) {}
 
-DShowVmr7Grabber::DShowVmr7Grabber(IDirectDraw7* ddraw, IDirect3DDevice9* device, IVMRSurfaceAllocator* defaultAllocator)
+DShowVmr7Grabber::DShowVmr7Grabber(IDirectDraw7* ddraw, IDirect3DDevice9* device,
+                                   IVMRSurfaceAllocator* defaultAllocator)
     : FrameSlot(this), device_(device), ddraw_(ddraw), defaultAllocator_(defaultAllocator) {
   // Both interfaces of one object, or neither.
   if (defaultAllocator_ && FAILED(QueryInto(defaultAllocator_.Get(), IID_IVMRImagePresenter, defaultPresenter_))) {

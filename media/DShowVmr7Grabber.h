@@ -21,8 +21,8 @@
 // The system's default VMR-7 allocator-presenter, or none where it is not registered.
 Microsoft::WRL::ComPtr<IVMRSurfaceAllocator> CreateSystemAllocatorPresenter();
 
-class DShowVmr7Grabber : public GrabberComObject<IVMRSurfaceAllocator, IID_IVMRSurfaceAllocator,
-                                                  IVMRImagePresenter, IID_IVMRImagePresenter>,
+class DShowVmr7Grabber : public GrabberComObject<IVMRSurfaceAllocator, IID_IVMRSurfaceAllocator, IVMRImagePresenter,
+                                                 IID_IVMRImagePresenter>,
                          public FrameSlot {
  public:
   // Forwards to the system's default allocator-presenter.

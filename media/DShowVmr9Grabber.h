@@ -18,8 +18,8 @@
 #include "media/FrameSlot.h"
 #include "media/GrabberComObject.h"
 
-class DShowVmr9Grabber : public GrabberComObject<IVMRSurfaceAllocator9, IID_IVMRSurfaceAllocator9,
-                                                  IVMRImagePresenter9, IID_IVMRImagePresenter9>,
+class DShowVmr9Grabber : public GrabberComObject<IVMRSurfaceAllocator9, IID_IVMRSurfaceAllocator9, IVMRImagePresenter9,
+                                                 IID_IVMRImagePresenter9>,
                          public FrameSlot {
  public:
   explicit DShowVmr9Grabber(IDirect3DDevice9* device);

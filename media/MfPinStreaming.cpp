@@ -87,7 +87,8 @@ bool MfSourcePin::DeliverVideo(const MfReadSample& read, LONGLONG start) {
     // saying so in the type, which the buffer's length tells.
     const int paddedRows = (video.codedHeight + 15) & ~15;
     const bool padded = source.length >= static_cast<DWORD>(pitch) * paddedRows * 3 / 2;
-    const PlaneView chroma{source.data + static_cast<ptrdiff_t>(pitch) * (padded ? paddedRows : video.codedHeight), pitch};
+    const PlaneView chroma{source.data + static_cast<ptrdiff_t>(pitch) * (padded ? paddedRows : video.codedHeight),
+                           pitch};
     Nv12ToBgrx(luma, chroma, video.width, video.height, video.matrix, firstRow, step);
   } else if (video.subtype == MFVideoFormat_YUY2) {
     Yuy2ToBgrx(luma, video.width, video.height, video.matrix, firstRow, step);

@@ -116,9 +116,10 @@ HRESULT MfSourcePin::AgreeAllocator(IPin* receivePin) {
   // The renderer's own allocator first (the video renderers hand out their surfaces), else a plain one.
   for (const bool ownAllocator : {true, false}) {
     ComPtr<IMemAllocator> allocator;
-    const HRESULT made = ownAllocator ? input_->GetAllocator(&allocator)
-                                      : CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
-                                                         IID_IMemAllocator, reinterpret_cast<void**>(allocator.GetAddressOf()));
+    const HRESULT made = ownAllocator
+                             ? input_->GetAllocator(&allocator)
+                             : CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER, IID_IMemAllocator,
+                                                reinterpret_cast<void**>(allocator.GetAddressOf()));
     if (FAILED(made) || !allocator) continue;
     ALLOCATOR_PROPERTIES actual{};
     if (FAILED(allocator->SetProperties(&wanted, &actual)) || actual.cbBuffer < BufferSize(*reader_)) continue;
@@ -298,10 +299,14 @@ HRESULT MfSourcePin::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLON
   if ((currentHow && !current) || (stopHow && !stop)) return E_POINTER;
   LockGuard guard(filterLock_);
   LONGLONG newStart = start_, newStop = stop_;
-  if (currentHow == AM_SEEKING_AbsolutePositioning) newStart = *current;
-  else if (currentHow == AM_SEEKING_RelativePositioning) newStart = current_ + *current;
-  if (stopHow == AM_SEEKING_AbsolutePositioning) newStop = *stop;
-  else if (stopHow == AM_SEEKING_RelativePositioning) newStop = stop_ + *stop;
+  if (currentHow == AM_SEEKING_AbsolutePositioning)
+    newStart = *current;
+  else if (currentHow == AM_SEEKING_RelativePositioning)
+    newStart = current_ + *current;
+  if (stopHow == AM_SEEKING_AbsolutePositioning)
+    newStop = *stop;
+  else if (stopHow == AM_SEEKING_RelativePositioning)
+    newStop = stop_ + *stop;
   if (newStart < 0 || newStop < 0) return E_INVALIDARG;
   start_ = newStart;
   stop_ = newStop;

@@ -37,7 +37,7 @@ MfStreamReader::~MfStreamReader() = default;
 
 DWORD MfStreamReader::streamIndex() const {
   return static_cast<DWORD>(kind_ == MfStreamKind::Video ? MF_SOURCE_READER_FIRST_VIDEO_STREAM
-                                                          : MF_SOURCE_READER_FIRST_AUDIO_STREAM);
+                                                         : MF_SOURCE_READER_FIRST_AUDIO_STREAM);
 }
 
 std::unique_ptr<MfStreamReader> MfStreamReader::Open(std::shared_ptr<MfRuntime> runtime, const std::wstring& path,
@@ -119,10 +119,10 @@ bool MfStreamReader::ChooseVideoOutput() {
     if (SUCCEEDED(MFGetAttributeRatio(type.Get(), MF_MT_FRAME_RATE, &numerator, &denominator)) && numerator) {
       video_.frameTime = static_cast<LONGLONG>(10000000ull * denominator / numerator);
     }
-    video_.matrix = MFGetAttributeUINT32(type.Get(), MF_MT_YUV_MATRIX, MFVideoTransferMatrix_BT601) ==
-                            MFVideoTransferMatrix_BT709
-                        ? YuvMatrix::Bt709
-                        : YuvMatrix::Bt601;
+    video_.matrix =
+        MFGetAttributeUINT32(type.Get(), MF_MT_YUV_MATRIX, MFVideoTransferMatrix_BT601) == MFVideoTransferMatrix_BT709
+            ? YuvMatrix::Bt709
+            : YuvMatrix::Bt601;
     return true;
   }
   return false;
@@ -195,11 +195,15 @@ LockedMediaBuffer::LockedMediaBuffer(IMFMediaBuffer* buffer) : buffer_(buffer) {
   buffer2d_.Reset();
   pitch = 0;
   DWORD maxLength = 0;
-  if (SUCCEEDED(buffer->Lock(&bytes, &maxLength, &length))) data = bytes;
-  else buffer_.Reset();
+  if (SUCCEEDED(buffer->Lock(&bytes, &maxLength, &length)))
+    data = bytes;
+  else
+    buffer_.Reset();
 }
 
 LockedMediaBuffer::~LockedMediaBuffer() {
-  if (buffer2d_) buffer2d_->Unlock2D();
-  else if (buffer_ && data) buffer_->Unlock();
+  if (buffer2d_)
+    buffer2d_->Unlock2D();
+  else if (buffer_ && data)
+    buffer_->Unlock();
 }

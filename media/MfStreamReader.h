@@ -23,9 +23,9 @@ struct MfVideoFormat {
   GUID subtype = GUID_NULL;  // MFVideoFormat_RGB32, _NV12 or _YUY2
   int width = 0;             // the picture shown: the display aperture where the file gives one
   int height = 0;
-  int codedHeight = 0;       // rows in a decoded buffer (a 1080-row picture is decoded as 1088)
-  LONG stride = 0;           // bytes per row of a buffer without a pitch of its own
-  LONGLONG frameTime = 0;    // 100 ns per frame; 0 when the file does not say
+  int codedHeight = 0;     // rows in a decoded buffer (a 1080-row picture is decoded as 1088)
+  LONG stride = 0;         // bytes per row of a buffer without a pitch of its own
+  LONGLONG frameTime = 0;  // 100 ns per frame; 0 when the file does not say
   YuvMatrix matrix = YuvMatrix::Bt601;
 };
 

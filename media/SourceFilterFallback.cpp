@@ -17,7 +17,8 @@ std::wstring MonikerDisplayName(IMoniker* moniker) {
 std::wstring MonikerFriendlyName(IMoniker* moniker) {
   if (!moniker) return {};
   ComPtr<IPropertyBag> bag;
-  if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(bag.GetAddressOf()))) ||
+  if (FAILED(
+          moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(bag.GetAddressOf()))) ||
       !bag) {
     return {};
   }
@@ -58,7 +59,8 @@ ComPtr<IBaseFilter> LoadCandidate(IMoniker* moniker, const std::wstring& path, I
     return nullptr;
   }
   ComPtr<IBaseFilter> filter;
-  if (FAILED(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, reinterpret_cast<void**>(filter.GetAddressOf()))) ||
+  if (FAILED(
+          moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, reinterpret_cast<void**>(filter.GetAddressOf()))) ||
       !filter) {
     return nullptr;
   }

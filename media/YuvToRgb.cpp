@@ -51,6 +51,7 @@ void Yuy2ToBgrx(PlaneView packed, int width, int height, YuvMatrix matrix, uint8
 
 void CopyBgrxRows(PlaneView source, int width, int height, uint8_t* destination, ptrdiff_t destinationStride) {
   for (int row = 0; row < height; ++row) {
-    std::memcpy(destination + row * destinationStride, source.data + row * source.stride, static_cast<size_t>(width) * 4);
+    std::memcpy(destination + row * destinationStride, source.data + row * source.stride,
+                static_cast<size_t>(width) * 4);
   }
 }

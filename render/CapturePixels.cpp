@@ -15,9 +15,7 @@ Channel ChannelOf(uint32_t mask) {
   return {mask, shift, shift < 32 ? mask >> shift : 0};
 }
 
-uint32_t Expand(uint16_t pixel, const Channel& c) {
-  return ((pixel & c.mask) >> c.shift) * 255u / c.maximum;
-}
+uint32_t Expand(uint16_t pixel, const Channel& c) { return ((pixel & c.mask) >> c.shift) * 255u / c.maximum; }
 
 bool IsAcceptedSixteenBitLayout(const CapturePicture& s) {
   const bool fiveFiveFive = s.redMask == 0x7C00 && s.greenMask == 0x03E0 && s.blueMask == 0x001F;

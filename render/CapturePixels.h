@@ -26,8 +26,7 @@ enum class CaptureConversion {
 // (the texture keeps the bottom-up order and is drawn flipped). 4 bytes: copied as they are;
 // 3 bytes: B, G, R become (R << 16) | (G << 8) | B; 2 bytes: each channel c of maximum m
 // becomes c * 255 / m with alpha 0xFF.
-CaptureConversion ConvertCapture(const CapturePicture& source, uint8_t* destination,
-                                 size_t destinationPitch);
+CaptureConversion ConvertCapture(const CapturePicture& source, uint8_t* destination, size_t destinationPitch);
 
 // Copies rows of rowBytes between buffers whose rows lie sourceStride and destinationStride bytes
 // apart. A bitmap pads its rows to 4 bytes and a capture record does not, so pictures of odd widths

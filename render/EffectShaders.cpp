@@ -197,7 +197,8 @@ std::optional<EffectShaders> FindPassShaders(const uint8_t* container, size_t si
         byteCount % 4 != 0) {
       continue;
     }
-    if (stateIndex == wanted.vertexState && shaders.vertexShader.empty()) shaders.vertexShader = Words(bytes, byteCount);
+    if (stateIndex == wanted.vertexState && shaders.vertexShader.empty())
+      shaders.vertexShader = Words(bytes, byteCount);
     if (stateIndex == wanted.pixelState && shaders.pixelShader.empty()) shaders.pixelShader = Words(bytes, byteCount);
   }
   if (!r.Ok() || !block.Whole() || !IsCompleteShader(shaders.vertexShader, 0xFFFE) ||

@@ -38,8 +38,8 @@ bool LayeredRenderer::BuildResources(const RenderSettings& settings, const Displ
   IDirect3DDevice9* device = Device();
   if (targetSize.width <= 0 || targetSize.height <= 0) return false;
   if (FAILED(device->CreateRenderTarget(static_cast<UINT>(targetSize.width), static_cast<UINT>(targetSize.height),
-                                        D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, TRUE,
-                                        target_.ReleaseAndGetAddressOf(), nullptr))) {
+                                        D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, TRUE, target_.ReleaseAndGetAddressOf(),
+                                        nullptr))) {
     return false;
   }
   CheckDraw(device->SetRenderTarget(0, target_.Get()), "setting the layered target");
@@ -57,12 +57,13 @@ bool LayeredRenderer::BuildResources(const RenderSettings& settings, const Displ
   coverageAlpha_ = (caps.PrimitiveMiscCaps & D3DPMISCCAPS_SEPARATEALPHABLEND) != 0;
   if (!BuildStateBlocks() || !BuildScene(settings, silhouetteSize)) return false;
   views_ = BuildViews(layout.monitors, PictureSize(layout, silhouetteSize), settings.magType, {}, RenderState::Opaque,
-                     targetSize);
+                      targetSize);
   return true;
 }
 
 void LayeredRenderer::DrawVeil(const ViewRecord& view) {
-  const D3DCOLOR veil = D3DCOLOR_ARGB(std::max(OpacityByte(settings().backgroundAlpha), unsigned{kLeastCoverage}), 0, 0, 0);
+  const D3DCOLOR veil =
+      D3DCOLOR_ARGB(std::max(OpacityByte(settings().backgroundAlpha), unsigned{kLeastCoverage}), 0, 0, 0);
   // The veil is the lowest layer over a transparent target: filling is the same as laying it over.
   if (settings().confineBgFilterToShadowGraph && !settings().frameEnabled) {
     const ViewGeometry& g = view.geometry;

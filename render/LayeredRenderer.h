@@ -28,7 +28,8 @@ class LayeredRenderer : public ShadowScene {
 
   // Second pass onto the target: cleared to alpha 1/255, then per view the veil (black at the
   // screen opacity, at least 1/255, over the picture only when the screen is confined to it), the
-  // bars and the scene; no pixel ends with alpha 0, so every input over the window is its own. S_FALSE when the scene could not begin or end (skip the frame); other failures fatal.
+  // bars and the scene; no pixel ends with alpha 0, so every input over the window is its own. S_FALSE when the scene
+  // could not begin or end (skip the frame); other failures fatal.
   HRESULT DrawLayers();
 
   // The finished frame into frameSurface (system memory, the target's size and format): S_OK or

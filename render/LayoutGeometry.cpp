@@ -4,9 +4,7 @@
 #include <cmath>
 #include <limits>
 
-bool IsDesktopMagType(int32_t magType) {
-  return magType == MagType::FillDesktop || magType == MagType::FitDesktop;
-}
+bool IsDesktopMagType(int32_t magType) { return magType == MagType::FillDesktop || magType == MagType::FitDesktop; }
 
 int32_t RoundHalfUp(double value) {
   const double shifted = value + 0.5;
@@ -50,8 +48,8 @@ PixelPoint Centre(PixelSize outer, PixelSize inner, PixelPoint origin) {
   const auto offset = [](int32_t start, int32_t outerSide, int32_t innerSide) {
     const int64_t gap = int64_t{outerSide} - innerSide;
     const int64_t at = start + int64_t{RoundHalfUp(static_cast<double>(gap) * 0.5)};
-    return static_cast<int32_t>(std::clamp<int64_t>(at, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(at, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
   };
   return {offset(origin.x, outer.width, inner.width), offset(origin.y, outer.height, inner.height)};
 }
@@ -63,8 +61,8 @@ PixelSize PreviewScale(PixelSize picture, int32_t previewWidth, int32_t primaryS
 
 PixelRect FillKeepingAspect(PixelRect area, PixelSize content) {
   if (!HasArea(content)) return {area.x, area.y, 0, 0};
-  const double factor = std::max(static_cast<double>(area.width) / content.width,
-                                 static_cast<double>(area.height) / content.height);
+  const double factor =
+      std::max(static_cast<double>(area.width) / content.width, static_cast<double>(area.height) / content.height);
   const PixelSize scaled = Scale(content, factor);
   const PixelPoint at = Centre({area.width, area.height}, scaled, {area.x, area.y});
   return {at.x, at.y, scaled.width, scaled.height};
@@ -86,8 +84,7 @@ std::vector<PixelRect> ViewAreas(const std::vector<PixelRect>& monitors, int32_t
   return {PixelRect{0, 0, clamp(right - left), clamp(bottom - top)}};
 }
 
-ViewGeometry ComputeViewGeometry(PixelRect area, PixelSize picture, int32_t magType,
-                                 PixelSize backgroundContent) {
+ViewGeometry ComputeViewGeometry(PixelRect area, PixelSize picture, int32_t magType, PixelSize backgroundContent) {
   ViewGeometry view;
   view.area = area;
   const PixelSize areaSize{area.width, area.height};

@@ -57,5 +57,4 @@ struct ViewGeometry {
 // all monitors. No monitors give no areas.
 std::vector<PixelRect> ViewAreas(const std::vector<PixelRect>& monitors, int32_t magType);
 
-ViewGeometry ComputeViewGeometry(PixelRect area, PixelSize picture, int32_t magType,
-                                 PixelSize backgroundContent);
+ViewGeometry ComputeViewGeometry(PixelRect area, PixelSize picture, int32_t magType, PixelSize backgroundContent);

@@ -56,7 +56,7 @@ bool PlaybackRenderer::BuildResources(const RenderSettings& wanted, const Displa
   }
   const RenderState backgroundState = backgroundVideo ? RenderState::OpaqueLinear : RenderState::Opaque;
   views_ = BuildViews(layout.monitors, PictureSize(layout, silhouetteSize), settings().magType, backgrounds,
-                     backgroundState, {static_cast<int32_t>(target.Width), static_cast<int32_t>(target.Height)});
+                      backgroundState, {static_cast<int32_t>(target.Width), static_cast<int32_t>(target.Height)});
   return true;
 }
 
@@ -111,7 +111,8 @@ std::unique_ptr<QuadTexture> PlaybackRenderer::BuildComposite(const DisplayLayou
 
 void PlaybackRenderer::ClearBackBuffer() {
   CheckDraw(Device()->SetRenderTarget(0, backBuffer_.Get()), "setting the back buffer");
-  CheckDraw(Device()->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 0, 0, 0), 0.0f, 0), "clearing the back buffer");
+  CheckDraw(Device()->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 0, 0, 0), 0.0f, 0),
+            "clearing the back buffer");
 }
 
 HRESULT PlaybackRenderer::DrawViews() {

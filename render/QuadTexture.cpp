@@ -57,7 +57,10 @@ D3DFORMAT CopyFormatOf(const DDSURFACEDESC2& description) {
 
 QuadTexture::QuadTexture(IDirect3DDevice9* device, ComPtr<IDirect3DTexture9> texture, UINT contentWidth,
                          UINT contentHeight, bool flipped)
-    : device_(device), texture_(std::move(texture)), contentWidth_(contentWidth), contentHeight_(contentHeight),
+    : device_(device),
+      texture_(std::move(texture)),
+      contentWidth_(contentWidth),
+      contentHeight_(contentHeight),
       flipped_(flipped) {
   this->texture_->GetLevelDesc(0, &levelDescription_);
   for (Vertex& v : vertices_) v = Vertex{0.0f, 0.0f, 0.5f, 1.0f, 0.0f, 0.0f};
@@ -100,7 +103,8 @@ std::unique_ptr<QuadTexture> QuadTexture::CreateFromCapture(IDirect3DDevice9* de
     picture.width = capture.captureWidth;
     picture.height = capture.captureHeight;
     picture.bytesPerPixel = capture.bytesPerPixel;
-    picture.stride = static_cast<size_t>(capture.captureWidth) * static_cast<size_t>(capture.bytesPerPixel > 0 ? capture.bytesPerPixel : 0);
+    picture.stride = static_cast<size_t>(capture.captureWidth) *
+                     static_cast<size_t>(capture.bytesPerPixel > 0 ? capture.bytesPerPixel : 0);
     picture.redMask = capture.redMask;
     picture.greenMask = capture.greenMask;
     picture.blueMask = capture.blueMask;
@@ -123,19 +127,25 @@ void QuadTexture::UpdateTextureCoordinates() {
   const float bottom = levelDescription_.Height ? static_cast<float>(contentHeight_) / levelDescription_.Height : 0.0f;
   const float topV = flipped_ ? bottom : 0.0f;
   const float bottomV = flipped_ ? 0.0f : bottom;
-  vertices_[0].u = 0.0f;  vertices_[0].v = topV;
-  vertices_[1].u = right; vertices_[1].v = topV;
-  vertices_[2].u = 0.0f;  vertices_[2].v = bottomV;
-  vertices_[3].u = right; vertices_[3].v = bottomV;
+  vertices_[0].u = 0.0f;
+  vertices_[0].v = topV;
+  vertices_[1].u = right;
+  vertices_[1].v = topV;
+  vertices_[2].u = 0.0f;
+  vertices_[2].v = bottomV;
+  vertices_[3].u = right;
+  vertices_[3].v = bottomV;
 }
 
-HRESULT QuadTexture::GetLevelSurface(IDirect3DSurface9** surface) const { return texture_->GetSurfaceLevel(0, surface); }
+HRESULT QuadTexture::GetLevelSurface(IDirect3DSurface9** surface) const {
+  return texture_->GetSurfaceLevel(0, surface);
+}
 
 HRESULT QuadTexture::StagingSurface(IDirect3DSurface9** surface) {
   if (!staging_) {
     const HRESULT hr = device_->CreateOffscreenPlainSurface(levelDescription_.Width, levelDescription_.Height,
-                                                           levelDescription_.Format, D3DPOOL_SYSTEMMEM,
-                                                           staging_.GetAddressOf(), nullptr);
+                                                            levelDescription_.Format, D3DPOOL_SYSTEMMEM,
+                                                            staging_.GetAddressOf(), nullptr);
     if (FAILED(hr)) return hr;
   }
   return staging_.CopyTo(surface);
@@ -209,7 +219,7 @@ HRESULT QuadTexture::CopyTexture(const QuadTexture& source) {
     const D3DSURFACE_DESC& like = source.levelDescription_;
     ComPtr<IDirect3DTexture9> made;
     const HRESULT hr = device_->CreateTexture(like.Width, like.Height, source.texture_->GetLevelCount(), like.Usage,
-                                             like.Format, like.Pool, made.GetAddressOf(), nullptr);
+                                              like.Format, like.Pool, made.GetAddressOf(), nullptr);
     if (FAILED(hr)) return hr;
     texture_ = std::move(made);
     staging_.Reset();  // of the old size and format
@@ -237,7 +247,7 @@ HRESULT QuadTexture::CopyFromDirectDrawSurface(IDirectDrawSurface7* source) {
       levelDescription_.Height != height) {
     ComPtr<IDirect3DTexture9> made;
     hr = device_->CreateTexture(width, height, 0, levelDescription_.Usage, format,
-                               texture_ ? levelDescription_.Pool : D3DPOOL_DEFAULT, made.GetAddressOf(), nullptr);
+                                texture_ ? levelDescription_.Pool : D3DPOOL_DEFAULT, made.GetAddressOf(), nullptr);
     if (FAILED(hr)) return hr;
     texture_ = std::move(made);
     staging_.Reset();  // of the old size and format
@@ -278,10 +288,14 @@ HRESULT QuadTexture::DrawAt(float x, float y, float w, float h) {
   constexpr float kToTexelCentres = -0.5f;
   x += kToTexelCentres;
   y += kToTexelCentres;
-  vertices_[0].x = x;     vertices_[0].y = y;
-  vertices_[1].x = x + w; vertices_[1].y = y;
-  vertices_[2].x = x;     vertices_[2].y = y + h;
-  vertices_[3].x = x + w; vertices_[3].y = y + h;
+  vertices_[0].x = x;
+  vertices_[0].y = y;
+  vertices_[1].x = x + w;
+  vertices_[1].y = y;
+  vertices_[2].x = x;
+  vertices_[2].y = y + h;
+  vertices_[3].x = x + w;
+  vertices_[3].y = y + h;
   FirstFailure result;
   result.Note(device_->SetTexture(0, texture_.Get()));
   result.Note(device_->SetFVF(kVertexFormat));

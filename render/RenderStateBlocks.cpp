@@ -14,12 +14,12 @@ struct BlockStates {
 };
 
 constexpr BlockStates kStates[RenderStateBlocks::kCount] = {
-    {false, false, D3DBLEND_ONE, D3DBLEND_ZERO, D3DTEXF_NONE},                     // 0: not built from these
-    {false, false, D3DBLEND_ONE, D3DBLEND_ZERO, D3DTEXF_NONE},                     // 1
-    {true, true, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTEXF_LINEAR},         // 2
-    {true, true, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTEXF_LINEAR},         // 3
-    {true, true, D3DBLEND_SRCCOLOR, D3DBLEND_ZERO, D3DTEXF_NONE},                  // 4
-    {false, false, D3DBLEND_ONE, D3DBLEND_ZERO, D3DTEXF_LINEAR},                   // 5
+    {false, false, D3DBLEND_ONE, D3DBLEND_ZERO, D3DTEXF_NONE},              // 0: not built from these
+    {false, false, D3DBLEND_ONE, D3DBLEND_ZERO, D3DTEXF_NONE},              // 1
+    {true, true, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTEXF_LINEAR},  // 2
+    {true, true, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTEXF_LINEAR},  // 3
+    {true, true, D3DBLEND_SRCCOLOR, D3DBLEND_ZERO, D3DTEXF_NONE},           // 4
+    {false, false, D3DBLEND_ONE, D3DBLEND_ZERO, D3DTEXF_LINEAR},            // 5
 };
 
 bool SetStates(IDirect3DDevice9* device, const BlockStates& s) {

@@ -4,12 +4,12 @@
 #include <wrl/client.h>
 
 enum class RenderState {
-  Captured = 0,           // the device's pixel state when the playback thread started
-  Opaque = 1,             // blending off, no filtering: captures drawn pixel for pixel
-  Blended = 2,            // source-alpha blending, linear filtering
-  BlendedAlternate = 3,   // the same states as Blended
-  ColourModulate = 4,     // source colour / zero, no filtering
-  OpaqueLinear = 5,       // blending off, linear filtering: background movie
+  Captured = 0,          // the device's pixel state when the playback thread started
+  Opaque = 1,            // blending off, no filtering: captures drawn pixel for pixel
+  Blended = 2,           // source-alpha blending, linear filtering
+  BlendedAlternate = 3,  // the same states as Blended
+  ColourModulate = 4,    // source colour / zero, no filtering
+  OpaqueLinear = 5,      // blending off, linear filtering: background movie
 };
 
 class RenderStateBlocks {

@@ -68,8 +68,8 @@ std::unique_ptr<ShadowEffect> ShadowEffect::CreateWithD3dx(IDirect3DDevice9* dev
   if (!create) return nullptr;
 
   ID3DXEffect* created = nullptr;
-  if (FAILED(create(device, bytes.data, static_cast<UINT>(bytes.size), nullptr, nullptr, 0, nullptr, &created,
-                    nullptr)) ||
+  if (FAILED(
+          create(device, bytes.data, static_cast<UINT>(bytes.size), nullptr, nullptr, 0, nullptr, &created, nullptr)) ||
       !created) {
     return nullptr;
   }

@@ -48,7 +48,7 @@ bool ShadowScene::BuildScene(const RenderSettings& wanted, PixelSize silhouetteS
   if (!shadowColour_ || !screenColour_) return false;
   if (silhouetteSize.width <= 0 || silhouetteSize.height <= 0) return false;
   scene_ = QuadTexture::CreateBlank(device_.Get(), static_cast<UINT>(silhouetteSize.width),
-                                   static_cast<UINT>(silhouetteSize.height), D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8);
+                                    static_cast<UINT>(silhouetteSize.height), D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8);
   return scene_ && SUCCEEDED(scene_->GetLevelSurface(sceneSurface_.ReleaseAndGetAddressOf()));
 }
 
@@ -68,7 +68,8 @@ void ShadowScene::BeginScenePass() {
 
 void ShadowScene::DrawPackedScene(QuadTexture& silhouette, QuadTexture& mask) {
   BeginScenePass();
-  const PixelRect whole{0, 0, static_cast<int32_t>(scene_->contentWidth()), static_cast<int32_t>(scene_->contentHeight())};
+  const PixelRect whole{0, 0, static_cast<int32_t>(scene_->contentWidth()),
+                        static_cast<int32_t>(scene_->contentHeight())};
   // The white screen with its opacity, replacing whatever the scene held.
   CheckDraw(SetBlending(device_.Get(), FALSE, D3DBLEND_ONE, D3DBLEND_ZERO), "blend states for the screen");
   CheckDraw(DrawRect(*screenColour_, whole), "drawing the screen");
@@ -90,7 +91,8 @@ void ShadowScene::DrawMovieScene(QuadTexture& movieFrame, const ShadowEffect* ef
     CheckDraw(effect->DrawThrough(movieFrame, 0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height)),
               "drawing the movie through the effect");
   } else {
-    CheckDraw(DrawRect(movieFrame, {0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height)}), "drawing the movie");
+    CheckDraw(DrawRect(movieFrame, {0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height)}),
+              "drawing the movie");
   }
   CheckDraw(device_->EndScene(), "ending the scene pass");
   sceneHoldsPackedFrames_ = false;

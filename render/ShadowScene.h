@@ -30,9 +30,9 @@ class ShadowEffect;
 
 // The settings the renderers draw by (percentages 0 to 100).
 struct RenderSettings {
-  uint8_t foregroundAlpha = 100;  // the shadow's opacity
-  uint8_t backgroundAlpha = 100;  // the white screen's opacity
-  bool frameEnabled = false;      // bars in the shadow colour
+  uint8_t foregroundAlpha = 100;              // the shadow's opacity
+  uint8_t backgroundAlpha = 100;              // the white screen's opacity
+  bool frameEnabled = false;                  // bars in the shadow colour
   bool confineBgFilterToShadowGraph = false;  // without bars: the screen covers only the picture
   int32_t magType = MagType::FillMonitor;
   bool preview = false;  // the preview pane: the picture is scaled by PreviewScale

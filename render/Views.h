@@ -15,7 +15,7 @@ struct ViewRecord {
   // The area, clipped to the render target: Direct3D refuses a viewport that leaves the
   // target, and since the vertices are pre-transformed the clipped viewport crops the same way.
   D3DVIEWPORT9 viewport{};
-  bool visible = false;  // false when the area lies wholly outside the render target
+  bool visible = false;               // false when the area lies wholly outside the render target
   QuadTexture* background = nullptr;  // owned by the renderer or the background graph
   RenderState backgroundState = RenderState::Opaque;
 };

@@ -147,8 +147,7 @@ void ConfigDialog::RunCommand(int id, int code) {
     // These take effect at the next start and do not enable 適用; OK saves them all the same.
     case IDC_RENDERER_VMR7:
     case IDC_RENDERER_VMR9:
-      config->VideoRenderer =
-          IsChecked(dialogWindow, IDC_RENDERER_VMR7) ? UmbraneConfig::Vmr7 : UmbraneConfig::Vmr9;
+      config->VideoRenderer = IsChecked(dialogWindow, IDC_RENDERER_VMR7) ? UmbraneConfig::Vmr7 : UmbraneConfig::Vmr9;
       break;
     case IDC_MEMORY_COMPACT:
       config->memoryCompact = IsChecked(dialogWindow, IDC_MEMORY_COMPACT);

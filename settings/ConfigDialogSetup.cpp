@@ -25,9 +25,9 @@ struct MagnificationEntry {
 };
 // In the order the list shows them; the default carries the mark "（規定値）".
 const MagnificationEntry kMagnificationEntries[] = {
-    {MagType::ActualSize, IDS_MAG_ACTUAL_SIZE},     {MagType::FitMonitor, IDS_MAG_FIT_MONITOR},
+    {MagType::ActualSize, IDS_MAG_ACTUAL_SIZE},         {MagType::FitMonitor, IDS_MAG_FIT_MONITOR},
     {MagType::StretchMonitor, IDS_MAG_STRETCH_MONITOR}, {MagType::FillMonitor, IDS_MAG_FILL_MONITOR},
-    {MagType::FillDesktop, IDS_MAG_FILL_DESKTOP},   {MagType::FitDesktop, IDS_MAG_FIT_DESKTOP},
+    {MagType::FillDesktop, IDS_MAG_FILL_DESKTOP},       {MagType::FitDesktop, IDS_MAG_FIT_DESKTOP},
 };
 }  // namespace
 
@@ -58,8 +58,7 @@ void ConfigDialog::Initialise() {
   ShowMediaGroup(kBackgroundMedia);
   ShowMediaGroup(kShadowMovie);
 
-  SetChecked(dialogWindow, config->VideoRenderer == UmbraneConfig::Vmr7 ? IDC_RENDERER_VMR7 : IDC_RENDERER_VMR9,
-             true);
+  SetChecked(dialogWindow, config->VideoRenderer == UmbraneConfig::Vmr7 ? IDC_RENDERER_VMR7 : IDC_RENDERER_VMR9, true);
   SetChecked(dialogWindow, IDC_MEMORY_COMPACT, config->memoryCompact);
   SetChecked(dialogWindow, IDC_LAYERED_WINDOW, config->layeredWindow);
 

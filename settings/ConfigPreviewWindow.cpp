@@ -119,10 +119,10 @@ void ConfigPreviewWindow::ShowLook(const UmbraneConfig& config) {
 
 void ConfigPreviewWindow::UpdateLayout() {
   const Sample sample = LoadSample(instance);
-  const PixelRect picture = preview_composition::PictureRect(
-      {clientRect.right - clientRect.left, clientRect.bottom - clientRect.top},
-      {screenRect.right - screenRect.left, screenRect.bottom - screenRect.top}, {sample.width, sample.height},
-      magType_);
+  const PixelRect picture =
+      preview_composition::PictureRect({clientRect.right - clientRect.left, clientRect.bottom - clientRect.top},
+                                       {screenRect.right - screenRect.left, screenRect.bottom - screenRect.top},
+                                       {sample.width, sample.height}, magType_);
   pictureX = picture.x;
   pictureY = picture.y;
   pictureWidth = picture.width;

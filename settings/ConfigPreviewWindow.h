@@ -19,7 +19,7 @@ class ConfigPreviewWindow {
   // Registers the window class "preview frame" and creates the window inside parent at placement
   // (parent client coordinates). Fatal when the class or the window cannot be made.
   static std::unique_ptr<ConfigPreviewWindow> Create(HINSTANCE instance, const RECT& screenRect, HWND parent,
-                                                      const RECT& placement);
+                                                     const RECT& placement);
   virtual ~ConfigPreviewWindow();
   ConfigPreviewWindow(const ConfigPreviewWindow&) = delete;
   ConfigPreviewWindow& operator=(const ConfigPreviewWindow&) = delete;

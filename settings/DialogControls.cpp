@@ -10,7 +10,9 @@ void EnableControls(HWND dialog, std::initializer_list<int> ids, bool enabled) {
 
 bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
-void SetChecked(HWND dialog, int id, bool checked) { CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED); }
+void SetChecked(HWND dialog, int id, bool checked) {
+  CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
 
 void ShowNumber(HWND dialog, int id, unsigned value) { SetDlgItemInt(dialog, id, value, FALSE); }
 

@@ -25,14 +25,12 @@ uint32_t Blend(uint32_t a, uint32_t p, uint32_t q) {
 
 uint32_t CheckerColour(int32_t row, int32_t column) { return ((row ^ column) & 8) ? kWhite : kCheckerTone; }
 
-uint32_t Luminance(uint32_t pixel) {
-  return (Channel(pixel, 16) + 4 * Channel(pixel, 8) + 2 * Channel(pixel, 0)) / 7;
-}
+uint32_t Luminance(uint32_t pixel) { return (Channel(pixel, 16) + 4 * Channel(pixel, 8) + 2 * Channel(pixel, 0)) / 7; }
 
 PixelRect PictureRect(PixelSize client, PixelSize screen, PixelSize sample, int32_t magType) {
   // Magnification 0 shows the frame at its real size, scaled as the screen is in the preview.
-  const PixelSize source = magType == MagType::ActualSize ? PreviewScale(kFrameSize, client.width, screen.width)
-                                                          : sample;
+  const PixelSize source =
+      magType == MagType::ActualSize ? PreviewScale(kFrameSize, client.width, screen.width) : sample;
   const PixelSize picture = Magnify(client, source, magType);
   const PixelPoint at = Centre(client, picture, {0, 0});
   return {at.x, at.y, picture.width, picture.height};

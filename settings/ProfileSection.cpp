@@ -11,8 +11,7 @@ constexpr DWORD kStringBufferUnits = 4096;
 
 // None when the file exists already (CREATE_NEW never truncates one that appeared meanwhile).
 UniqueHandle CreateNewFile(const std::wstring& path) {
-  return UniqueHandle(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return UniqueHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 }  // namespace
 
@@ -26,8 +25,8 @@ int ProfileSection::ReadInt(const std::wstring& key, int defaultValue) const {
 
 std::wstring ProfileSection::ReadString(const std::wstring& key) const {
   std::wstring buffer(kStringBufferUnits, L'\0');
-  const DWORD length = GetPrivateProfileStringW(sectionName_.c_str(), key.c_str(), L"", &buffer[0],
-                                                kStringBufferUnits, filePath_.c_str());
+  const DWORD length = GetPrivateProfileStringW(sectionName_.c_str(), key.c_str(), L"", &buffer[0], kStringBufferUnits,
+                                                filePath_.c_str());
   buffer.resize(length);
   return buffer;
 }

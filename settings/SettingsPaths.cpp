@@ -20,8 +20,7 @@ bool ShellFolderPath(HWND ownerWindow, int folderId, std::wstring& path) {
 
 std::wstring SettingsFolderPath(HWND ownerWindow, ShellFolderLookup lookup) {
   std::wstring applicationData;
-  if (!lookup(ownerWindow, CSIDL_APPDATA, applicationData) &&
-      !lookup(nullptr, CSIDL_COMMON_APPDATA, applicationData)) {
+  if (!lookup(ownerWindow, CSIDL_APPDATA, applicationData) && !lookup(nullptr, CSIDL_COMMON_APPDATA, applicationData)) {
     Fatal("no application-data folder");
   }
   return applicationData + L"\\" + kVendorFolder;

@@ -19,7 +19,7 @@ uint8_t PercentFromStored(int stored) {
 int32_t VideoRendererFromStored(int32_t stored) { return std::min<int32_t>(stored, 1); }
 
 std::vector<std::wstring> RecentListFromStored(const std::vector<std::wstring>& storedValues,
-                                                const std::wstring& path) {
+                                               const std::wstring& path) {
   std::vector<std::wstring> candidates;
   for (const std::wstring& value : storedValues) {
     if (!value.empty()) candidates.push_back(value);
@@ -43,8 +43,6 @@ void MoveToFrontOfRecent(std::vector<std::wstring>& recent, const std::wstring& 
   CutToMaximumLength(recent);
 }
 
-std::wstring RecentKeyName(const std::wstring& stem, std::size_t position) {
-  return stem + std::to_wstring(position);
-}
+std::wstring RecentKeyName(const std::wstring& stem, std::size_t position) { return stem + std::to_wstring(position); }
 
 }  // namespace settings_rules

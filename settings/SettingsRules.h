@@ -22,8 +22,7 @@ int32_t VideoRendererFromStored(int32_t stored);
 // Builds a recent list from the values of its ten keys, in key order, and the path loaded with
 // it: empty values are skipped, the path is put in front unless it is already listed (also when
 // it is empty), later duplicates are dropped and the list is cut to its maximum length.
-std::vector<std::wstring> RecentListFromStored(const std::vector<std::wstring>& storedValues,
-                                                const std::wstring& path);
+std::vector<std::wstring> RecentListFromStored(const std::vector<std::wstring>& storedValues, const std::wstring& path);
 
 // A path has just been chosen: it moves (or is added) to the front, and the list is cut to its
 // maximum length.

@@ -38,8 +38,7 @@ uint8_t ReadPercent(const ProfileSection& section, const wchar_t* key, int defau
   return PercentFromStored(section.ReadInt(key, defaultValue));
 }
 
-std::vector<std::wstring> ReadRecentList(const ProfileSection& section, const wchar_t* stem,
-                                         const std::wstring& path) {
+std::vector<std::wstring> ReadRecentList(const ProfileSection& section, const wchar_t* stem, const std::wstring& path) {
   std::vector<std::wstring> storedValues;
   for (std::size_t position = 0; position < settings_rules::kMaxRecentEntries; ++position) {
     storedValues.push_back(section.ReadString(settings_rules::RecentKeyName(stem, position)));

@@ -41,7 +41,7 @@ class UmbraneConfig {
   std::wstring iniPath;
   std::wstring dataFilePath;
 
-  ::MagType MagType;  // "::": the member's name hides the type's inside the class
+  ::MagType MagType;        // "::": the member's name hides the type's inside the class
   uint8_t foregroundAlpha;  // percent
   uint8_t backgroundAlpha;  // percent
   bool frameEnabled;

@@ -189,8 +189,9 @@ long MeasureHeldMemory(bool memoryCompact) {
 }
 
 long HeldByOpenedFile(bool memoryCompact) {
-  const std::string command = std::string("/proc/") + std::to_string(getpid()) + "/exe '--animation=" +
-                              AnimationFile() + "' " + kMeasureOption + (memoryCompact ? "1" : "0");
+  const std::string command = std::string("/proc/") + std::to_string(getpid()) +
+                              "/exe '--animation=" + AnimationFile() + "' " + kMeasureOption +
+                              (memoryCompact ? "1" : "0");
   std::FILE* child = popen(command.c_str(), "r");
   long held = -1;
   if (child) {

@@ -120,8 +120,7 @@ struct PlaybackSide {
 
   bool Build() {
     producer.WaitUntilStarted();
-    return renderer.BuildResources(RenderSettingsOf(engine.config(), false), engine.layout(),
-                                   SilhouetteSizeOf(*frames),
+    return renderer.BuildResources(RenderSettingsOf(engine.config(), false), engine.layout(), SilhouetteSizeOf(*frames),
                                    {engine.layeredPresenter()->size().cx, engine.layeredPresenter()->size().cy});
   }
 
@@ -238,8 +237,8 @@ int wmain(int argc, wchar_t** argv) {
       std::fprintf(stderr, "layered_bench: the layered renderer could not be built\n");
       return 1;
     }
-    std::printf("layered_bench: %dx%d window, %ux%u frames\n", options.width,
-                options.height, engine->frameSource().width(), engine->frameSource().height());
+    std::printf("layered_bench: %dx%d window, %ux%u frames\n", options.width, options.height,
+                engine->frameSource().width(), engine->frameSource().height());
     MeasureFrames(*engine, side, options);
     MeasureIdleTimer(options);
     MeasureLatency(*engine, side, options);

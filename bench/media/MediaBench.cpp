@@ -15,7 +15,8 @@
 
 namespace {
 const char kUsage[] =
-    "usage: media_bench.exe --opens N | --vmr7-copies N | --video|--shadow FILE [--seconds S] [--effect d3dx|shaders]\n";
+    "usage: media_bench.exe --opens N | --vmr7-copies N | --video|--shadow FILE [--seconds S] [--effect "
+    "d3dx|shaders]\n";
 }
 
 int wmain(int argc, wchar_t** argv) {

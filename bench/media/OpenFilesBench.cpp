@@ -105,8 +105,8 @@ int BenchOpeningFiles(int count) {
               took / 1000.0, static_cast<double>(took) / count);
   std::printf("handles: %zu before, %zu after (%+ld)\n", before.handles, after.handles,
               static_cast<long>(after.handles) - static_cast<long>(before.handles));
-  std::printf("private bytes: %.1f MiB before, %.1f MiB after (%+.1f KiB); after each quarter:", before.privateBytes / 1048576.0,
-              after.privateBytes / 1048576.0,
+  std::printf("private bytes: %.1f MiB before, %.1f MiB after (%+.1f KiB); after each quarter:",
+              before.privateBytes / 1048576.0, after.privateBytes / 1048576.0,
               (static_cast<double>(after.privateBytes) - static_cast<double>(before.privateBytes)) / 1024.0);
   for (size_t bytes : quarters) std::printf(" %.1f", bytes / 1048576.0);
   std::printf(" MiB\n");

@@ -11,7 +11,9 @@ namespace {
 double ThreadSeconds(HANDLE thread) {
   FILETIME created, exited, kernel, user;
   GetThreadTimes(thread, &created, &exited, &kernel, &user);
-  auto seconds = [](const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7; };
+  auto seconds = [](const FILETIME& t) {
+    return (static_cast<uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
+  };
   return seconds(kernel) + seconds(user);
 }
 }  // namespace

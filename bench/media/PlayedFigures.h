@@ -11,12 +11,12 @@ class UmbraneEngine;
 class DShowFilterGraph;
 
 struct PlayedFigures {
-  double elapsed = 0;     // seconds
-  double threadCpu = 0;   // seconds of the playback thread
-  uint64_t delivered = 0; // frames the grabber presented
-  uint64_t drawn = 0;     // of those, drawn by the playback thread
-  uint64_t presented = 0; // frames presented in all
-  long allocations = 0;   // operator new in the whole process
+  double elapsed = 0;      // seconds
+  double threadCpu = 0;    // seconds of the playback thread
+  uint64_t delivered = 0;  // frames the grabber presented
+  uint64_t drawn = 0;      // of those, drawn by the playback thread
+  uint64_t presented = 0;  // frames presented in all
+  long allocations = 0;    // operator new in the whole process
 };
 
 // Pumps the engine's window for that long while the graph plays; `drawn` counts the frames of

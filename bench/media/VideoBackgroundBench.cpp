@@ -17,7 +17,8 @@ int BenchVideoBackground(const std::wstring& video, double seconds) {
   // An animation longer than the run, so that no restart falls into it.
   const std::wstring dataFile = ProgramFolder() + L"um.bin";
   const uint32_t frames = static_cast<uint32_t>(seconds * 30) + 300;
-  if (!WriteTestFrameFile(dataFile, 512, 384, frames, [](uint32_t frame) { return static_cast<uint8_t>(frame % 256); })) {
+  if (!WriteTestFrameFile(dataFile, 512, 384, frames,
+                          [](uint32_t frame) { return static_cast<uint8_t>(frame % 256); })) {
     std::printf("the frame file could not be written\n");
     return 1;
   }

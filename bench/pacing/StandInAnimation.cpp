@@ -23,8 +23,10 @@ std::vector<uint8_t> Picture(uint32_t frame) {
       const double dx = x - cx, dy = y - cy, d = std::sqrt(dx * dx + dy * dy);
       uint8_t& g = grey[size_t{y} * kWidth + x];
       if (y < hill) g = 0;
-      if (d < 30.0) g = 0;
-      else if (d < 32.0) g = static_cast<uint8_t>((d - 30.0) * 127.0);  // a soft edge
+      if (d < 30.0)
+        g = 0;
+      else if (d < 32.0)
+        g = static_cast<uint8_t>((d - 30.0) * 127.0);  // a soft edge
     }
   }
   return grey;

@@ -66,7 +66,10 @@ bool PumpUntil(double seconds, Condition condition, DWORD sliceMs = 10) {
 }
 
 // Only dispatches messages, sleeping in between as a message loop does: nothing of our own runs.
-void PumpFor(double seconds) { PumpUntil(seconds, [] { return false; }, INFINITE); }
+void PumpFor(double seconds) {
+  PumpUntil(
+      seconds, [] { return false; }, INFINITE);
+}
 
 LRESULT CALLBACK IdleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kTellProcessTime) return static_cast<LRESULT>(OwnProcessSeconds() * 1e7);
@@ -188,12 +191,15 @@ int wmain(int argc, wchar_t** argv) {
   const int64_t resumedAt = engine->statistics().lastDrawnFrame;
 
   std::printf("power_bench: %.0f s per measure, %ldx%ld window, %ux%u frames\n", seconds,
-              static_cast<long>(GetSystemMetrics(SM_CXVIRTUALSCREEN)), static_cast<long>(GetSystemMetrics(SM_CYVIRTUALSCREEN)),
-              engine->frameSource().width(), engine->frameSource().height());
+              static_cast<long>(GetSystemMetrics(SM_CXVIRTUALSCREEN)),
+              static_cast<long>(GetSystemMetrics(SM_CYVIRTUALSCREEN)), engine->frameSource().width(),
+              engine->frameSource().height());
   std::printf("  playing:            saver %6.2f %% of a core, idle process %5.2f %%\n", playing.saver * 100,
               playing.idle * 100);
-  std::printf("  displays off:       saver %6.2f %% of a core, idle process %5.2f %%, difference %+.2f %% (target within 0.5 %%)\n",
-              off.saver * 100, off.idle * 100, (off.saver - off.idle) * 100);
+  std::printf(
+      "  displays off:       saver %6.2f %% of a core, idle process %5.2f %%, difference %+.2f %% (target within 0.5 "
+      "%%)\n",
+      off.saver * 100, off.idle * 100, (off.saver - off.idle) * 100);
   std::printf("  frame position:     %lld before, %lld after (%s), %llu frames presented meanwhile\n",
               static_cast<long long>(position), static_cast<long long>(positionAfter), still ? "unchanged" : "MOVED",
               static_cast<unsigned long long>(presentedDuring));

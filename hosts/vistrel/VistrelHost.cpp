@@ -97,14 +97,15 @@ void PumpPendingMessages() {
   }
 }
 
-VistrelHost::VistrelHost(HINSTANCE instance, std::wstring caption) : instance_(instance), caption_(std::move(caption)) {}
+VistrelHost::VistrelHost(HINSTANCE instance, std::wstring caption)
+    : instance_(instance), caption_(std::move(caption)) {}
 
 VistrelHost::~VistrelHost() = default;
 
 void VistrelHost::RunMainDialogLoop() {
   for (;;) {
-    const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_TESTBENCH), nullptr,
-                                           &MainDialogProc, reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_TESTBENCH), nullptr, &MainDialogProc,
+                                           reinterpret_cast<LPARAM>(this));
     switch (result) {
       case IDCANCEL:  // 終了
         return;

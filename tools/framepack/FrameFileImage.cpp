@@ -14,7 +14,8 @@ FrameFileImage::FrameFileImage(std::vector<uint8_t> bytes) : bytes_(std::move(by
     throw ToolError("index of " + std::to_string(header_.frameCount) + " frames is cut short by the end of the file");
   }
   index_.resize(header_.frameCount);
-  if (!index_.empty()) std::memcpy(index_.data(), bytes_.data() + sizeof header_, index_.size() * sizeof(FrameIndexEntry));
+  if (!index_.empty())
+    std::memcpy(index_.data(), bytes_.data() + sizeof header_, index_.size() * sizeof(FrameIndexEntry));
   dataAvailable_ = std::min<uint64_t>(header_.dataSize, bytes_.size() - dataStart_);
 }
 

@@ -42,7 +42,8 @@ std::vector<uint8_t> FrameFileWriter::FileBytes() const {
   const FrameFileHeader header{width_, height_, frameCount(), static_cast<uint32_t>(data_.size())};
   std::vector<uint8_t> bytes(sizeof header + index_.size() * sizeof(FrameIndexEntry));
   std::memcpy(bytes.data(), &header, sizeof header);
-  if (!index_.empty()) std::memcpy(bytes.data() + sizeof header, index_.data(), index_.size() * sizeof(FrameIndexEntry));
+  if (!index_.empty())
+    std::memcpy(bytes.data() + sizeof header, index_.data(), index_.size() * sizeof(FrameIndexEntry));
   bytes.insert(bytes.end(), data_.begin(), data_.end());
   return bytes;
 }

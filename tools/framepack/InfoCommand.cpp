@@ -16,7 +16,8 @@ int RunInfo(const std::vector<std::string>& args) {
   std::printf("frames: %u\n", header.frameCount);
   std::printf("duration: %.2f s at 30 fps\n", header.frameCount / 30.0);
   std::printf("data: %u bytes", header.dataSize);
-  if (file.dataAvailable() < header.dataSize) std::printf(" (file holds only %llu)", static_cast<unsigned long long>(file.dataAvailable()));
+  if (file.dataAvailable() < header.dataSize)
+    std::printf(" (file holds only %llu)", static_cast<unsigned long long>(file.dataAvailable()));
   std::printf("\n");
   const double raw = double(header.width) * header.height * header.frameCount;
   if (header.dataSize > 0) std::printf("compression: %.1f : 1\n", raw / header.dataSize);

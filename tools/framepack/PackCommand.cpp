@@ -60,7 +60,9 @@ void PackPictures(const std::vector<fs::path>& files, const GreyLevels* levels, 
   for (const fs::path& file : files) {
     const std::string name = Utf8FromPath(file);
     GreyImage image = ParsePgm(ReadWholeFile(file), name);
-    if (!writer) writer = std::make_unique<FrameFileWriter>(image.width, image.height, FrameFileWriter::Effort::Smallest, compression);
+    if (!writer)
+      writer =
+          std::make_unique<FrameFileWriter>(image.width, image.height, FrameFileWriter::Effort::Smallest, compression);
     if (image.width != writer->width() || image.height != writer->height()) {
       throw ToolError(name + ": " + std::to_string(image.width) + "x" + std::to_string(image.height) +
                       " differs from the first frame's " + std::to_string(writer->width()) + "x" +
@@ -109,7 +111,8 @@ int RunPack(const std::vector<std::string>& args) {
     ParseSize(line.Get("--size"), width, height);
     PackRawInput(width, height, withLevels ? &levels : nullptr, static_cast<int>(compression), writer);
   } else {
-    PackPictures(ListFrameFiles(line.positional), withLevels ? &levels : nullptr, static_cast<int>(compression), writer);
+    PackPictures(ListFrameFiles(line.positional), withLevels ? &levels : nullptr, static_cast<int>(compression),
+                 writer);
   }
   if (!writer || writer->frameCount() == 0) throw ToolError("no frames to pack");
 

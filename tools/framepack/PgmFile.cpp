@@ -48,7 +48,8 @@ class PgmHeaderReader {
 
 GreyImage ParsePgm(const std::vector<uint8_t>& bytes, const std::string& name) {
   if (bytes.size() < 2 || bytes[0] != 'P' || bytes[1] != '5') {
-    throw ToolError(name + ": not a binary grey PGM (P5); convert PNG with: convert in.png -colorspace Gray -depth 8 out.pgm");
+    throw ToolError(name +
+                    ": not a binary grey PGM (P5); convert PNG with: convert in.png -colorspace Gray -depth 8 out.pgm");
   }
   PgmHeaderReader header(bytes, name);
   GreyImage image;
@@ -75,8 +76,7 @@ GreyImage ParsePgm(const std::vector<uint8_t>& bytes, const std::string& name) {
 }
 
 std::vector<uint8_t> EncodePgm(const GreyImage& image) {
-  const std::string header =
-      "P5\n" + std::to_string(image.width) + " " + std::to_string(image.height) + "\n255\n";
+  const std::string header = "P5\n" + std::to_string(image.width) + " " + std::to_string(image.height) + "\n255\n";
   std::vector<uint8_t> bytes(header.begin(), header.end());
   bytes.insert(bytes.end(), image.pixels.begin(), image.pixels.end());
   return bytes;

@@ -21,7 +21,8 @@ int RunUnpack(const std::vector<std::string>& args) {
   const FrameFileImage file(ReadWholeFile(PathFromUtf8(line.positional[0])));
   const uint32_t frames = file.header().frameCount;
   const uint32_t first = ParseCount(line.Get("--first", "0"), "first frame");
-  if (first > frames) throw ToolError("first frame " + std::to_string(first) + " beyond the " + std::to_string(frames) + " frames");
+  if (first > frames)
+    throw ToolError("first frame " + std::to_string(first) + " beyond the " + std::to_string(frames) + " frames");
   const uint32_t count = line.Has("--count") ? ParseCount(line.Get("--count"), "frame count") : frames - first;
   const uint32_t end = count > frames - first ? frames : first + count;
 
@@ -34,7 +35,8 @@ int RunUnpack(const std::vector<std::string>& args) {
   for (uint32_t i = first; i < end; ++i) {
     const std::string why = file.DecodeFrame(i, frame);
     if (!why.empty()) throw ToolError("frame " + std::to_string(i) + ": " + why);
-    GreyImage image{file.header().width, file.header().height, TopDownRows(frame, file.header().width, file.header().height)};
+    GreyImage image{file.header().width, file.header().height,
+                    TopDownRows(frame, file.header().width, file.header().height)};
     WriteWholeFile(folder / FrameFileName(i), EncodePgm(image));
   }
   std::printf("wrote %u frames to %s\n", end - first, line.Get("--output").c_str());

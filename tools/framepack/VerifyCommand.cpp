@@ -14,7 +14,8 @@ std::string FirstFault(const FrameFileImage& file) {
   if (header.width > kLargestFrameSide || header.height > kLargestFrameSide) return "frame size too large to show";
   if (header.frameCount == 0) return "no frames";
   if (file.dataAvailable() < header.dataSize) {
-    return "data area is " + std::to_string(file.dataAvailable()) + " bytes, header says " + std::to_string(header.dataSize);
+    return "data area is " + std::to_string(file.dataAvailable()) + " bytes, header says " +
+           std::to_string(header.dataSize);
   }
   std::vector<uint8_t> frame;
   for (uint32_t i = 0; i < header.frameCount; ++i) {

@@ -8,11 +8,23 @@
 #include "tools/fxbuild/WordWriter.h"
 
 namespace {
-enum EffectType : uint32_t { IntType = 2, FloatType = 3, TextureType = 5, Sampler2D = 12, PixelShaderType = 15, VertexShaderType = 16 };
+enum EffectType : uint32_t {
+  IntType = 2,
+  FloatType = 3,
+  TextureType = 5,
+  Sampler2D = 12,
+  PixelShaderType = 15,
+  VertexShaderType = 16
+};
 enum EffectClass : uint32_t { ScalarClass = 0, ObjectClass = 4 };
 enum StateOperation : uint32_t {
-  VertexShaderState = 0x92, PixelShaderState = 0x93, TextureState = 0xA4, AddressUState = 0xA5,
-  AddressVState = 0xA6, MagFilterState = 0xA9, MinFilterState = 0xAA,
+  VertexShaderState = 0x92,
+  PixelShaderState = 0x93,
+  TextureState = 0xA4,
+  AddressUState = 0xA5,
+  AddressVState = 0xA6,
+  MagFilterState = 0xA9,
+  MinFilterState = 0xAA,
 };
 constexpr uint32_t kTextureAddressClamp = 3;
 constexpr uint32_t kFilterLinear = 2;
@@ -20,7 +32,13 @@ constexpr uint32_t kNone = 0xFFFFFFFF;
 enum ResourceUsage : uint32_t { ShaderBytecode = 0, ParameterName = 1 };
 
 // Object ids (0 is unused).
-enum ObjectId : uint32_t { MyTex0Object = 1, SamplerTextureObject = 2, VertexShaderObject = 3, PixelShaderObject = 4, ObjectCount = 5 };
+enum ObjectId : uint32_t {
+  MyTex0Object = 1,
+  SamplerTextureObject = 2,
+  VertexShaderObject = 3,
+  PixelShaderObject = 4,
+  ObjectCount = 5
+};
 
 class DataBlock {
  public:
@@ -89,12 +107,10 @@ std::vector<uint8_t> WriteShadowEffect() {
   const uint32_t samplerTextureValue = data.Words({SamplerTextureObject});
   const uint32_t clampValue = data.Words({kTextureAddressClamp});
   const uint32_t linearValue = data.Words({kFilterLinear});
-  const uint32_t samplerValue = data.Words({5,
-      TextureState, 0, unnamedTextureType, samplerTextureValue,
-      AddressUState, 0, unnamedIntType, clampValue,
-      AddressVState, 0, unnamedIntType, clampValue,
-      MagFilterState, 0, unnamedIntType, linearValue,
-      MinFilterState, 0, unnamedIntType, linearValue});
+  const uint32_t samplerValue = data.Words(
+      {5,           TextureState,   0, unnamedTextureType, samplerTextureValue, AddressUState,  0, unnamedIntType,
+       clampValue,  AddressVState,  0, unnamedIntType,     clampValue,          MagFilterState, 0, unnamedIntType,
+       linearValue, MinFilterState, 0, unnamedIntType,     linearValue});
   const uint32_t vertexShaderValue = data.Words({VertexShaderObject});
   const uint32_t pixelShaderValue = data.Words({PixelShaderObject});
 
@@ -117,8 +133,8 @@ std::vector<uint8_t> WriteShadowEffect() {
   records.Word(passName);
   records.Word(0);  // annotations
   records.Word(2);  // states
-  for (uint32_t w : {uint32_t{VertexShaderState}, 0u, vertexShaderType, vertexShaderValue,
-                     uint32_t{PixelShaderState}, 0u, pixelShaderType, pixelShaderValue}) {
+  for (uint32_t w : {uint32_t{VertexShaderState}, 0u, vertexShaderType, vertexShaderValue, uint32_t{PixelShaderState},
+                     0u, pixelShaderType, pixelShaderValue}) {
     records.Word(w);
   }
   records.Word(0);  // strings

@@ -8,7 +8,14 @@
 
 namespace {
 enum RegisterType : uint32_t {
-  Temp = 0, Input = 1, Const = 2, Texture = 3, RastOut = 4, TexCoordOut = 6, ColourOut = 8, Sampler = 10,
+  Temp = 0,
+  Input = 1,
+  Const = 2,
+  Texture = 3,
+  RastOut = 4,
+  TexCoordOut = 6,
+  ColourOut = 8,
+  Sampler = 10,
 };
 enum Opcode : uint32_t { Mov = 1, Dp3 = 8, Lrp = 18, Dcl = 31, Tex = 66, Def = 81 };
 constexpr uint32_t kEnd = 0x0000FFFF;

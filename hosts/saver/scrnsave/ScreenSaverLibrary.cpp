@@ -75,8 +75,8 @@ INT_PTR CALLBACK ConfigureDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 
 int RunSettings(HWND owner) {
   if (!RegisterDialogClasses(hMainInstance)) return 0;
-  return static_cast<int>(DialogBoxParamW(hMainInstance, MAKEINTRESOURCEW(DLG_SCRNSAVECONFIGURE), owner,
-                                          &ConfigureDialogProc, 0));
+  return static_cast<int>(
+      DialogBoxParamW(hMainInstance, MAKEINTRESOURCEW(DLG_SCRNSAVECONFIGURE), owner, &ConfigureDialogProc, 0));
 }
 
 bool RegisterSaverClass() {

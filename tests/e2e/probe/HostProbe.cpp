@@ -63,11 +63,16 @@ Role RoleOf(HWND window) {
 
 const char* NameOf(Role role) {
   switch (role) {
-    case Role::Main: return "main";
-    case Role::Settings: return "settings";
-    case Role::Box: return "box";
-    case Role::Preview: return "preview";
-    default: return "none";
+    case Role::Main:
+      return "main";
+    case Role::Settings:
+      return "settings";
+    case Role::Box:
+      return "box";
+    case Role::Preview:
+      return "preview";
+    default:
+      return "none";
   }
 }
 
@@ -118,7 +123,9 @@ int WindowCommand(Role role, DWORD timeoutMs) {
   std::printf("title=%s\n", Escaped(TextOf(window)).c_str());
   PrintRect("rect", rect);
   PrintRect("client", client);
-  std::printf("style=%s\n", (style & WS_POPUP) != 0 ? "popup" : (style & WS_CAPTION) == WS_CAPTION ? "caption" : "other");
+  std::printf("style=%s\n", (style & WS_POPUP) != 0              ? "popup"
+                            : (style & WS_CAPTION) == WS_CAPTION ? "caption"
+                                                                 : "other");
   std::printf("topmost=%d\n", (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? 1 : 0);
   std::printf("foreground=%d\n", GetForegroundWindow() == window ? 1 : 0);
   std::printf("iconic=%d\n", IsIconic(window) ? 1 : 0);
@@ -181,8 +188,8 @@ int SecondStartCommand(const std::wstring& program, Role role, DWORD timeoutMs) 
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"KagemiraOtherProgram";
   RegisterClassW(&windowClass);
-  HWND other = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"other program", WS_POPUP | WS_VISIBLE,
-                               0, 0, 64, 64, nullptr, nullptr, windowClass.hInstance, nullptr);
+  HWND other = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"other program", WS_POPUP | WS_VISIBLE, 0, 0,
+                               64, 64, nullptr, nullptr, windowClass.hInstance, nullptr);
   SetForegroundWindow(other);
   Check(WaitUntil([&] { return GetForegroundWindow() == other; }, timeoutMs), "another window has the foreground");
   // Out of the way of the screen, but still the foreground window.

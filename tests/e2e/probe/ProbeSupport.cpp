@@ -53,7 +53,8 @@ std::wstring Wide(const char* text) {
 
 bool ChannelsWithin(uint32_t a, uint32_t b, int tolerance) {
   for (int shift = 0; shift <= 16; shift += 8) {
-    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance) return false;
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
+      return false;
   }
   return true;
 }

@@ -175,11 +175,13 @@ int main(int argc, char** argv) {
   if (argc >= 7 && std::string(argv[1]) == "colour-window") {
     return ColourWindowCommand(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), argv[6]);
   }
-  if (argc >= 4 && std::string(argv[1]) == "move-window") return MoveWindowCommand(std::atoi(argv[2]), std::atoi(argv[3]));
+  if (argc >= 4 && std::string(argv[1]) == "move-window")
+    return MoveWindowCommand(std::atoi(argv[2]), std::atoi(argv[3]));
   if (argc >= 4 && std::string(argv[1]) == "wait-window") {
     return WaitWindowCommand(Wide(argv[2]).c_str(), static_cast<DWORD>(std::atoi(argv[3])));
   }
-  if (argc >= 3 && std::string(argv[1]) == "answer-box") return AnswerBoxCommand(static_cast<DWORD>(std::atoi(argv[2])));
+  if (argc >= 3 && std::string(argv[1]) == "answer-box")
+    return AnswerBoxCommand(static_cast<DWORD>(std::atoi(argv[2])));
   if (argc >= 4 && std::string(argv[1]) == "wait-foreground") {
     return WaitForegroundCommand(Wide(argv[2]).c_str(), static_cast<DWORD>(std::atoi(argv[3])));
   }
@@ -197,6 +199,7 @@ int main(int argc, char** argv) {
     const bool ok = argc >= 5 && std::string(argv[4]) == "ok";
     return SettingsCommand(Wide(argv[2]).c_str(), Wide(argv[3]).c_str(), ok);
   }
-  std::fprintf(stderr, "usage: saverprobe wait-window|preview-host|settings|colour-window|move-window|start-watch ...\n");
+  std::fprintf(stderr,
+               "usage: saverprobe wait-window|preview-host|settings|colour-window|move-window|start-watch ...\n");
   return 2;
 }

@@ -192,8 +192,8 @@ TEST(ImageUnpackerModes, OnDemandRecordBeyondTheFileIsFatalNotAStaleFrame) {
   TempFolder folder;
   FrameFileLayout layout = PatternFile(4, 4, 1);
   const FrameIndexEntry only = layout.index[0];
-  layout.index.push_back({only.offset + 4096, only.size});          // same size, past the end
-  layout.index.push_back({only.offset, 0xFFFFFFF0u});               // absurd size
+  layout.index.push_back({only.offset + 4096, only.size});  // same size, past the end
+  layout.index.push_back({only.offset, 0xFFFFFFF0u});       // absurd size
   layout.header.frameCount = 3;
   ImageUnpacker unpacker;
   ASSERT_TRUE(unpacker.Open(WidePath(folder.Write("um.bin", layout.FileBytes())), true));

@@ -57,7 +57,8 @@ TEST(PosterTime, ValidSampleTimesAreTakenElseTheStampCounts) {
 
 TEST(SourceCandidates, MediaObjectsAreNeverTriedAndInterVideoOnlyWithoutADebugger) {
   const std::wstring dmo = L"@device:dmo:{94297043-BD82-4DFD-B0DE-8177739C6D20}{57F2DB8B-E6BB-4513-9D43-DCD2A6593125}";
-  const std::wstring source = L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{E436EBB5-524F-11CE-9F53-0020AF0BA770}";
+  const std::wstring source =
+      L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{E436EBB5-524F-11CE-9F53-0020AF0BA770}";
   EXPECT_TRUE(SkippedSourceCandidate(dmo, L"Some Decoder", false));
   EXPECT_FALSE(SkippedSourceCandidate(source, L"File Source (Async.)", false));
   EXPECT_FALSE(SkippedSourceCandidate(source, L"InterVideo Source", false));

@@ -24,7 +24,8 @@ Converted Convert(const std::vector<uint8_t>& pixels, int32_t width, int32_t hei
   picture.redMask = r;
   picture.greenMask = g;
   picture.blueMask = b;
-  Converted out{CaptureConversion::Converted, std::vector<uint32_t>(pitchTexels * static_cast<size_t>(height), kUntouched)};
+  Converted out{CaptureConversion::Converted,
+                std::vector<uint32_t>(pitchTexels * static_cast<size_t>(height), kUntouched)};
   out.result = ConvertCapture(picture, reinterpret_cast<uint8_t*>(out.texels.data()), pitchTexels * 4);
   return out;
 }
@@ -35,7 +36,7 @@ TEST(ConvertCapture, FourBytesAreCopiedRowByRowIntoThePitch) {
   ASSERT_EQ(c.result, CaptureConversion::Converted);
   EXPECT_EQ(c.texels[0], 0x04030201u);
   EXPECT_EQ(c.texels[1], 0x08070605u);
-  EXPECT_EQ(c.texels[2], kUntouched);  // beyond the content width
+  EXPECT_EQ(c.texels[2], kUntouched);   // beyond the content width
   EXPECT_EQ(c.texels[4], 0x0C0B0A09u);  // the second row starts at the pitch, order kept
 }
 
@@ -101,7 +102,7 @@ TEST(ConvertCapture, AShortBufferIsRefusedInsteadOfReadPast) {
 namespace {
 TEST(CopyRows, DropsTheBitmapsRowPaddingSoOddWidthsAreNotSheared) {
   // 3 pixels of 3 bytes: 9 bytes a row, padded to 12 in the bitmap.
-  const std::vector<uint8_t> padded{1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE,
+  const std::vector<uint8_t> padded{1,  2,  3,  4,  5,  6,  7,  8,  9,  0xEE, 0xEE, 0xEE,
                                     10, 11, 12, 13, 14, 15, 16, 17, 18, 0xEE, 0xEE, 0xEE};
   ASSERT_EQ(BitmapStride(3, 24), 12u);
   std::vector<uint8_t> packed(18);

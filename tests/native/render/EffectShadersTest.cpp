@@ -11,7 +11,8 @@
 #include "tools/fxbuild/EffectWriter.h"
 
 namespace {
-std::optional<EffectShaders> Read(const std::vector<uint8_t>& fx, const char* technique = "AlphaBleend", uint32_t pass = 0) {
+std::optional<EffectShaders> Read(const std::vector<uint8_t>& fx, const char* technique = "AlphaBleend",
+                                  uint32_t pass = 0) {
   return FindPassShaders(fx.data(), fx.size(), technique, pass);
 }
 

@@ -46,7 +46,7 @@ TEST(Magnify, EachModeScalesAsItsNameSays) {
   EXPECT_EQ(fill.height, 1440);
   EXPECT_EQ(Magnify(target, kPicture, MagType::FillDesktop).height, 1440);
   EXPECT_EQ(Magnify(target, kPicture, MagType::FitDesktop).width, 1440);
-  EXPECT_EQ(Magnify(target, kPicture, 6).width, 480);   // unknown values behave as actual size
+  EXPECT_EQ(Magnify(target, kPicture, 6).width, 480);  // unknown values behave as actual size
   EXPECT_EQ(Magnify(target, kPicture, -1).height, 360);
 }
 

@@ -41,7 +41,8 @@ struct Staged {
       : size(s), pixels(static_cast<std::size_t>(s.width) * s.height, surface) {
     for (int y = 0; y < s.height; ++y) {
       for (int x = 0; x < s.width; ++x) {
-        const bool in = x >= picture.x && x < picture.x + picture.width && y >= picture.y && y < picture.y + picture.height;
+        const bool in =
+            x >= picture.x && x < picture.x + picture.width && y >= picture.y && y < picture.y + picture.height;
         if (in) At(x, y) = inside;
       }
     }
@@ -75,7 +76,7 @@ TEST(PreviewPixels, OpacitiesBlendingAndTheCheckerFollowTheirRules) {
   EXPECT_EQ(Blend(255, 0x123456, 0xABCDEF), 0x123456u);
   EXPECT_EQ(Blend(0, 0x123456, 0xABCDEF), 0xABCDEFu);
   EXPECT_EQ(Luminance(0xFFFFFF), 255u);
-  EXPECT_EQ(Luminance(0x0000FF), 72u);  // 2 * 255 / 7
+  EXPECT_EQ(Luminance(0x0000FF), 72u);   // 2 * 255 / 7
   EXPECT_EQ(Luminance(0x00FF00), 145u);  // 4 * 255 / 7
   for (int row = 0; row < 32; ++row) {
     for (int column = 0; column < 32; ++column) EXPECT_EQ(CheckerColour(row, column), ExpectedChecker(row, column));
@@ -138,7 +139,8 @@ TEST(PreviewLayout, FitFillsA43PreviewAndLeavesStripsBesideAWiderOne) {
   EXPECT_TRUE(SameRect(PictureRect({160, 120}, kScreen, kSample, 2), {0, 0, 160, 120}));
   // 200 x 120: scale min(1.5625, 1.25) = 1.25, 160 x 120, 20 px strips each side.
   EXPECT_TRUE(SameRect(PictureRect({200, 120}, kScreen, kSample, 2), {20, 0, 160, 120}));
-  EXPECT_TRUE(SameRect(PictureRect({200, 120}, kScreen, kSample, 5), {20, 0, 160, 120})) << "desktop fit as monitor fit";
+  EXPECT_TRUE(SameRect(PictureRect({200, 120}, kScreen, kSample, 5), {20, 0, 160, 120}))
+      << "desktop fit as monitor fit";
   // Fill: scale max = 1.5625, 200 x 150 starting above the client: (120 - 150) / 2 + 0.5 = -14.5 -> -14.
   EXPECT_TRUE(SameRect(PictureRect({200, 120}, kScreen, kSample, 3), {0, -14, 200, 150}));
   EXPECT_TRUE(SameRect(PictureRect({200, 120}, kScreen, kSample, 4), {0, -14, 200, 150}));

@@ -27,7 +27,8 @@ constexpr uint32_t kFrames = 24;  // 0.8 s at 30 frames per second
 long VolumeOf(DShowFilterGraph& graph) {
   ComPtr<IBasicAudio> audio;
   long volume = 1;
-  if (SUCCEEDED(graph.graphBuilder()->QueryInterface(IID_IBasicAudio, reinterpret_cast<void**>(audio.GetAddressOf())))) {
+  if (SUCCEEDED(
+          graph.graphBuilder()->QueryInterface(IID_IBasicAudio, reinterpret_cast<void**>(audio.GetAddressOf())))) {
     audio->get_Volume(&volume);
   }
   return volume;
@@ -38,7 +39,8 @@ long VolumeOf(DShowFilterGraph& graph) {
 class BackgroundMedia : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(WriteTestFrameFile(kDataFile, 64, 48, kFrames, [](uint32_t frame) { return static_cast<uint8_t>(frame * 10); }));
+    ASSERT_TRUE(WriteTestFrameFile(kDataFile, 64, 48, kFrames,
+                                   [](uint32_t frame) { return static_cast<uint8_t>(frame * 10); }));
   }
   void TearDown() override {
     if (host.alive()) DestroyWindow(host.hwnd());
@@ -211,13 +213,19 @@ TEST_F(BackgroundMedia, ALostDeviceWhileAVideoPlaysRecoversAndTheVideoComesBackO
   EXPECT_TRUE(rendererWaiting);
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() == 0; }, 10000))
       << "not recovered after " << device.resets << " resets, the last real one answering " << std::hex
-      << device.lastResetResult << " detach " << media().DetachVideo() << " state " << [&] { OAFilterState s = -1; media().mediaControl()->GetState(0, &s); return s; }();
+      << device.lastResetResult << " detach " << media().DetachVideo() << " state " << [&] {
+           OAFilterState s = -1;
+           media().mediaControl()->GetState(0, &s);
+           return s;
+         }();
   EXPECT_EQ(device.resets, 2) << "the first reset failed for the renderer's surfaces, the second worked";
 
   const uint64_t delivered = media().videoDeliveries().framesPresented;
   const int presentsBefore = device.presents;
   EXPECT_TRUE(HostWindow::PumpUntil(
-      [&] { return media().videoDeliveries().framesPresented >= delivered + 10 && device.presents >= presentsBefore + 10; },
+      [&] {
+        return media().videoDeliveries().framesPresented >= delivered + 10 && device.presents >= presentsBefore + 10;
+      },
       15000))
       << "new video frames arrive on the reset device and are drawn";
 }
@@ -263,7 +271,8 @@ TEST_F(BackgroundMedia, AVideoWhoseFirstFrameNeverComesEndsPlayback) {
 // device failed, a device that went or came back).
 void Notify(DShowFilterGraph& graph, long code, LONG_PTR first, LONG_PTR second) {
   ComPtr<IMediaEventSink> sink;
-  ASSERT_EQ(graph.graphBuilder()->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(sink.GetAddressOf())), S_OK);
+  ASSERT_EQ(graph.graphBuilder()->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(sink.GetAddressOf())),
+            S_OK);
   ASSERT_EQ(sink->Notify(code, first, second), S_OK);
 }
 

@@ -42,7 +42,8 @@ double DrawingThreadsCpuSeconds(const UmbraneEngine& engine) {
 class DisplayPower : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(WriteTestFrameFile(kDataFile, 64, 48, kFrames, [](uint32_t frame) { return static_cast<uint8_t>(frame); }));
+    ASSERT_TRUE(
+        WriteTestFrameFile(kDataFile, 64, 48, kFrames, [](uint32_t frame) { return static_cast<uint8_t>(frame); }));
   }
   void TearDown() override {
     // The engine must let go of the wrapped device before the wrapper goes.
@@ -74,7 +75,8 @@ class DisplayPower : public ::testing::Test {
     const double cpuShare = (DrawingThreadsCpuSeconds(*engine) - cpuBefore) / seconds;
     EXPECT_EQ(engine->statistics().framesPresented, presented) << "nothing is presented while the displays are off";
     EXPECT_EQ(engine->statistics().lastDrawnFrame, drawn);
-    EXPECT_LT(cpuShare, 0.02) << "share of a core the playback thread and the producer used while the displays were off";
+    EXPECT_LT(cpuShare, 0.02)
+        << "share of a core the playback thread and the producer used while the displays were off";
     std::printf("playback thread and producer while the displays are off: %.2f %% of a core\n", cpuShare * 100);
   }
 
@@ -154,8 +156,8 @@ TEST_F(DisplayPower, OffWhileALostDeviceIsRecoveredTheNewPlaybackStartsPausedAtT
   DeliverDisplayState(host.hwnd(), kDisplayOn);
   DeliverDisplayState(host.hwnd(), kDisplayOff);
   const uint64_t presented = engine->statistics().framesPresented;
-  ASSERT_TRUE(
-      HostWindow::PumpUntil([&] { return engine->recoveryTimerId() == 0 && engine->statistics().drawingPaused; }, 20000));
+  ASSERT_TRUE(HostWindow::PumpUntil(
+      [&] { return engine->recoveryTimerId() == 0 && engine->statistics().drawingPaused; }, 20000));
   EXPECT_EQ(engine->statistics().framesPresented, presented);
   EXPECT_EQ(engine->resumePosition(), lostAt);
   ExpectStillWhilePaused();
@@ -198,7 +200,8 @@ TEST_P(MovieGraph, IsPausedWhileTheDisplaysAreOffAndRunsOnWithThePicture) {
   Start();
   DShowFilterGraph& movie = GetParam().shadow ? *engine->shadowGraph() : *engine->backgroundGraph();
   const auto pictures = [&] {
-    return GetParam().shadow ? engine->statistics().movieFramesDrawn.load() : engine->statistics().videoFramesDrawn.load();
+    return GetParam().shadow ? engine->statistics().movieFramesDrawn.load()
+                             : engine->statistics().videoFramesDrawn.load();
   };
   ASSERT_TRUE(HostWindow::PumpUntil([&] { return pictures() >= 3; }, 20000));
   DeliverDisplayState(host.hwnd(), kDisplayOff);

@@ -22,7 +22,8 @@ const std::wstring kDataFile = ProgramFolder() + L"um.bin";
 class EngineOwnerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(WriteTestFrameFile(kDataFile, 64, 48, 6, [](uint32_t frame) { return static_cast<uint8_t>(frame * 40); }));
+    ASSERT_TRUE(
+        WriteTestFrameFile(kDataFile, 64, 48, 6, [](uint32_t frame) { return static_cast<uint8_t>(frame * 40); }));
     const std::wstring movie = TestMedia(L"tone.wav");  // opens, but has no video
     const std::string narrow(movie.begin(), movie.end());
     settings.WriteIni({{"shadowMovieEnabled", "1"}, {"shadowMoviePath", narrow.c_str()}, {"VideoRenderer", "1"}});

@@ -34,8 +34,9 @@ class EngineTest : public ::testing::Test {
 
 TEST_F(EngineTest, WithoutTheDataFileStartupFailsBeforeAnyDeviceAndDeletionUnhooks) {
   StartEngine(false);
-  EXPECT_EQ(engine->errorText(), L"\u30c7\u30fc\u30bf\u30d5\u30a1\u30a4\u30eb\u3092\u8aad\u307f\u8fbc\u3081\u307e"
-                               L"\u305b\u3093\u3067\u3057\u305f\u3002");
+  EXPECT_EQ(engine->errorText(),
+            L"\u30c7\u30fc\u30bf\u30d5\u30a1\u30a4\u30eb\u3092\u8aad\u307f\u8fbc\u3081\u307e"
+            L"\u305b\u3093\u3067\u3057\u305f\u3002");
   EXPECT_EQ(engine->device(), nullptr);
   EXPECT_EQ(engine->direct3d(), nullptr);
   EXPECT_EQ(engine->playbackThread(), nullptr);
@@ -88,7 +89,8 @@ TEST_F(EngineTest, TimerMessagesOfOtherIdsReachTheHost) {
 }
 
 TEST_F(EngineTest, SuccessfulStartupCreatesTheDeviceAndPlaysUntilDeleted) {
-  ASSERT_TRUE(WriteTestFrameFile(kDataFile, 64, 48, 3, [](uint32_t frame) { return static_cast<uint8_t>(frame * 40); }));
+  ASSERT_TRUE(
+      WriteTestFrameFile(kDataFile, 64, 48, 3, [](uint32_t frame) { return static_cast<uint8_t>(frame * 40); }));
   StartEngine(true);
   EXPECT_EQ(engine->errorText(), L"no error.");
   EXPECT_NE(engine->device(), nullptr);

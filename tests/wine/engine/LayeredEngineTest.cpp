@@ -56,7 +56,8 @@ class LayeredEngine : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(WriteTestFrameFile(kDataFile, 64, 48, kFrames, GreyOf));
-    settings.WriteIni({{"layeredWindow", "1"}, {"foregroundAlpha", "100"}, {"backgroundAlpha", "100"}, {"MagType", "3"}});
+    settings.WriteIni(
+        {{"layeredWindow", "1"}, {"foregroundAlpha", "100"}, {"backgroundAlpha", "100"}, {"MagType", "3"}});
   }
   void TearDown() override {
     if (host.alive()) DestroyWindow(host.hwnd());
@@ -120,7 +121,8 @@ TEST_F(LayeredEngine, TwoFramesBetweenTwoTicksHandOnlyTheNewerToTheWindow) {
   WriteFrame(*engine, 200, true);
   engine->layeredPresenter()->PresentNewest();
   EXPECT_EQ(engine->statistics().layeredUpdates, before + 1) << "one update for both frames";
-  EXPECT_TRUE(HostWindow::PumpUntil([] { return ScreenShows(200); }, kCeilingMs)) << "the screen shows " << ScreenGrey();
+  EXPECT_TRUE(HostWindow::PumpUntil([] { return ScreenShows(200); }, kCeilingMs))
+      << "the screen shows " << ScreenGrey();
 
   // A tick without a new frame does nothing, even when the surface has changed meanwhile.
   WriteFrame(*engine, 90, false);
@@ -158,10 +160,12 @@ TEST_F(LayeredEngine, ALostDeviceIsRecoveredAndTheWindowKeepsUpdating) {
   FaultInjectingDevice wrapper(engine->device());
   engine->InterposeDevice(&wrapper);
   ASSERT_TRUE(HostWindow::PumpUntil(
-      [&] { return engine->statistics().lastDrawnFrame >= 3 && engine->statistics().lastDrawnFrame < 15; }, kCeilingMs));
+      [&] { return engine->statistics().lastDrawnFrame >= 3 && engine->statistics().lastDrawnFrame < 15; },
+      kCeilingMs));
 
   wrapper.LoseDevice(/*lostChecks=*/1, /*failFirstReset=*/false);
-  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() != 0; }, kCeilingMs)) << "reading back reports the loss";
+  ASSERT_TRUE(HostWindow::PumpUntil([&] { return engine->recoveryTimerId() != 0; }, kCeilingMs))
+      << "reading back reports the loss";
   const int64_t lostAt = engine->resumePosition();
   EXPECT_GE(lostAt, 3);
   // The new loop's first frame is held at the read-back, so that the test sees it however busy the
@@ -195,7 +199,8 @@ TEST_F(LayeredEngine, AShadowMovieSetTogetherWithTheLayeredWindowGivesWayToThePa
   EXPECT_FALSE(engine->config().shadowMovieEnabled);
   EXPECT_EQ(engine->shadowGraph(), nullptr);
   ASSERT_TRUE(Playing(2));
-  EXPECT_TRUE(HostWindow::PumpUntil([] { return ScreenGrey() >= 0 && ScreenGrey() % 10 <= 1; }, kCeilingMs)) << "a packed frame shows";
+  EXPECT_TRUE(HostWindow::PumpUntil([] { return ScreenGrey() >= 0 && ScreenGrey() % 10 <= 1; }, kCeilingMs))
+      << "a packed frame shows";
 }
 
 // While the displays are off nothing is drawn and the window's 1 ms timer stops: a frame announced

@@ -24,11 +24,11 @@ double ThreadCpuSeconds(HANDLE thread) {
   return seconds(kernel) + seconds(user);
 }
 
-
 class PlaybackTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(WriteTestFrameFile(kDataFile, 64, 48, kFrames, [](uint32_t frame) { return static_cast<uint8_t>(frame * 10); }));
+    ASSERT_TRUE(WriteTestFrameFile(kDataFile, 64, 48, kFrames,
+                                   [](uint32_t frame) { return static_cast<uint8_t>(frame * 10); }));
     engine = std::make_unique<UmbraneEngine>();
     host.onDestroy = [this] { engine.reset(); };
     ASSERT_TRUE(engine->Startup(host.hwnd(), false, PlaybackStart::Immediately));

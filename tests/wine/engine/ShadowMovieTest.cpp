@@ -30,7 +30,8 @@ std::string Narrow(const std::wstring& path) { return std::string(path.begin(), 
 class ShadowMovie : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(WriteTestFrameFile(kDataFile, 64, 48, 24, [](uint32_t frame) { return static_cast<uint8_t>(frame * 10); }));
+    ASSERT_TRUE(
+        WriteTestFrameFile(kDataFile, 64, 48, 24, [](uint32_t frame) { return static_cast<uint8_t>(frame * 10); }));
   }
   void TearDown() override {
     if (host.alive()) DestroyWindow(host.hwnd());

@@ -53,7 +53,9 @@ std::wstring MediaTest::FilterNames(IFilterGraph* graph) {
   return names;
 }
 
-bool MediaTest::WaitFor(HANDLE event, DWORD timeoutMs) { return WaitForSingleObject(event, timeoutMs) == WAIT_OBJECT_0; }
+bool MediaTest::WaitFor(HANDLE event, DWORD timeoutMs) {
+  return WaitForSingleObject(event, timeoutMs) == WAIT_OBJECT_0;
+}
 
 Colour TexelOf(IDirect3DDevice9* device, const QuadTexture& texture, int x, int y) {
   ComPtr<IDirect3DSurface9> level;

@@ -60,8 +60,8 @@ class MfSource : public MediaTest {
   }
 
   void Seek(LONGLONG position) {
-    EXPECT_TRUE(SUCCEEDED(seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr,
-                                                AM_SEEKING_NoPositioning)));
+    EXPECT_TRUE(
+        SUCCEEDED(seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning)));
   }
 
   // Frames the grabber presented while the graph ran from position to its completion: seeked while
@@ -114,8 +114,8 @@ TEST_F(MfSource, StopsAndSeeksWhileStreamingWithoutHanging) {
   ASSERT_TRUE(SUCCEEDED(control->Run()));
   ASSERT_TRUE(WaitFor(frameEvent.get(), kCompletionLimitMs)) << "a first frame";
   LONGLONG start = 3 * kOneSecond;
-  EXPECT_TRUE(SUCCEEDED(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,
-                                              AM_SEEKING_NoPositioning)));
+  EXPECT_TRUE(
+      SUCCEEDED(seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning)));
   EXPECT_TRUE(AwaitCompletion()) << "the last second after a seek while running";
   ASSERT_TRUE(SUCCEEDED(control->Run()));
   ASSERT_TRUE(WaitFor(frameEvent.get(), kCompletionLimitMs));
@@ -167,9 +167,9 @@ TEST_F(FreshWindows, DirectShowKeepsItsFilesAndMediaFoundationTakesTheRest) {
     bool video;
     bool mediaFoundation;
   };
-  for (const Case& c : {Case{L"tone.wav", false, false}, Case{L"tone.mp3", false, false},
-                        Case{L"testsrc-raw.avi", true, false}, Case{L"tone.m4a", false, true},
-                        Case{L"colour-h264.mp4", true, true}, Case{L"colour-h264.mov", true, true}}) {
+  for (const Case& c :
+       {Case{L"tone.wav", false, false}, Case{L"tone.mp3", false, false}, Case{L"testsrc-raw.avi", true, false},
+        Case{L"tone.m4a", false, true}, Case{L"colour-h264.mp4", true, true}, Case{L"colour-h264.mov", true, true}}) {
     SCOPED_TRACE(c.medium);
     DShowFilterGraph player;
     ASSERT_TRUE(player.Initialize(nullptr, Device(), nullptr));

@@ -60,8 +60,12 @@ class Pin : public Counted<Pin, IPin> {
   }
   HRESULT STDMETHODCALLTYPE Disconnect() override { return real_->Disconnect(); }
   HRESULT STDMETHODCALLTYPE ConnectedTo(IPin** pin) override { return real_->ConnectedTo(pin); }
-  HRESULT STDMETHODCALLTYPE ConnectionMediaType(AM_MEDIA_TYPE* type) override { return real_->ConnectionMediaType(type); }
-  HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* direction) override { return real_->QueryDirection(direction); }
+  HRESULT STDMETHODCALLTYPE ConnectionMediaType(AM_MEDIA_TYPE* type) override {
+    return real_->ConnectionMediaType(type);
+  }
+  HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* direction) override {
+    return real_->QueryDirection(direction);
+  }
   HRESULT STDMETHODCALLTYPE QueryId(LPWSTR* id) override { return real_->QueryId(id); }
   HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE* type) override { return real_->QueryAccept(type); }
   HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes** types) override { return real_->EnumMediaTypes(types); }
@@ -131,7 +135,9 @@ class Filter : public Counted<Filter, IBaseFilter> {
   HRESULT STDMETHODCALLTYPE Stop() override { return real_->Stop(); }
   HRESULT STDMETHODCALLTYPE Pause() override { return real_->Pause(); }
   HRESULT STDMETHODCALLTYPE Run(REFERENCE_TIME start) override { return real_->Run(start); }
-  HRESULT STDMETHODCALLTYPE GetState(DWORD timeout, FILTER_STATE* state) override { return real_->GetState(timeout, state); }
+  HRESULT STDMETHODCALLTYPE GetState(DWORD timeout, FILTER_STATE* state) override {
+    return real_->GetState(timeout, state);
+  }
   HRESULT STDMETHODCALLTYPE SetSyncSource(IReferenceClock* clock) override { return real_->SetSyncSource(clock); }
   HRESULT STDMETHODCALLTYPE GetSyncSource(IReferenceClock** clock) override { return real_->GetSyncSource(clock); }
   HRESULT STDMETHODCALLTYPE FindPin(LPCWSTR id, IPin** pin) override { return real_->FindPin(id, pin); }

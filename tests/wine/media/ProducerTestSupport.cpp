@@ -90,11 +90,13 @@ void ProducerTest::OpenFrames(uint32_t frames) {
 }
 
 std::unique_ptr<ShadowGraphProvider> ProducerTest::MakeProducer(int64_t firstFrame) {
-  return std::make_unique<ShadowGraphProvider>(d.device.Get(), settings.foregroundAlpha, unpacker, firstFrame, ready.get(),
-                                               ended.get());
+  return std::make_unique<ShadowGraphProvider>(d.device.Get(), settings.foregroundAlpha, unpacker, firstFrame,
+                                               ready.get(), ended.get());
 }
 
-bool ProducerTest::WaitFor(HANDLE event, DWORD timeoutMs) { return WaitForSingleObject(event, timeoutMs) == WAIT_OBJECT_0; }
+bool ProducerTest::WaitFor(HANDLE event, DWORD timeoutMs) {
+  return WaitForSingleObject(event, timeoutMs) == WAIT_OBJECT_0;
+}
 
 ::testing::AssertionResult ProducerTest::TexturesShow(ShadowGraphProvider& producer, uint32_t frame,
                                                       uint8_t opacityPercent) {

@@ -242,8 +242,8 @@ TEST_F(ProducerTest, DrawsItsTexturesWithTheDevicesCurrentStates) {
   producer->WaitUntilStarted();
 
   Microsoft::WRL::ComPtr<IDirect3DSurface9> target;
-  ASSERT_EQ(d.device->CreateRenderTarget(64, 64, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE,
-                                         target.GetAddressOf(), nullptr),
+  ASSERT_EQ(d.device->CreateRenderTarget(64, 64, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, target.GetAddressOf(),
+                                         nullptr),
             S_OK);
   ASSERT_EQ(d.device->SetRenderTarget(0, target.Get()), S_OK);
   ASSERT_EQ(d.device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE), S_OK);

@@ -73,9 +73,8 @@ bool IsColour(const Colour& c, int r, int g, int b) { return c.r == r && c.g == 
 
 // Stands in for the system's default VMR-7 allocator-presenter (which Wine does not have): it
 // allocates real DirectDraw surfaces and counts what reaches it.
-class StandInAllocatorPresenter
-    : public GrabberComObject<IVMRSurfaceAllocator, IID_IVMRSurfaceAllocator, IVMRImagePresenter,
-                              IID_IVMRImagePresenter> {
+class StandInAllocatorPresenter : public GrabberComObject<IVMRSurfaceAllocator, IID_IVMRSurfaceAllocator,
+                                                          IVMRImagePresenter, IID_IVMRImagePresenter> {
  public:
   explicit StandInAllocatorPresenter(IDirectDraw7* ddraw) : ddraw_(ddraw) {}
 

@@ -30,9 +30,8 @@ Colour Over(int topGrey, int alpha, const Colour& under) {
       std::abs(actual.b - expected.b) <= tolerance) {
     return ::testing::AssertionSuccess();
   }
-  return ::testing::AssertionFailure() << "got (" << actual.r << ", " << actual.g << ", " << actual.b
-                                       << ") expected (" << expected.r << ", " << expected.g << ", " << expected.b
-                                       << ")";
+  return ::testing::AssertionFailure() << "got (" << actual.r << ", " << actual.g << ", " << actual.b << ") expected ("
+                                       << expected.r << ", " << expected.g << ", " << expected.b << ")";
 }
 
 bool InShadow(int x, int y) { return x < kSilhouetteWidth / 2 && y < kSilhouetteHeight / 2; }
@@ -76,8 +75,7 @@ class RendererOnDevice : public ::testing::Test {
 };
 
 using Opacities = std::tuple<int, int>;  // shadow, screen
-class Composition : public RendererOnDevice,
-                    public ::testing::WithParamInterface<std::tuple<Opacities, bool, bool>> {};
+class Composition : public RendererOnDevice, public ::testing::WithParamInterface<std::tuple<Opacities, bool, bool>> {};
 
 TEST_P(Composition, EveryRegionOfBothViewsBlendsAsTheRulesSay) {
   const auto [opacities, frameEnabled, confine] = GetParam();
@@ -118,7 +116,8 @@ TEST_P(Composition, EveryRegionOfBothViewsBlendsAsTheRulesSay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(OpacitiesAndBars, Composition,
-                         ::testing::Combine(::testing::Values(Opacities{100, 100}, Opacities{100, 0}, Opacities{50, 50}),
+                         ::testing::Combine(::testing::Values(Opacities{100, 100}, Opacities{100, 0},
+                                                              Opacities{50, 50}),
                                             ::testing::Bool(), ::testing::Bool()));
 
 // A capture quartered red / green / blue / white (top left, top right, bottom left, bottom

@@ -67,7 +67,8 @@ class MovieScene : public ::testing::Test {
     settings.foregroundAlpha = shadowPercent;
     settings.backgroundAlpha = screenPercent;
     auto renderer = std::make_unique<PlaybackRenderer>(d.device.Get(), d.backBuffer.Get());
-    if (!renderer->BuildStateBlocks() || !renderer->BuildResources(settings, layout, {kFrameSide, kFrameSide}, nullptr)) {
+    if (!renderer->BuildStateBlocks() ||
+        !renderer->BuildResources(settings, layout, {kFrameSide, kFrameSide}, nullptr)) {
       return nullptr;
     }
     return renderer;
@@ -98,7 +99,8 @@ TEST_P(MovieSceneEitherWay, TheEffectDerivesAlphaFromBrightnessAndKeepsTheColour
     auto renderer = Build(static_cast<uint8_t>(shadowPercent), static_cast<uint8_t>(screenPercent));
     ASSERT_TRUE(renderer);
     for (const Texel t : {Texel{255, 255, 255}, Texel{0, 0, 0}, Texel{200, 100, 50}}) {
-      SCOPED_TRACE(::testing::Message() << shadowPercent << "/" << screenPercent << " texel " << t.r << "," << t.g << "," << t.b);
+      SCOPED_TRACE(::testing::Message() << shadowPercent << "/" << screenPercent << " texel " << t.r << "," << t.g
+                                        << "," << t.b);
       auto frame = Frame(t.r, t.g, t.b);
       ASSERT_TRUE(frame);
       renderer->DrawMovieScene(*frame, effect.get());
@@ -191,7 +193,8 @@ TEST_F(MovieScene, AFrameOfAnotherSizeMidStreamStillFillsTheWholeScene) {
     renderer->DrawMovieScene(*frame, nullptr);
     // Near the scene's corners: a picture this small is magnified threefold, and within one texel of
     // its edge the linear filter also reaches the texels beyond it.
-    for (const auto& [x, y] : {std::pair{2, 2}, std::pair{kFrameSide - 3, kFrameSide - 3}, std::pair{kFrameSide - 3, 2}}) {
+    for (const auto& [x, y] :
+         {std::pair{2, 2}, std::pair{kFrameSide - 3, kFrameSide - 3}, std::pair{kFrameSide - 3, 2}}) {
       const Colour c = SceneAt(*renderer, x, y);
       EXPECT_EQ(c.a, 255) << x << "," << y;
       EXPECT_NEAR(c.r, 200, 1) << x << "," << y;
@@ -204,8 +207,14 @@ TEST_F(MovieScene, AFrameOfAnotherSizeMidStreamStillFillsTheWholeScene) {
 // show at once if the scene were laid as premultiplied colour: darker, or black at screen opacity 0.
 constexpr int kStripeWidth = 16, kFrameWidth = 8 * kStripeWidth, kFrameHeight = 8;
 constexpr int kViewWidth = 2 * kFrameWidth, kViewHeight = 4 * kFrameHeight;
-const std::array<Texel, 8> kStripes{{{128, 128, 128}, {255, 0, 0}, {0, 0, 0}, {51, 51, 51}, {102, 102, 102},
-                                     {153, 153, 153}, {204, 204, 204}, {255, 255, 255}}};
+const std::array<Texel, 8> kStripes{{{128, 128, 128},
+                                     {255, 0, 0},
+                                     {0, 0, 0},
+                                     {51, 51, 51},
+                                     {102, 102, 102},
+                                     {153, 153, 153},
+                                     {204, 204, 204},
+                                     {255, 255, 255}}};
 const Colour kDesktop{51, 102, 153, 0};  // #336699
 
 using Opacities = std::tuple<int, int>;  // shadow, screen

@@ -64,11 +64,13 @@ class LayeredOutput : public ::testing::Test {
   // 128 x 128 view as 128 x 64 with bars above and below.
   std::unique_ptr<ReadBack> Compose(const RenderSettings& settings) {
     LayeredRenderer renderer(d.device.Get());
-    if (!renderer.BuildResources(settings, layout, {kSilhouetteWidth, kSilhouetteHeight}, {kTargetWidth, kTargetHeight})) {
+    if (!renderer.BuildResources(settings, layout, {kSilhouetteWidth, kSilhouetteHeight},
+                                 {kTargetWidth, kTargetHeight})) {
       return nullptr;
     }
-    SilhouetteTextures frame = MakeSilhouette(d.device.Get(), kSilhouetteWidth, kSilhouetteHeight, settings.foregroundAlpha,
-                                              [](int x, int y) { return x < kSilhouetteWidth / 2 && y < kSilhouetteHeight / 2 ? 0 : 255; });
+    SilhouetteTextures frame =
+        MakeSilhouette(d.device.Get(), kSilhouetteWidth, kSilhouetteHeight, settings.foregroundAlpha,
+                       [](int x, int y) { return x < kSilhouetteWidth / 2 && y < kSilhouetteHeight / 2 ? 0 : 255; });
     if (!frame.Ok()) return nullptr;
     renderer.DrawPackedScene(*frame.silhouette, *frame.mask);
     if (renderer.DrawLayers() != S_OK || renderer.CopyTo(frameSurface.Get()) != S_OK) return nullptr;
@@ -119,7 +121,8 @@ TEST_P(LayeredComposition, EveryRegionOfBothViewsStacksVeilBarsAndScene) {
 }
 
 INSTANTIATE_TEST_SUITE_P(OpacitiesAndBars, LayeredComposition,
-                         ::testing::Combine(::testing::Values(Opacities{100, 100}, Opacities{100, 0}, Opacities{50, 50}),
+                         ::testing::Combine(::testing::Values(Opacities{100, 100}, Opacities{100, 0},
+                                                              Opacities{50, 50}),
                                             ::testing::Bool(), ::testing::Bool()));
 
 // Windows gives input over a pixel of alpha 0 to the window beneath: with the default screen

@@ -17,7 +17,8 @@ class PerFrame : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(d.Create(window.Handle()));
     layout.clientRect = {0, 0, 256, 128};
-    layout.monitors = {SolidMonitor({0, 0, 128, 128}, {10, 20, 30, 0}), SolidMonitor({128, 0, 128, 128}, {30, 20, 10, 0})};
+    layout.monitors = {SolidMonitor({0, 0, 128, 128}, {10, 20, 30, 0}),
+                       SolidMonitor({128, 0, 128, 128}, {30, 20, 10, 0})};
     settings.frameEnabled = true;
     settings.magType = MagType::FitMonitor;
   }
@@ -60,8 +61,8 @@ TEST_F(PerFrame, TheLayeredPassAndItsReadBackAllocateNothing) {
   SilhouetteTextures frame = MakeSilhouette(d.device.Get(), 64, 32, 100, [](int x, int) { return x * 4; });
   ASSERT_TRUE(frame.Ok());
   Microsoft::WRL::ComPtr<IDirect3DSurface9> frameSurface;
-  ASSERT_EQ(d.device->CreateOffscreenPlainSurface(256, 128, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, frameSurface.GetAddressOf(),
-                                                  nullptr),
+  ASSERT_EQ(d.device->CreateOffscreenPlainSurface(256, 128, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                                  frameSurface.GetAddressOf(), nullptr),
             S_OK);
 
   const long before = AllocationCount();

@@ -128,7 +128,8 @@ SilhouetteTextures MakeSilhouette(IDirect3DDevice9* device, int width, int heigh
   // The frame as stored: bottom row first.
   std::vector<uint8_t> frame(static_cast<size_t>(width) * height);
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) frame[static_cast<size_t>(height - 1 - y) * width + x] = static_cast<uint8_t>(greyOf(x, y));
+    for (int x = 0; x < width; ++x)
+      frame[static_cast<size_t>(height - 1 - y) * width + x] = static_cast<uint8_t>(greyOf(x, y));
   }
   // As the producer makes them: the silhouette at the shadow's opacity, the mask at full opacity.
   std::vector<uint32_t> silhouette(frame.size()), mask(frame.size());

@@ -37,7 +37,9 @@ Layer SceneAt(int grey, int shadowPercent, int screenPercent) {
   return {screen, screen + Opacity(shadowPercent) * darkness};
 }
 
-int Over(const Layer& top, int beneath) { return static_cast<int>(std::lround(255.0 * top.colour + beneath * (1.0 - top.alpha))); }
+int Over(const Layer& top, int beneath) {
+  return static_cast<int>(std::lround(255.0 * top.colour + beneath * (1.0 - top.alpha)));
+}
 
 ::testing::AssertionResult Near(int actual, int expected, int tolerance = 2) {
   if (std::abs(actual - expected) <= tolerance) return ::testing::AssertionSuccess();
@@ -45,10 +47,12 @@ int Over(const Layer& top, int beneath) { return static_cast<int>(std::lround(25
 }
 
 ::testing::AssertionResult Near(const Colour& actual, const Colour& expected) {
-  for (const auto [a, e] : {std::pair{actual.r, expected.r}, std::pair{actual.g, expected.g}, std::pair{actual.b, expected.b}}) {
+  for (const auto [a, e] :
+       {std::pair{actual.r, expected.r}, std::pair{actual.g, expected.g}, std::pair{actual.b, expected.b}}) {
     if (std::abs(a - e) > 2) {
-      return ::testing::AssertionFailure() << "got (" << actual.r << ", " << actual.g << ", " << actual.b << ") expected ("
-                                           << expected.r << ", " << expected.g << ", " << expected.b << ")";
+      return ::testing::AssertionFailure()
+             << "got (" << actual.r << ", " << actual.g << ", " << actual.b << ") expected (" << expected.r << ", "
+             << expected.g << ", " << expected.b << ")";
     }
   }
   return ::testing::AssertionSuccess();
@@ -61,7 +65,8 @@ Colour OverDesktop(const Layer& top, const Colour& desktop) {
 const Colour kBlack{0, 0, 0, 0}, kWhite{255, 255, 255, 0}, kMid{40, 120, 200, 0};
 
 using Opacities = std::tuple<int, int>;  // shadow, screen
-const auto kOpacityPairs = ::testing::Values(Opacities{100, 0}, Opacities{100, 100}, Opacities{50, 50}, Opacities{0, 100});
+const auto kOpacityPairs =
+    ::testing::Values(Opacities{100, 0}, Opacities{100, 100}, Opacities{50, 50}, Opacities{0, 100});
 
 class SoftEdges : public ::testing::Test {
  protected:
@@ -106,7 +111,8 @@ TEST_P(DirectSoftEdges, EveryStepLiesOnTheLineBetweenShadowAndScreen) {
   PlaybackRenderer renderer(d.device.Get(), d.backBuffer.Get());
   ASSERT_TRUE(renderer.BuildStateBlocks());
   ASSERT_TRUE(renderer.premultipliedScene()) << "the device cannot blend by a constant factor";
-  ASSERT_TRUE(renderer.BuildResources(Settings(shadowPercent, screenPercent), layout, {kFrameWidth, kFrameHeight}, nullptr));
+  ASSERT_TRUE(
+      renderer.BuildResources(Settings(shadowPercent, screenPercent), layout, {kFrameWidth, kFrameHeight}, nullptr));
   const auto shot = ShowRamp(renderer, shadowPercent);
   ASSERT_TRUE(shot);
   for (int step = 0; step < kSteps; ++step) {
@@ -170,16 +176,19 @@ INSTANTIATE_TEST_SUITE_P(Opacities, LayeredSoftEdges, kOpacityPairs);
 // which is not premultiplied: it is laid as grey x alpha + beneath x (1 - alpha).
 TEST_F(SoftEdges, AMoviesGreysAreLaidWithTheirOwnAlphaThroughTheEffect) {
   for (const auto& [shadowPercent, screenPercent] : {std::pair{100, 0}, std::pair{50, 50}, std::pair{80, 30}}) {
-    auto effect = ShadowEffect::Create(d.device.Get(), static_cast<uint8_t>(shadowPercent), static_cast<uint8_t>(screenPercent));
+    auto effect =
+        ShadowEffect::Create(d.device.Get(), static_cast<uint8_t>(shadowPercent), static_cast<uint8_t>(screenPercent));
     ASSERT_TRUE(effect) << "the effect could be made neither way";
     layout.monitors = {SolidMonitor({0, 0, kViewWidth, kViewHeight}, kMid)};
     PlaybackRenderer renderer(d.device.Get(), d.backBuffer.Get());
     ASSERT_TRUE(renderer.BuildStateBlocks());
-    ASSERT_TRUE(renderer.BuildResources(Settings(shadowPercent, screenPercent), layout, {kFrameWidth, kFrameHeight}, nullptr));
+    ASSERT_TRUE(
+        renderer.BuildResources(Settings(shadowPercent, screenPercent), layout, {kFrameWidth, kFrameHeight}, nullptr));
     auto movie = QuadTexture::CreateBlank(d.device.Get(), kFrameWidth, kFrameHeight, 0, D3DFMT_X8R8G8B8);
     ASSERT_TRUE(movie);
     std::vector<uint32_t> texels(kFrameWidth * kFrameHeight);
-    for (size_t i = 0; i < texels.size(); ++i) texels[i] = uint32_t(StepGrey(static_cast<int>(i % kFrameWidth) / kStepWidth)) * 0x010101u;
+    for (size_t i = 0; i < texels.size(); ++i)
+      texels[i] = uint32_t(StepGrey(static_cast<int>(i % kFrameWidth) / kStepWidth)) * 0x010101u;
     ASSERT_EQ(movie->FillTexels(texels.data()), S_OK);
 
     renderer.DrawMovieScene(*movie, effect.get());

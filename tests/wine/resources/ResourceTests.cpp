@@ -77,8 +77,20 @@ class DialogFromTemplate {
   HWND window;
 };
 
-enum class Kind { Label, ValueLabel, Placeholder, DropDownList, EditableDropDown, Trackbar, CheckBox,
-                  RadioGroupStart, Radio, PushButton, DefaultButton, Link };
+enum class Kind {
+  Label,
+  ValueLabel,
+  Placeholder,
+  DropDownList,
+  EditableDropDown,
+  Trackbar,
+  CheckBox,
+  RadioGroupStart,
+  Radio,
+  PushButton,
+  DefaultButton,
+  Link
+};
 
 struct ControlSpec {
   int id;
@@ -91,12 +103,17 @@ const wchar_t* ExpectedClass(Kind kind) {
   switch (kind) {
     case Kind::Label:
     case Kind::ValueLabel:
-    case Kind::Placeholder: return L"static";
+    case Kind::Placeholder:
+      return L"static";
     case Kind::DropDownList:
-    case Kind::EditableDropDown: return L"combobox";
-    case Kind::Trackbar: return L"msctls_trackbar32";
-    case Kind::Link: return L"syslink";
-    default: return L"button";
+    case Kind::EditableDropDown:
+      return L"combobox";
+    case Kind::Trackbar:
+      return L"msctls_trackbar32";
+    case Kind::Link:
+      return L"syslink";
+    default:
+      return L"button";
   }
 }
 
@@ -121,8 +138,12 @@ void ExpectStyleOf(HWND control, Kind kind) {
       EXPECT_TRUE(style & CBS_SORT);
       EXPECT_TRUE(style & CBS_AUTOHSCROLL);
       break;
-    case Kind::Trackbar: EXPECT_TRUE(style & TBS_AUTOTICKS); break;
-    case Kind::CheckBox: EXPECT_EQ(buttonType, BS_AUTOCHECKBOX); break;
+    case Kind::Trackbar:
+      EXPECT_TRUE(style & TBS_AUTOTICKS);
+      break;
+    case Kind::CheckBox:
+      EXPECT_EQ(buttonType, BS_AUTOCHECKBOX);
+      break;
     case Kind::RadioGroupStart:
       EXPECT_EQ(buttonType, BS_AUTORADIOBUTTON);
       EXPECT_TRUE(style & WS_GROUP);
@@ -131,9 +152,14 @@ void ExpectStyleOf(HWND control, Kind kind) {
       EXPECT_EQ(buttonType, BS_AUTORADIOBUTTON);
       EXPECT_FALSE(style & WS_GROUP);
       break;
-    case Kind::PushButton: EXPECT_EQ(buttonType, BS_PUSHBUTTON); break;
-    case Kind::DefaultButton: EXPECT_EQ(buttonType, BS_DEFPUSHBUTTON); break;
-    default: break;
+    case Kind::PushButton:
+      EXPECT_EQ(buttonType, BS_PUSHBUTTON);
+      break;
+    case Kind::DefaultButton:
+      EXPECT_EQ(buttonType, BS_DEFPUSHBUTTON);
+      break;
+    default:
+      break;
   }
 }
 
@@ -235,48 +261,50 @@ TEST(SettingsDialogTemplate, CreatesEveryControlAsDesigned) {
   const wchar_t kVolume[] = L"\u97f3\u91cf";
   const wchar_t kPlay[] = L"\u8a66\u8074";
   const wchar_t kStop[] = L"\u505c\u6b62";
-  ExpectControls(dialog, {
-      {IDC_PREVIEW_PLACEHOLDER, Kind::Placeholder, L"preview place holder", 7, 18, 154, 101},
-      {IDC_MAG_TYPE, Kind::DropDownList, nullptr, 223, 18, 198, 167},
-      {IDC_BG_ALPHA_VALUE, Kind::ValueLabel, L"100", 223, 43, 24, 11},
-      {IDC_BG_ALPHA, Kind::Trackbar, nullptr, 250, 42, 171, 22},
-      {IDC_FG_ALPHA_VALUE, Kind::ValueLabel, L"100", 223, 70, 24, 11},
-      {IDC_FG_ALPHA, Kind::Trackbar, nullptr, 250, 69, 171, 22},
-      {IDC_FRAME_ENABLED, Kind::CheckBox, L"\u9ed2\u67a0\u3092\u3064\u3051\u308b", 294, 95, 59, 10},
-      {IDC_CONFINE_BG_FILTER, Kind::CheckBox,
-       L"\u900f\u904e\u51e6\u7406\u3092\u5f71\u7d75\u306e\u7bc4\u56f2\u306b\u9650\u5b9a\u3059\u308b", 294, 107, 127,
-       10},
-      {IDC_BGM_ENABLED, Kind::CheckBox,
-       L"\u80cc\u666f\u3067\u6d41\u3059\u30d5\u30a1\u30a4\u30eb\u3092\u6307\u5b9a\u3059\u308b", 168, 122, 111, 10},
-      {IDC_BGM_PATH, Kind::EditableDropDown, nullptr, 168, 132, 205, 151},
-      {IDC_BGM_BROWSE, Kind::PushButton, kBrowse, 379, 130, 42, 14},
-      {IDC_BGM_VOLUME_LABEL, Kind::Label, kVolume, 168, 150, 17, 8},
-      {IDC_BGM_VOLUME_VALUE, Kind::ValueLabel, L"100", 223, 149, 24, 11},
-      {IDC_BGM_VOLUME, Kind::Trackbar, nullptr, 250, 148, 171, 22},
-      {IDC_BGM_PLAY, Kind::PushButton, kPlay, 326, 174, 37, 14},
-      {IDC_BGM_STOP, Kind::PushButton, kStop, 367, 174, 37, 14},
-      {IDC_SHADOW_MOVIE_ENABLED, Kind::CheckBox,
-       L"\u5f71\u7d75\u3067\u6d41\u3059\u30d5\u30a1\u30a4\u30eb\u3092\u6307\u5b9a\u3059\u308b", 168, 205, 111, 10},
-      {IDC_SHADOW_MOVIE_PATH, Kind::EditableDropDown, nullptr, 168, 215, 205, 151},
-      {IDC_SHADOW_MOVIE_BROWSE, Kind::PushButton, kBrowse, 379, 214, 42, 14},
-      {IDC_SHADOW_MOVIE_VOLUME_LABEL, Kind::Label, kVolume, 168, 233, 17, 8},
-      {IDC_SHADOW_MOVIE_VOLUME_VALUE, Kind::ValueLabel, L"100", 223, 233, 24, 11},
-      {IDC_SHADOW_MOVIE_VOLUME, Kind::Trackbar, nullptr, 250, 231, 171, 22},
-      {IDC_SHADOW_MOVIE_PLAY, Kind::PushButton, kPlay, 326, 257, 37, 14},
-      {IDC_SHADOW_MOVIE_STOP, Kind::PushButton, kStop, 367, 257, 37, 14},
-      {IDC_RENDERER_VMR7, Kind::RadioGroupStart, L"VMR7\u3092\u4f7f\u7528\u3059\u308b(&7)", 7, 123, 78, 10},
-      {IDC_RENDERER_VMR9, Kind::Radio, L"VMR9\u3092\u4f7f\u7528\u3059\u308b(&9)", 7, 135, 78, 10},
-      {IDC_MEMORY_COMPACT, Kind::CheckBox, L"\u4f7f\u7528\u30e1\u30e2\u30ea\u3092\u7bc0\u7d04\u3059\u308b(&M)", 7,
-       160, 93, 10},
-      {IDC_D3DX_NOTICE, Kind::Link, nullptr, 7, 205, 149, 67},
-      {IDOK, Kind::DefaultButton, L"OK", 256, 284, 50, 14},
-      {IDCANCEL, Kind::PushButton, L"\u30ad\u30e3\u30f3\u30bb\u30eb", 306, 284, 50, 14},
-      {IDC_APPLY, Kind::PushButton, L"\u9069\u7528(&A)", 356, 284, 50, 14},
-      {IDC_DELETE_SETTINGS, Kind::PushButton, L"\u8a2d\u5b9a\u30d5\u30a1\u30a4\u30eb\u3092\u524a\u9664", 7, 284, 88,
-       14},
-      {IDC_LAYERED_WINDOW, Kind::CheckBox,
-       L"\u30ec\u30a4\u30e4\u30fc\u30c9\u30a6\u30a3\u30f3\u30c9\u30a6\u30e2\u30fc\u30c9", 7, 182, 95, 10},
-  });
+  ExpectControls(
+      dialog,
+      {
+          {IDC_PREVIEW_PLACEHOLDER, Kind::Placeholder, L"preview place holder", 7, 18, 154, 101},
+          {IDC_MAG_TYPE, Kind::DropDownList, nullptr, 223, 18, 198, 167},
+          {IDC_BG_ALPHA_VALUE, Kind::ValueLabel, L"100", 223, 43, 24, 11},
+          {IDC_BG_ALPHA, Kind::Trackbar, nullptr, 250, 42, 171, 22},
+          {IDC_FG_ALPHA_VALUE, Kind::ValueLabel, L"100", 223, 70, 24, 11},
+          {IDC_FG_ALPHA, Kind::Trackbar, nullptr, 250, 69, 171, 22},
+          {IDC_FRAME_ENABLED, Kind::CheckBox, L"\u9ed2\u67a0\u3092\u3064\u3051\u308b", 294, 95, 59, 10},
+          {IDC_CONFINE_BG_FILTER, Kind::CheckBox,
+           L"\u900f\u904e\u51e6\u7406\u3092\u5f71\u7d75\u306e\u7bc4\u56f2\u306b\u9650\u5b9a\u3059\u308b", 294, 107, 127,
+           10},
+          {IDC_BGM_ENABLED, Kind::CheckBox,
+           L"\u80cc\u666f\u3067\u6d41\u3059\u30d5\u30a1\u30a4\u30eb\u3092\u6307\u5b9a\u3059\u308b", 168, 122, 111, 10},
+          {IDC_BGM_PATH, Kind::EditableDropDown, nullptr, 168, 132, 205, 151},
+          {IDC_BGM_BROWSE, Kind::PushButton, kBrowse, 379, 130, 42, 14},
+          {IDC_BGM_VOLUME_LABEL, Kind::Label, kVolume, 168, 150, 17, 8},
+          {IDC_BGM_VOLUME_VALUE, Kind::ValueLabel, L"100", 223, 149, 24, 11},
+          {IDC_BGM_VOLUME, Kind::Trackbar, nullptr, 250, 148, 171, 22},
+          {IDC_BGM_PLAY, Kind::PushButton, kPlay, 326, 174, 37, 14},
+          {IDC_BGM_STOP, Kind::PushButton, kStop, 367, 174, 37, 14},
+          {IDC_SHADOW_MOVIE_ENABLED, Kind::CheckBox,
+           L"\u5f71\u7d75\u3067\u6d41\u3059\u30d5\u30a1\u30a4\u30eb\u3092\u6307\u5b9a\u3059\u308b", 168, 205, 111, 10},
+          {IDC_SHADOW_MOVIE_PATH, Kind::EditableDropDown, nullptr, 168, 215, 205, 151},
+          {IDC_SHADOW_MOVIE_BROWSE, Kind::PushButton, kBrowse, 379, 214, 42, 14},
+          {IDC_SHADOW_MOVIE_VOLUME_LABEL, Kind::Label, kVolume, 168, 233, 17, 8},
+          {IDC_SHADOW_MOVIE_VOLUME_VALUE, Kind::ValueLabel, L"100", 223, 233, 24, 11},
+          {IDC_SHADOW_MOVIE_VOLUME, Kind::Trackbar, nullptr, 250, 231, 171, 22},
+          {IDC_SHADOW_MOVIE_PLAY, Kind::PushButton, kPlay, 326, 257, 37, 14},
+          {IDC_SHADOW_MOVIE_STOP, Kind::PushButton, kStop, 367, 257, 37, 14},
+          {IDC_RENDERER_VMR7, Kind::RadioGroupStart, L"VMR7\u3092\u4f7f\u7528\u3059\u308b(&7)", 7, 123, 78, 10},
+          {IDC_RENDERER_VMR9, Kind::Radio, L"VMR9\u3092\u4f7f\u7528\u3059\u308b(&9)", 7, 135, 78, 10},
+          {IDC_MEMORY_COMPACT, Kind::CheckBox, L"\u4f7f\u7528\u30e1\u30e2\u30ea\u3092\u7bc0\u7d04\u3059\u308b(&M)", 7,
+           160, 93, 10},
+          {IDC_D3DX_NOTICE, Kind::Link, nullptr, 7, 205, 149, 67},
+          {IDOK, Kind::DefaultButton, L"OK", 256, 284, 50, 14},
+          {IDCANCEL, Kind::PushButton, L"\u30ad\u30e3\u30f3\u30bb\u30eb", 306, 284, 50, 14},
+          {IDC_APPLY, Kind::PushButton, L"\u9069\u7528(&A)", 356, 284, 50, 14},
+          {IDC_DELETE_SETTINGS, Kind::PushButton, L"\u8a2d\u5b9a\u30d5\u30a1\u30a4\u30eb\u3092\u524a\u9664", 7, 284, 88,
+           14},
+          {IDC_LAYERED_WINDOW, Kind::CheckBox,
+           L"\u30ec\u30a4\u30e4\u30fc\u30c9\u30a6\u30a3\u30f3\u30c9\u30a6\u30e2\u30fc\u30c9", 7, 182, 95, 10},
+      });
 
   const std::vector<std::wstring> labels = {
       L"\u30d7\u30ec\u30d3\u30e5\u30fc\u30a4\u30e1\u30fc\u30b8",  // preview picture
@@ -295,17 +323,19 @@ TEST(VistrelDialogTemplate, CreatesEveryControlAsDesigned) {
   ExpectModalFramePopup(dialog.Get());
   ExpectClientSize(dialog, 131, 131);
 
-  ExpectControls(dialog, {
-      {IDC_HOST_SMALL_PREVIEW, Kind::DefaultButton, L"\u5c0f\u3055\u304f\u30d7\u30ec\u30d3\u30e5\u30fc (&1)", 7, 7,
-       117, 18},
-      {IDC_HOST_FULL_PREVIEW, Kind::PushButton, L"\u5168\u753b\u9762\u3067\u30d7\u30ec\u30d3\u30e5\u30fc (&2)", 7,
-       29, 117, 18},
-      {IDC_HOST_OPEN_SETTINGS, Kind::PushButton, L"\u8a2d\u5b9a\u753b\u9762\u3092\u958b\u304f (&3)", 7, 51, 117, 18},
-      {IDC_HOST_CONFIRM_BEFORE_START, Kind::CheckBox,
-       L"\u52d5\u753b\u64ae\u5f71\u7528\u306b\u78ba\u8a8d\u3092\u5165\u308c\u308b (&4)", 7, 75, 117, 10},
-      {IDC_HOST_STATUS, Kind::Label, L"", 7, 91, 117, 10},
-      {IDCANCEL, Kind::PushButton, L"\u7d42\u4e86(&q)", 7, 106, 117, 18},
-  });
+  ExpectControls(
+      dialog, {
+                  {IDC_HOST_SMALL_PREVIEW, Kind::DefaultButton,
+                   L"\u5c0f\u3055\u304f\u30d7\u30ec\u30d3\u30e5\u30fc (&1)", 7, 7, 117, 18},
+                  {IDC_HOST_FULL_PREVIEW, Kind::PushButton,
+                   L"\u5168\u753b\u9762\u3067\u30d7\u30ec\u30d3\u30e5\u30fc (&2)", 7, 29, 117, 18},
+                  {IDC_HOST_OPEN_SETTINGS, Kind::PushButton, L"\u8a2d\u5b9a\u753b\u9762\u3092\u958b\u304f (&3)", 7, 51,
+                   117, 18},
+                  {IDC_HOST_CONFIRM_BEFORE_START, Kind::CheckBox,
+                   L"\u52d5\u753b\u64ae\u5f71\u7528\u306b\u78ba\u8a8d\u3092\u5165\u308c\u308b (&4)", 7, 75, 117, 10},
+                  {IDC_HOST_STATUS, Kind::Label, L"", 7, 91, 117, 10},
+                  {IDCANCEL, Kind::PushButton, L"\u7d42\u4e86(&q)", 7, 106, 117, 18},
+              });
 }
 
 TEST(ApplicationIcon, HasAPictureOfItsOwnForEverySizeTheShellAsksForAtEveryScale) {
@@ -409,7 +439,8 @@ TEST(Manifest, EachBuiltProgramDeclaresPerMonitorV2AwarenessWithItsFallbacks) {
     EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
                             "PerMonitorV2, PerMonitor</dpiAwareness>"),
               std::string::npos);
-    EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"),
-              std::string::npos);
+    EXPECT_NE(
+        manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"),
+        std::string::npos);
   }
 }

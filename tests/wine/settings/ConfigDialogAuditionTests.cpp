@@ -22,11 +22,21 @@ const wchar_t kCannotPlay[] =
     L"\u30d5\u30a1\u30a4\u30eb\u3092\u518d\u751f\u3067\u304d\u307e\u305b\u3093\u3067\u3057\u305f\u3002";
 
 // Every control of the two media groups, option boxes included.
-const int kMediaControls[] = {IDC_BGM_ENABLED,          IDC_BGM_PATH,           IDC_BGM_BROWSE,
-                              IDC_BGM_VOLUME_LABEL,     IDC_BGM_VOLUME_VALUE,   IDC_BGM_VOLUME,
-                              IDC_BGM_PLAY,             IDC_BGM_STOP,           IDC_SHADOW_MOVIE_ENABLED,
-                              IDC_SHADOW_MOVIE_PATH,    IDC_SHADOW_MOVIE_BROWSE, IDC_SHADOW_MOVIE_VOLUME_LABEL,
-                              IDC_SHADOW_MOVIE_VOLUME_VALUE, IDC_SHADOW_MOVIE_VOLUME, IDC_SHADOW_MOVIE_PLAY,
+const int kMediaControls[] = {IDC_BGM_ENABLED,
+                              IDC_BGM_PATH,
+                              IDC_BGM_BROWSE,
+                              IDC_BGM_VOLUME_LABEL,
+                              IDC_BGM_VOLUME_VALUE,
+                              IDC_BGM_VOLUME,
+                              IDC_BGM_PLAY,
+                              IDC_BGM_STOP,
+                              IDC_SHADOW_MOVIE_ENABLED,
+                              IDC_SHADOW_MOVIE_PATH,
+                              IDC_SHADOW_MOVIE_BROWSE,
+                              IDC_SHADOW_MOVIE_VOLUME_LABEL,
+                              IDC_SHADOW_MOVIE_VOLUME_VALUE,
+                              IDC_SHADOW_MOVIE_VOLUME,
+                              IDC_SHADOW_MOVIE_PLAY,
                               IDC_SHADOW_MOVIE_STOP};
 
 using EnabledStates = std::map<int, bool>;
@@ -58,7 +68,9 @@ OAFilterState GraphState(const RunningConfigDialog& dialog) {
   return settled ? state : -1;
 }
 
-bool IsDefault(const RunningConfigDialog& dialog, int id) { return (dialog.Style(id) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+bool IsDefault(const RunningConfigDialog& dialog, int id) {
+  return (dialog.Style(id) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
 
 // Waits until the capture holds at least this many sounding samples; their levels.
 AudioLevels HeardAtLeast(const AudioCapture& capture, uint64_t samples) {
@@ -80,7 +92,10 @@ class ConfigDialogAudition : public ::testing::Test {
 }  // namespace
 
 TEST_F(ConfigDialogAudition, ATypedFileIsStoredPlayedAndMadeQuieterByItsSliderWhilePlaying) {
-  location.WriteIni({{"bgmEnabled", "1"}, {"bgmVolume", "100"}, {"bgmPath", "C:\\old.wav"}, {"recent0", "C:\\old.wav"},
+  location.WriteIni({{"bgmEnabled", "1"},
+                     {"bgmVolume", "100"},
+                     {"bgmPath", "C:\\old.wav"},
+                     {"recent0", "C:\\old.wav"},
                      {"shadowMovieEnabled", "1"}});
   RunningConfigDialog dialog;
   const std::wstring typed = TestMedia(L"tone-long.wav");  // 3 s of a 440 Hz tone at amplitude 0.5
@@ -124,8 +139,12 @@ TEST_F(ConfigDialogAudition, EachAuditionAndItsStopSwitchExactlyTheListedControl
   dialog.Click(IDC_BGM_PLAY);
   ASSERT_TRUE(dialog.NoBoxShowing());
   ExpectOnlyChanged(dialog, before,
-                    {{IDC_BGM_PATH, false}, {IDC_BGM_BROWSE, false}, {IDC_SHADOW_MOVIE_PATH, false},
-                     {IDC_SHADOW_MOVIE_BROWSE, false}, {IDC_SHADOW_MOVIE_VOLUME, false}, {IDC_BGM_PLAY, false},
+                    {{IDC_BGM_PATH, false},
+                     {IDC_BGM_BROWSE, false},
+                     {IDC_SHADOW_MOVIE_PATH, false},
+                     {IDC_SHADOW_MOVIE_BROWSE, false},
+                     {IDC_SHADOW_MOVIE_VOLUME, false},
+                     {IDC_BGM_PLAY, false},
                      {IDC_BGM_STOP, true}});
   EXPECT_TRUE(IsDefault(dialog, IDC_BGM_STOP));
   EXPECT_FALSE(IsDefault(dialog, IDC_BGM_PLAY));
@@ -143,8 +162,12 @@ TEST_F(ConfigDialogAudition, EachAuditionAndItsStopSwitchExactlyTheListedControl
   dialog.Click(IDC_SHADOW_MOVIE_PLAY);
   ASSERT_TRUE(dialog.NoBoxShowing());
   ExpectOnlyChanged(dialog, before,
-                    {{IDC_BGM_PATH, false}, {IDC_BGM_BROWSE, false}, {IDC_BGM_VOLUME, false},
-                     {IDC_SHADOW_MOVIE_PATH, false}, {IDC_SHADOW_MOVIE_BROWSE, false}, {IDC_SHADOW_MOVIE_PLAY, false},
+                    {{IDC_BGM_PATH, false},
+                     {IDC_BGM_BROWSE, false},
+                     {IDC_BGM_VOLUME, false},
+                     {IDC_SHADOW_MOVIE_PATH, false},
+                     {IDC_SHADOW_MOVIE_BROWSE, false},
+                     {IDC_SHADOW_MOVIE_PLAY, false},
                      {IDC_SHADOW_MOVIE_STOP, true}});
   EXPECT_TRUE(IsDefault(dialog, IDC_SHADOW_MOVIE_STOP));
   EXPECT_GE(HeardAtLeast(heard, kEnoughToMeasure).sounding, kEnoughToMeasure) << "the movie's sound";

@@ -30,9 +30,15 @@ class ConfigDialogBadInput : public ::testing::Test {
 }  // namespace
 
 TEST_F(ConfigDialogBadInput, ValuesOutOfRangeOrNotNumbersShowAsLoadedAndAreSavedValid) {
-  location.WriteIni({{"MagType", "abc"}, {"foregroundAlpha", "300"}, {"backgroundAlpha", "-5"},
-                     {"frameEnabled", "yes"}, {"confineBgFilterToShadowGraph", "7"}, {"bgmVolume", "1000"},
-                     {"shadowMovieVolume", "xyz"}, {"VideoRenderer", "7"}, {"memoryCompact", "-1"},
+  location.WriteIni({{"MagType", "abc"},
+                     {"foregroundAlpha", "300"},
+                     {"backgroundAlpha", "-5"},
+                     {"frameEnabled", "yes"},
+                     {"confineBgFilterToShadowGraph", "7"},
+                     {"bgmVolume", "1000"},
+                     {"shadowMovieVolume", "xyz"},
+                     {"VideoRenderer", "7"},
+                     {"memoryCompact", "-1"},
                      {"layeredWindow", "on"}});
   RunningConfigDialog dialog;
   EXPECT_EQ(SendMessageW(dialog.Item(IDC_MAG_TYPE), CB_GETCURSEL, 0, 0), 0) << "no number reads as 0: 等倍表示";

@@ -35,8 +35,8 @@ LRESULT CALLBACK TellApartment(HWND window, UINT message, WPARAM wParam, LPARAM 
   return SUCCEEDED(CoGetApartmentType(&type, &qualifier)) ? type : -1;
 }
 LRESULT ApartmentOf(HWND window) {
-  boxProcedure = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TellApartment)));
+  boxProcedure =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TellApartment)));
   const LRESULT apartment = SendMessageW(window, kAskApartment, 0, 0);
   SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(boxProcedure));
   return apartment;
@@ -69,8 +69,8 @@ class ConfigDialogMedia : public ::testing::Test {
   SettingsLocation location;
 };
 
-const int kBackgroundGroup[] = {IDC_BGM_PATH,         IDC_BGM_BROWSE, IDC_BGM_VOLUME_LABEL, IDC_BGM_VOLUME_VALUE,
-                                IDC_BGM_VOLUME,       IDC_BGM_PLAY,   IDC_BGM_STOP};
+const int kBackgroundGroup[] = {IDC_BGM_PATH,   IDC_BGM_BROWSE, IDC_BGM_VOLUME_LABEL, IDC_BGM_VOLUME_VALUE,
+                                IDC_BGM_VOLUME, IDC_BGM_PLAY,   IDC_BGM_STOP};
 const int kShadowGroup[] = {IDC_SHADOW_MOVIE_PATH,         IDC_SHADOW_MOVIE_BROWSE, IDC_SHADOW_MOVIE_VOLUME_LABEL,
                             IDC_SHADOW_MOVIE_VOLUME_VALUE, IDC_SHADOW_MOVIE_VOLUME, IDC_SHADOW_MOVIE_PLAY,
                             IDC_SHADOW_MOVIE_STOP};
@@ -105,8 +105,8 @@ TEST_F(ConfigDialogMedia, ATypedPathIsStoredWhenTheComboIsLeftAndIsWhatTheAuditi
   dialog.TypeInto(IDC_BGM_PATH, typed);
   dialog.Focus(IDC_BGM_PLAY);  // leaving the combo
   EXPECT_EQ(dialog.Text(IDC_BGM_PATH), typed);
-  EXPECT_EQ(dialog.Entries(IDC_BGM_PATH), (std::vector<std::wstring>{L"C:\\no such folder\\typed.wav",
-                                                                                L"C:\\old.wav"}));
+  EXPECT_EQ(dialog.Entries(IDC_BGM_PATH),
+            (std::vector<std::wstring>{L"C:\\no such folder\\typed.wav", L"C:\\old.wav"}));
   EXPECT_TRUE(dialog.Enabled(IDC_APPLY));
 
   dialog.ClickLater(IDC_BGM_PLAY);
@@ -146,11 +146,16 @@ TEST_F(ConfigDialogMedia, AuditioningNoFileOrOneThatIsNoMediaSaysTheFileCannotBe
 }
 
 TEST_F(ConfigDialogMedia, ARecentEntryChosenFromTheListBecomesThePathAndCancellingKeepsTheOldOne) {
-  location.WriteIni({{"shadowMovieEnabled", "1"}, {"shadowMoviePath", "C:\\b.avi"}, {"shadowMovieRecent0", "C:\\b.avi"},
-                     {"shadowMovieRecent1", "C:\\c.avi"}, {"shadowMovieRecent2", "C:\\a.avi"}});
+  location.WriteIni({{"shadowMovieEnabled", "1"},
+                     {"shadowMoviePath", "C:\\b.avi"},
+                     {"shadowMovieRecent0", "C:\\b.avi"},
+                     {"shadowMovieRecent1", "C:\\c.avi"},
+                     {"shadowMovieRecent2", "C:\\a.avi"}});
   RunningConfigDialog dialog;
   const HWND combo = dialog.Item(IDC_SHADOW_MOVIE_PATH);
-  EXPECT_EQ(dialog.Entries(IDC_SHADOW_MOVIE_PATH), (std::vector<std::wstring>{L"C:\\a.avi", L"C:\\b.avi", L"C:\\c.avi"})) << "sorted";
+  EXPECT_EQ(dialog.Entries(IDC_SHADOW_MOVIE_PATH),
+            (std::vector<std::wstring>{L"C:\\a.avi", L"C:\\b.avi", L"C:\\c.avi"}))
+      << "sorted";
   EXPECT_EQ(dialog.Text(IDC_SHADOW_MOVIE_PATH), L"C:\\b.avi");
 
   dialog.ChooseFromList(IDC_SHADOW_MOVIE_PATH, 1, false);

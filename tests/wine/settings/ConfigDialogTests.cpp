@@ -52,9 +52,7 @@ uint32_t At(const std::vector<uint32_t>& pixels, int width, int x, int y) {
 }
 
 // The checkerboard as the preview lays it out: squares counted from the bottom row.
-uint32_t Checker(int x, int y, int height) {
-  return (((height - 1 - y) ^ x) & 8) != 0 ? 0xFFFFFFu : 0xC89678u;
-}
+uint32_t Checker(int x, int y, int height) { return (((height - 1 - y) ^ x) & 8) != 0 ? 0xFFFFFFu : 0xC89678u; }
 
 class ConfigDialogTest : public ::testing::Test {
  protected:
@@ -63,10 +61,17 @@ class ConfigDialogTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(ConfigDialogTest, OpensShowingTheStoredSettings) {
-  location.WriteIni({{"MagType", "2"}, {"foregroundAlpha", "80"}, {"backgroundAlpha", "35"},
-                     {"frameEnabled", "0"}, {"confineBgFilterToShadowGraph", "1"}, {"bgmVolume", "64"},
-                     {"shadowMovieEnabled", "1"}, {"shadowMovieVolume", "12"}, {"VideoRenderer", "1"},
-                     {"memoryCompact", "0"}, {"layeredWindow", "1"}});
+  location.WriteIni({{"MagType", "2"},
+                     {"foregroundAlpha", "80"},
+                     {"backgroundAlpha", "35"},
+                     {"frameEnabled", "0"},
+                     {"confineBgFilterToShadowGraph", "1"},
+                     {"bgmVolume", "64"},
+                     {"shadowMovieEnabled", "1"},
+                     {"shadowMovieVolume", "12"},
+                     {"VideoRenderer", "1"},
+                     {"memoryCompact", "0"},
+                     {"layeredWindow", "1"}});
   RunningConfigDialog dialog;
   EXPECT_EQ(Selected(dialog.Item(IDC_MAG_TYPE)), 1) << kFitMonitor << " is the second entry";
   EXPECT_EQ(SendMessageW(dialog.Item(IDC_FG_ALPHA), TBM_GETPOS, 0, 0), 80);
@@ -202,7 +207,10 @@ TEST_F(ConfigDialogTest, SlidersUpdateTheirNumberThePreviewAndEnableApply) {
 
 TEST_F(ConfigDialogTest, BordersAndTheSeeThroughLimitShowAroundASmallPicture) {
   // Actual size: the frame at screen scale, centred with strips all round.
-  location.WriteIni({{"MagType", "0"}, {"foregroundAlpha", "100"}, {"backgroundAlpha", "0"}, {"frameEnabled", "0"},
+  location.WriteIni({{"MagType", "0"},
+                     {"foregroundAlpha", "100"},
+                     {"backgroundAlpha", "0"},
+                     {"frameEnabled", "0"},
                      {"confineBgFilterToShadowGraph", "0"}});
   RunningConfigDialog dialog;
   int width = 0, height = 0;
@@ -288,7 +296,8 @@ TEST_F(ConfigDialogTest, AtAnotherScaleThePreviewFillsItsNewPlaceComposedAtItsNe
   SetWindowPos(dialog.dialog(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   EnumChildWindows(dialog.dialog(), &GrowByHalf, reinterpret_cast<LPARAM>(dialog.dialog()));
-  SendMessageW(dialog.dialog(), WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+  SendMessageW(dialog.dialog(), WM_DISPLAYCHANGE, 32,
+               MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
   SendMessageW(dialog.dialog(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
   SendMessageW(dialog.dialog(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
 

@@ -133,9 +133,7 @@ DWORD WINAPI RunningConfigDialog::DialogThread(void* context) {
   return 0;
 }
 
-bool RunningConfigDialog::Checked(int id) const {
-  return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool RunningConfigDialog::Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 std::wstring RunningConfigDialog::Text(int id) const {
   const int length = GetWindowTextLengthW(Item(id));

@@ -18,7 +18,7 @@ constexpr DWORD kStateCeilingMs = 20000;
 
 class RunningConfigDialog {
  public:
-  RunningConfigDialog();  // returns once the dialog has initialised (or fails the test)
+  RunningConfigDialog();   // returns once the dialog has initialised (or fails the test)
   ~RunningConfigDialog();  // cancels a dialog still open and waits for its thread
   RunningConfigDialog(const RunningConfigDialog&) = delete;
   RunningConfigDialog& operator=(const RunningConfigDialog&) = delete;

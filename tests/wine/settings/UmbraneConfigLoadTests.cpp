@@ -31,7 +31,6 @@ std::wstring ProgramFolder() {
 }
 }  // namespace
 
-
 TEST_F(UmbraneConfigLoad, ConstructionResolvesThePathsAndReadsNoFile) {
   location.WriteIni({{"foregroundAlpha", "5"}, {"frameEnabled", "1"}, {"memoryCompact", "1"}});
   const UmbraneConfig config(nullptr);
@@ -95,10 +94,8 @@ TEST_F(UmbraneConfigLoad, TheOldAlphaKeyIsTheDefaultOfBackgroundAlpha) {
 }
 
 TEST_F(UmbraneConfigLoad, PercentagesKeepTheirLowByteAndStopAt100) {
-  location.WriteIni({{"foregroundAlpha", "300"},
-                     {"backgroundAlpha", "150"},
-                     {"bgmVolume", "-1"},
-                     {"shadowMovieVolume", "57"}});
+  location.WriteIni(
+      {{"foregroundAlpha", "300"}, {"backgroundAlpha", "150"}, {"bgmVolume", "-1"}, {"shadowMovieVolume", "57"}});
   const auto config = Loaded();
   EXPECT_EQ(config->foregroundAlpha, 44);
   EXPECT_EQ(config->backgroundAlpha, 100);
@@ -172,17 +169,24 @@ TEST_F(UmbraneConfigLoad, RecentListsSkipEmptyKeysDropDuplicatesAndAddTheirPath)
 
 TEST_F(UmbraneConfigLoad, ANewPathInFrontOfTenEntriesPushesTheTenthOut) {
   location.WriteIni({{"bgmPath", "new"},
-                     {"recent0", "f0"}, {"recent1", "f1"}, {"recent2", "f2"}, {"recent3", "f3"},
-                     {"recent4", "f4"}, {"recent5", "f5"}, {"recent6", "f6"}, {"recent7", "f7"},
-                     {"recent8", "f8"}, {"recent9", "f9"}, {"recent10", "ignored"}});
+                     {"recent0", "f0"},
+                     {"recent1", "f1"},
+                     {"recent2", "f2"},
+                     {"recent3", "f3"},
+                     {"recent4", "f4"},
+                     {"recent5", "f5"},
+                     {"recent6", "f6"},
+                     {"recent7", "f7"},
+                     {"recent8", "f8"},
+                     {"recent9", "f9"},
+                     {"recent10", "ignored"}});
   const auto config = Loaded();
   EXPECT_EQ(config->recent, (List{L"new", L"f0", L"f1", L"f2", L"f3", L"f4", L"f5", L"f6", L"f7", L"f8"}));
 }
 
 TEST_F(UmbraneConfigLoad, PathsThatDifferOnlyInCaseAreDistinctEntries) {
-  location.WriteIni({{"bgmPath", "C:\\MEDIA\\SONG.WAV"},
-                     {"recent0", "C:\\Media\\Song.wav"},
-                     {"recent1", "c:\\media\\song.wav"}});
+  location.WriteIni(
+      {{"bgmPath", "C:\\MEDIA\\SONG.WAV"}, {"recent0", "C:\\Media\\Song.wav"}, {"recent1", "c:\\media\\song.wav"}});
   const auto config = Loaded();
   EXPECT_EQ(config->recent, (List{L"C:\\MEDIA\\SONG.WAV", L"C:\\Media\\Song.wav", L"c:\\media\\song.wav"}));
 }

@@ -148,9 +148,16 @@ TEST_F(UmbraneConfigSave, WritesBackgroundAlphaAndNeverTheOldAlphaKey) {
 
 TEST_F(UmbraneConfigSave, AShorterListLeavesLaterKeysWhichTheNextLoadAppends) {
   location.WriteIni({{"bgmPath", "f0"},
-                     {"recent0", "f0"}, {"recent1", "f1"}, {"recent2", "f2"}, {"recent3", "f3"},
-                     {"recent4", "f4"}, {"recent5", "f5"}, {"recent6", "f6"}, {"recent7", "f7"},
-                     {"recent8", "f8"}, {"recent9", "f9"}});
+                     {"recent0", "f0"},
+                     {"recent1", "f1"},
+                     {"recent2", "f2"},
+                     {"recent3", "f3"},
+                     {"recent4", "f4"},
+                     {"recent5", "f5"},
+                     {"recent6", "f6"},
+                     {"recent7", "f7"},
+                     {"recent8", "f8"},
+                     {"recent9", "f9"}});
   {
     auto config = Loaded();
     config->recent = {L"new", L"f5", L"f1"};
@@ -179,9 +186,14 @@ TEST_F(UmbraneConfigSave, PathsThatDifferOnlyInCaseSurviveASave) {
 
 TEST_F(UmbraneConfigSave, SettersMoveTheirPathToTheFrontOfTheirOwnList) {
   location.WriteIni({{"bgmPath", "b0"},
-                     {"recent0", "b0"}, {"recent1", "b1"}, {"recent2", "b2"}, {"recent3", "b3"},
-                     {"recent4", "b4"}, {"recent5", "b5"},
-                     {"shadowMoviePath", "m0"}, {"shadowMovieRecent0", "m0"}});
+                     {"recent0", "b0"},
+                     {"recent1", "b1"},
+                     {"recent2", "b2"},
+                     {"recent3", "b3"},
+                     {"recent4", "b4"},
+                     {"recent5", "b5"},
+                     {"shadowMoviePath", "m0"},
+                     {"shadowMovieRecent0", "m0"}});
   auto config = Loaded();
   config->SetBgmPath(L"b4");
   EXPECT_EQ(config->bgmPath, L"b4");

@@ -23,7 +23,9 @@ class FaultInjectingDevice : public ForwardingDevice {
 
   // Starts an episode: Present answers lost until the device has been reset; the cooperative
   // level reads lost for `lostChecks` calls, then not-reset.
-  void LoseDevice(int lostChecks, bool failFirstReset) { LoseDevice(lostChecks, failFirstReset ? D3DERR_INVALIDCALL : S_OK); }
+  void LoseDevice(int lostChecks, bool failFirstReset) {
+    LoseDevice(lostChecks, failFirstReset ? D3DERR_INVALIDCALL : S_OK);
+  }
   // The same with the first Reset answering `firstResetFailure` (S_OK: it succeeds).
   void LoseDevice(int lostChecks, HRESULT firstResetFailure) {
     lostChecksLeft = lostChecks;

@@ -11,13 +11,15 @@
 class Watchdog {
  public:
   Watchdog(DWORD ceilingMs, const char* what) : ceilingMs_(ceilingMs), what_(what) {
-    thread_.Start([this] {
-      if (WaitAnyFor({thread_.stopEvent()}, ceilingMs_) == nullptr) {
-        std::printf("WATCHDOG: %s did not finish within %lu ms\n", what_, static_cast<unsigned long>(ceilingMs_));
-        std::fflush(stdout);
-        TerminateProcess(GetCurrentProcess(), 3);
-      }
-    }, false);
+    thread_.Start(
+        [this] {
+          if (WaitAnyFor({thread_.stopEvent()}, ceilingMs_) == nullptr) {
+            std::printf("WATCHDOG: %s did not finish within %lu ms\n", what_, static_cast<unsigned long>(ceilingMs_));
+            std::fflush(stdout);
+            TerminateProcess(GetCurrentProcess(), 3);
+          }
+        },
+        false);
   }
   ~Watchdog() { thread_.Stop(); }
   Watchdog(const Watchdog&) = delete;

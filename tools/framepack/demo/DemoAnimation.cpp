@@ -8,7 +8,7 @@ namespace {
 constexpr float kEdge = 1.5f;
 // 6 s: seven sways (and 21 flutters) per loop.
 constexpr int kTreeFrames = kDemoFrames / 7;
-}
+}  // namespace
 
 DemoAnimation::DemoAnimation() : still_(kDemoWidth, kDemoHeight, kEdge), frame_(kDemoWidth, kDemoHeight, kEdge) {
   DrawStillScenery(still_);

@@ -102,8 +102,12 @@ void DrawGirl(Canvas& canvas, const GirlPose& pose) {
   // The dress is round, so its width does not change as she turns.
   const Vec2 waist = at(s.waist), hem = at(s.hem);
   const float flare = 15 + pose.walk * 2;
-  canvas.Polygon({{waist.x - 6.5f, waist.y - 3}, {waist.x + 6.5f, waist.y - 3}, {hem.x + flare, hem.y},
-                  {hem.x + flare * 0.5f, hem.y + 2.5f}, {hem.x - flare * 0.5f, hem.y + 2.5f}, {hem.x - flare, hem.y}});
+  canvas.Polygon({{waist.x - 6.5f, waist.y - 3},
+                  {waist.x + 6.5f, waist.y - 3},
+                  {hem.x + flare, hem.y},
+                  {hem.x + flare * 0.5f, hem.y + 2.5f},
+                  {hem.x - flare * 0.5f, hem.y + 2.5f},
+                  {hem.x - flare, hem.y}});
   canvas.Capsule(at(s.hip + Body{0, 0, 6}), at(s.shoulder), 6, 7);
   canvas.Capsule(at(s.shoulder), at(s.head), 3.5f, 3.5f);
   canvas.Circle(at(s.head), 10);

@@ -6,16 +6,16 @@
 
 struct GirlPose {
   float x = 0;
-  float facing = 0;   // turn about the vertical axis: 0 faces right, pi faces left
-  float stride = 0;   // walk-cycle phase, radians
-  float walk = 0;     // 0 standing .. 1 full walk cycle
-  float lean = 0;     // torso bent forward, radians
-  float crouch = 0;   // 0 upright .. 1 knees deep
-  float lookUp = 0;   // head tilted back, radians
-  float reach = 0;    // acting arm: swing forward from hanging, radians
+  float facing = 0;  // turn about the vertical axis: 0 faces right, pi faces left
+  float stride = 0;  // walk-cycle phase, radians
+  float walk = 0;    // 0 standing .. 1 full walk cycle
+  float lean = 0;    // torso bent forward, radians
+  float crouch = 0;  // 0 upright .. 1 knees deep
+  float lookUp = 0;  // head tilted back, radians
+  float reach = 0;   // acting arm: swing forward from hanging, radians
   float reachBend = 0.3f;
-  float raise = 0;    // acting arm: lifted sideways, radians (a wave)
-  float action = 0;   // 0: the arm swings with the walk .. 1: it follows reach and raise
+  float raise = 0;   // acting arm: lifted sideways, radians (a wave)
+  float action = 0;  // 0: the arm swings with the walk .. 1: it follows reach and raise
 };
 
 struct DogPose {

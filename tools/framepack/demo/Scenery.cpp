@@ -54,7 +54,8 @@ void DrawLantern(Canvas& canvas) {
   canvas.Polygon({{x - 14, g - 40}, {x + 14, g - 40}, {x + 12, g - 45}, {x - 12, g - 45}});
   canvas.Polygon({{x - 10, g - 45}, {x + 10, g - 45}, {x + 10, g - 63}, {x - 10, g - 63}});
   canvas.Polygon({{x - 5.5f, g - 48}, {x + 5.5f, g - 48}, {x + 5.5f, g - 60}, {x - 5.5f, g - 60}}, true);
-  canvas.Polygon({{x - 23, g - 62}, {x - 10, g - 70}, {x + 10, g - 70}, {x + 23, g - 62}, {x + 21, g - 60}, {x - 21, g - 60}});
+  canvas.Polygon(
+      {{x - 23, g - 62}, {x - 10, g - 70}, {x + 10, g - 70}, {x + 23, g - 62}, {x + 21, g - 60}, {x - 21, g - 60}});
   canvas.Polygon({{x - 8, g - 70}, {x + 8, g - 70}, {x + 3, g - 76}, {x - 3, g - 76}});
   canvas.Circle({x, g - 79}, 3.5f);
 }
@@ -108,7 +109,7 @@ void DrawBirds(Canvas& canvas, float t) {
     canvas.Ellipse(body, 6, 2.2f, 0.1f);
     canvas.Circle(body + Vec2{-6, -1}, 2.2f);
     canvas.Capsule(body + Vec2{-6.5f, -1}, body + Vec2{-10, 0}, 1, 0.3f);  // beak
-    canvas.Capsule(body + Vec2{5, 0}, body + Vec2{10, 1.5f}, 1.5f, 0.5f);    // tail
+    canvas.Capsule(body + Vec2{5, 0}, body + Vec2{10, 1.5f}, 1.5f, 0.5f);  // tail
     const Vec2 wingTip{2 + 3 * flap, -12 * flap};
     const Vec2 elbow{-1 + 1.5f * flap, -6 * flap - 2};
     canvas.Capsule(body, body + elbow, 2.2f, 1.4f);

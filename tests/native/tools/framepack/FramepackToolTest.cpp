@@ -34,7 +34,8 @@ class FramepackTest : public ::testing::Test {
   std::string Quoted(const fs::path& path) const { return "'" + path.string() + "'"; }
 
   static Bytes Pgm(uint32_t width, uint32_t height, const Bytes& pixels) {
-    const std::string header = "P5\n# made by a test\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    const std::string header =
+        "P5\n# made by a test\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
     Bytes bytes(header.begin(), header.end());
     bytes.insert(bytes.end(), pixels.begin(), pixels.end());
     return bytes;

@@ -21,7 +21,7 @@ TEST(EffectWriter, HeaderSizeLeadsToTheRecords) {
   EXPECT_EQ(WordAt(fx, 0), 0xFEFF0901u);
   const size_t records = 8 + WordAt(fx, 4);
   ASSERT_LT(records + 16, fx.size());
-  EXPECT_EQ(WordAt(fx, 8), 0u);  // offset 0 is "no name"
+  EXPECT_EQ(WordAt(fx, 8), 0u);             // offset 0 is "no name"
   EXPECT_EQ(WordAt(fx, records), 4u);       // parameters
   EXPECT_EQ(WordAt(fx, records + 4), 1u);   // techniques
   EXPECT_EQ(WordAt(fx, records + 12), 5u);  // objects

@@ -101,9 +101,10 @@ TEST_F(VistrelHostTest, AFailedStartIsReportedAndLeavesNoEngineCursorOrQuitMessa
   vistrelHost.RunPreview(true);
   ASSERT_TRUE(closeTheMessage.found());
 
-  EXPECT_EQ(reported, L"\u30a6\u30a3\u30f3\u30c9\u30a6\u306e\u4f5c\u6210\u306b\u5931\u6557\u3057\u307e\u3057\u305f"
-                      L"\u3002\n\u30c7\u30fc\u30bf\u30d5\u30a1\u30a4\u30eb\u3092\u8aad\u307f\u8fbc\u3081\u307e"
-                      L"\u305b\u3093\u3067\u3057\u305f\u3002");
+  EXPECT_EQ(reported,
+            L"\u30a6\u30a3\u30f3\u30c9\u30a6\u306e\u4f5c\u6210\u306b\u5931\u6557\u3057\u307e\u3057\u305f"
+            L"\u3002\n\u30c7\u30fc\u30bf\u30d5\u30a1\u30a4\u30eb\u3092\u8aad\u307f\u8fbc\u3081\u307e"
+            L"\u305b\u3093\u3067\u3057\u305f\u3002");
   // Also where the platform does not destroy a window whose creation failed (Wine does not).
   EXPECT_EQ(vistrelHost.engine().get(), nullptr);
   EXPECT_EQ(vistrelHost.previewWindow(), nullptr);
@@ -146,7 +147,8 @@ TEST_F(VistrelHostTest, APreviewHidesTheCursorAndEndedByEscapeDeletesItsEngineAn
 TEST_F(VistrelHostTest, TheMainDialogLoopEndsWhenItsDialogCannotBeShown) {
   // This program has no dialog 101: every attempt fails. Asking again for ever would hang.
   const UniqueHandle loop(CreateThread(
-      nullptr, 0, [](void* host) -> DWORD {
+      nullptr, 0,
+      [](void* host) -> DWORD {
         static_cast<vistrel::VistrelHost*>(host)->RunMainDialogLoop();
         return 0;
       },
