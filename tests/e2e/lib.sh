@@ -123,6 +123,18 @@ screenshot_until() {
   done
 }
 
+# count_halves_swaps <left x> <right x> <y>: of three rounds, in how many a movie whose halves swap
+# showed black first at the left point and then at the right one (a looping movie swaps on and on).
+# Sets HALVES_SWAPS; screenshots go to $SHOT.
+count_halves_swaps() {
+  local round
+  HALVES_SWAPS=0
+  for round in 1 2 3; do
+    screenshot_until "$SHOT" 30000 pixel_is "$1" "$3" 0,0,0 && screenshot_until "$SHOT" 30000 pixel_is "$2" "$3" 0,0,0 &&
+      HALVES_SWAPS=$((HALVES_SWAPS + 1))
+  done
+}
+
 # E2E_PICTURE_CEILING_MS: how long a saver may take from its start to its first picture before a
 # check calls the picture missing. On the two-monitor display of a loaded two-core machine it took
 # up to 21 s (median 10 s; a cold shader cache adds about 2 s), so the ceiling only tells a saver

@@ -80,11 +80,8 @@ write_settings MagType=1 frameEnabled=0 foregroundAlpha=100 backgroundAlpha=0 Vi
   "shadowMoviePath=$(harness_winpath "$KAGEMIRA_TEST_MEDIA/halves-swap-h264.mp4")"
 start_saver "$E2E_WORK/kagemira.scr" /s
 expect_fullscreen_window "0 0 $screen_w $screen_h 1 1" >/dev/null
-swaps=0
-for round in 1 2 3; do
-  screenshot_until "$SHOT" 30000 pixel_is $left_x $y 0,0,0 && screenshot_until "$SHOT" 30000 pixel_is $right_x $y 0,0,0 &&
-    swaps=$((swaps + 1))
-done
+count_halves_swaps $left_x $right_x $y
+swaps=$HALVES_SWAPS
 check "mp4 shadow movie: drawn and looping, its halves swapped $swaps times of 3" test $swaps = 3
 end_saver "mp4 shadow movie"
 

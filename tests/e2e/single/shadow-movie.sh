@@ -66,11 +66,8 @@ end_saver "background video"
 # A one-second movie whose halves swap at half time: seen swapping back and forth several times,
 # it restarted at its end.
 start_with "$KAGEMIRA_TEST_MEDIA/halves-swap.avi" foregroundAlpha=100 backgroundAlpha=0
-swaps=0
-for round in 1 2 3; do
-  screenshot_until "$SHOT" 30000 pixel_is $left_x $y 0,0,0 && screenshot_until "$SHOT" 30000 pixel_is $right_x $y 0,0,0 &&
-    swaps=$((swaps + 1))
-done
+count_halves_swaps $left_x $right_x $y
+swaps=$HALVES_SWAPS
 check "the one-second movie kept playing: its halves swapped $swaps times of 3" test $swaps = 3
 end_saver "looping"
 
