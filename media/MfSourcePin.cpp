@@ -215,10 +215,15 @@ void MfSourcePin::Deactivate() {
 }
 
 void MfSourcePin::StartStreaming() {
+  LONGLONG start = 0, stop = 0;
+  {
+    LockGuard positions(positionLock_);
+    start = start_;
+    stop = stop_;
+  }
   delivered_ = 0;
-  current_ = start_;
+  current_ = start;
   streaming_ = std::make_unique<Thread>();
-  const LONGLONG start = start_, stop = stop_;
   const HANDLE stopEvent = streaming_->stopEvent();
   streaming_->Start([this, start, stop, stopEvent] { Stream(start, stop, stopEvent); }, false);
 }
@@ -273,7 +278,7 @@ HRESULT MfSourcePin::GetDuration(LONGLONG* duration) {
 
 HRESULT MfSourcePin::GetStopPosition(LONGLONG* stop) {
   if (!stop) return E_POINTER;
-  LockGuard guard(filterLock_);
+  LockGuard positions(positionLock_);
   *stop = stop_;
   return S_OK;
 }
@@ -297,21 +302,24 @@ HRESULT MfSourcePin::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLON
   const DWORD currentHow = currentFlags & AM_SEEKING_PositioningBitsMask;
   const DWORD stopHow = stopFlags & AM_SEEKING_PositioningBitsMask;
   if ((currentHow && !current) || (stopHow && !stop)) return E_POINTER;
+  {
+    LockGuard positions(positionLock_);
+    LONGLONG newStart = start_, newStop = stop_;
+    if (currentHow == AM_SEEKING_AbsolutePositioning)
+      newStart = *current;
+    else if (currentHow == AM_SEEKING_RelativePositioning)
+      newStart = current_ + *current;
+    if (stopHow == AM_SEEKING_AbsolutePositioning)
+      newStop = *stop;
+    else if (stopHow == AM_SEEKING_RelativePositioning)
+      newStop = stop_ + *stop;
+    if (newStart < 0 || newStop < 0) return E_INVALIDARG;
+    start_ = newStart;
+    stop_ = newStop;
+    if (!currentHow) return S_OK;  // the stop alone is read by the next segment
+    current_ = start_;
+  }
   LockGuard guard(filterLock_);
-  LONGLONG newStart = start_, newStop = stop_;
-  if (currentHow == AM_SEEKING_AbsolutePositioning)
-    newStart = *current;
-  else if (currentHow == AM_SEEKING_RelativePositioning)
-    newStart = current_ + *current;
-  if (stopHow == AM_SEEKING_AbsolutePositioning)
-    newStop = *stop;
-  else if (stopHow == AM_SEEKING_RelativePositioning)
-    newStop = stop_ + *stop;
-  if (newStart < 0 || newStop < 0) return E_INVALIDARG;
-  start_ = newStart;
-  stop_ = newStop;
-  if (!currentHow) return S_OK;  // the stop alone is read by the next segment
-  current_ = start_;
   if (!active_ || !connected_) return S_OK;
 
   // A new segment from the new position: the renderer lets go of what it holds, the streaming

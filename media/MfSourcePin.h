@@ -19,7 +19,9 @@ class MfSourcePin : public IPin, public IMediaSeeking {
  public:
   // filter is the owning filter (its IBaseFilter is handed out as the pin's filter; its reference
   // count is the pin's); filterLock is the filter's state lock, taken by every call that changes
-  // the connection, the streaming or the positions.
+  // the connection or the streaming. The positions have a lock of their own, never held while a
+  // streaming thread is waited for: the renderers ask for them from that thread (at the end of
+  // the stream), also while the filter stops.
   MfSourcePin(IBaseFilter& filter, LightWeightMutex& filterLock, std::unique_ptr<MfStreamReader> reader,
               std::wstring name);
   virtual ~MfSourcePin();
@@ -99,9 +101,12 @@ class MfSourcePin : public IPin, public IMediaSeeking {
   Microsoft::WRL::ComPtr<IMemInputPin> input_;
   Microsoft::WRL::ComPtr<IMemAllocator> allocator_;
   bool active_ = false;
+  std::unique_ptr<Thread> streaming_;
+
+  // Under positionLock_ (taken after filterLock_ where both are):
+  LightWeightMutex positionLock_;
   LONGLONG start_ = 0;
   LONGLONG stop_ = 0;  // the stream's duration unless set
-  std::unique_ptr<Thread> streaming_;
 
   // The streaming thread's own; read by others only as numbers.
   std::atomic<LONGLONG> current_{0};

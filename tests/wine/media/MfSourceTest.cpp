@@ -3,8 +3,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "EndOfStreamGate.h"
 #include "MediaTestSupport.h"
 #include "TestMedia.h"
+#include "Watchdog.h"
 #include "media/ComQuery.h"
 #include "media/DShowFilterGraph.h"
 #include "media/DShowVmr.h"
@@ -123,6 +125,42 @@ TEST_F(MfSource, StopsAndSeeksWhileStreamingWithoutHanging) {
   // Released running: the test ends only if the threads do.
 }
 
+// At the end of the stream the renderer asks the source for its stop position from the streaming
+// thread; a stop (or a seek) that comes at that moment waits for that thread and must not hold
+// what the question needs meanwhile.
+TEST_F(MfSource, AStopThatMeetsTheEndOfTheStreamEnds) {
+  ComPtr<IBaseFilter> renderer;
+  ASSERT_EQ(CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_ALL, IID_IBaseFilter,
+                             reinterpret_cast<void**>(renderer.GetAddressOf())),
+            S_OK);
+  const PinList inputs = GetPins(renderer.Get(), PinInput);
+  ASSERT_EQ(inputs.size(), 1u);
+  EndOfStreamGate gate(inputs.front().Get());
+  const ComPtr<MfSourceFilter> source = MfSourceFilter::Open(TestMedia(L"tone.m4a"), false);
+  ASSERT_TRUE(source);
+  const ComPtr<IPin> output = source->pins().front();
+  {
+    ComPtr<IGraphBuilder> graph;
+    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
+                               reinterpret_cast<void**>(graph.GetAddressOf())),
+              S_OK);
+    ASSERT_EQ(graph->AddFilter(source.Get(), L"source"), S_OK);
+    ASSERT_EQ(graph->AddFilter(renderer.Get(), L"renderer"), S_OK);
+    ASSERT_EQ(output->Connect(&gate, nullptr), S_OK);
+    ASSERT_EQ(QueryInto(graph.Get(), IID_IMediaControl, control), S_OK);
+    ASSERT_TRUE(SUCCEEDED(control->Run()));
+    ASSERT_TRUE(WaitFor(gate.reached(), kCompletionLimitMs)) << "the end of the stream";
+    {
+      Watchdog watchdog(60000, "a stop that meets the end of the stream");
+      EXPECT_TRUE(SUCCEEDED(control->Stop()));
+    }
+    control.Reset();
+  }
+  // The gate is the test's: neither side may hold it past the test.
+  output->Disconnect();
+  inputs.front()->Disconnect();
+}
+
 TEST_F(MfSource, FilesItCannotReadGiveNoFilterAndAnEmptyGraph) {
   for (const wchar_t* medium : {L"empty.mp4", L"not-media.m4a", L"not-media.mp4", L"truncated.mp4", L"missing.mp4"}) {
     SCOPED_TRACE(medium);
@@ -176,7 +214,9 @@ TEST_F(FreshWindows, DirectShowKeepsItsFilesAndMediaFoundationTakesTheRest) {
     ASSERT_TRUE(player.Open(TestMedia(c.medium)));
     // (Wine's own AVI splitter, left in that prefix, brings no picture to the VMR-9: only the
     // Media Foundation files' picture is checked.)
-    if (c.mediaFoundation) EXPECT_EQ(player.HasVideo(), c.video);
+    if (c.mediaFoundation) {
+      EXPECT_EQ(player.HasVideo(), c.video);
+    }
     if (!c.mediaFoundation || FreshWindowsPrefix()) {
       EXPECT_EQ(ThroughMediaFoundation(player), c.mediaFoundation) << FilterNames(player.graphBuilder());
     }

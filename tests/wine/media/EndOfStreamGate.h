@@ -1,0 +1,121 @@
+#pragma once
+// A real renderer's input pin that holds back the end of stream until the source has begun to
+// stop: the moment a stream that ends meets a stop, which a busy machine hits now and then and a
+// quiet one almost never. Everything else is forwarded to the real pin; the allocator it hands out
+// is forwarded too, only to see the source decommit it (its first step of stopping). The renderer itself reacts to the end of stream as it always does.
+#include <dshow.h>
+#include <wrl/client.h>
+
+#include <atomic>
+
+#include "base/ThreadToolkit.h"
+#include "base/UniqueHandle.h"
+#include "media/ComQuery.h"
+
+class EndOfStreamGate : public IPin, public IMemInputPin, public IMemAllocator {
+ public:
+  explicit EndOfStreamGate(IPin* real) : pin_(real) { QueryInto(real, IID_IMemInputPin, input_); }
+
+  // Set when the end of stream has arrived (and waits).
+  HANDLE reached() const { return reached_.get(); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IPin) {
+      *object = static_cast<IPin*>(this);
+    } else if (iid == IID_IMemInputPin) {
+      *object = static_cast<IMemInputPin*>(this);
+    } else {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  // Owned by the test, which outlives the graph's use of it.
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+  HRESULT STDMETHODCALLTYPE EndOfStream() override {
+    SetEvent(reached_.get());
+    WaitForSingleObject(decommitted_.get(), INFINITE);
+    return pin_->EndOfStream();
+  }
+
+  // IMemInputPin
+  // The renderer's allocator, or a plain one where it has none of its own (as the source would
+  // take), seen through the gate.
+  HRESULT STDMETHODCALLTYPE GetAllocator(IMemAllocator** allocator) override {
+    if (!allocator) return E_POINTER;
+    if (!allocator_ && FAILED(input_->GetAllocator(allocator_.GetAddressOf()))) {
+      const HRESULT made = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER, IID_IMemAllocator,
+                                            reinterpret_cast<void**>(allocator_.GetAddressOf()));
+      if (FAILED(made)) return made;
+    }
+    *allocator = this;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE NotifyAllocator(IMemAllocator* allocator, BOOL readOnly) override {
+    return input_->NotifyAllocator(allocator == this ? allocator_.Get() : allocator, readOnly);
+  }
+  HRESULT STDMETHODCALLTYPE GetAllocatorRequirements(ALLOCATOR_PROPERTIES* wanted) override {
+    return input_->GetAllocatorRequirements(wanted);
+  }
+  HRESULT STDMETHODCALLTYPE Receive(IMediaSample* sample) override { return input_->Receive(sample); }
+  HRESULT STDMETHODCALLTYPE ReceiveMultiple(IMediaSample** samples, long count, long* done) override {
+    return input_->ReceiveMultiple(samples, count, done);
+  }
+  HRESULT STDMETHODCALLTYPE ReceiveCanBlock() override { return input_->ReceiveCanBlock(); }
+
+  // IMemAllocator
+  HRESULT STDMETHODCALLTYPE SetProperties(ALLOCATOR_PROPERTIES* wanted, ALLOCATOR_PROPERTIES* actual) override {
+    return allocator_->SetProperties(wanted, actual);
+  }
+  HRESULT STDMETHODCALLTYPE GetProperties(ALLOCATOR_PROPERTIES* actual) override {
+    return allocator_->GetProperties(actual);
+  }
+  HRESULT STDMETHODCALLTYPE Commit() override { return allocator_->Commit(); }
+  HRESULT STDMETHODCALLTYPE Decommit() override {
+    const HRESULT done = allocator_->Decommit();
+    SetEvent(decommitted_.get());
+    return done;
+  }
+  HRESULT STDMETHODCALLTYPE GetBuffer(IMediaSample** sample, REFERENCE_TIME* start, REFERENCE_TIME* end,
+                                      DWORD flags) override {
+    return allocator_->GetBuffer(sample, start, end, flags);
+  }
+  HRESULT STDMETHODCALLTYPE ReleaseBuffer(IMediaSample* sample) override { return allocator_->ReleaseBuffer(sample); }
+
+  // IPin, forwarded
+  HRESULT STDMETHODCALLTYPE Connect(IPin* pin, const AM_MEDIA_TYPE* type) override { return pin_->Connect(pin, type); }
+  HRESULT STDMETHODCALLTYPE ReceiveConnection(IPin* pin, const AM_MEDIA_TYPE* type) override {
+    return pin_->ReceiveConnection(pin, type);
+  }
+  HRESULT STDMETHODCALLTYPE Disconnect() override { return pin_->Disconnect(); }
+  HRESULT STDMETHODCALLTYPE ConnectedTo(IPin** pin) override { return pin_->ConnectedTo(pin); }
+  HRESULT STDMETHODCALLTYPE ConnectionMediaType(AM_MEDIA_TYPE* type) override {
+    return pin_->ConnectionMediaType(type);
+  }
+  HRESULT STDMETHODCALLTYPE QueryPinInfo(PIN_INFO* info) override { return pin_->QueryPinInfo(info); }
+  HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* direction) override {
+    return pin_->QueryDirection(direction);
+  }
+  HRESULT STDMETHODCALLTYPE QueryId(LPWSTR* id) override { return pin_->QueryId(id); }
+  HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE* type) override { return pin_->QueryAccept(type); }
+  HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes** types) override { return pin_->EnumMediaTypes(types); }
+  HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin** pins, ULONG* count) override {
+    return pin_->QueryInternalConnections(pins, count);
+  }
+  HRESULT STDMETHODCALLTYPE BeginFlush() override { return pin_->BeginFlush(); }
+  HRESULT STDMETHODCALLTYPE EndFlush() override { return pin_->EndFlush(); }
+  HRESULT STDMETHODCALLTYPE NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override {
+    return pin_->NewSegment(start, stop, rate);
+  }
+
+ private:
+  Microsoft::WRL::ComPtr<IPin> pin_;
+  Microsoft::WRL::ComPtr<IMemInputPin> input_;
+  Microsoft::WRL::ComPtr<IMemAllocator> allocator_;
+  UniqueHandle reached_{CreateEventOrDie(true, false)};
+  UniqueHandle decommitted_{CreateEventOrDie(true, false)};
+};
