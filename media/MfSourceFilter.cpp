@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/UniqueHandle.h"
+#include "media/IsoMediaIndex.h"
 #include "media/ListEnumerator.h"
 #include "media/MfRuntime.h"
 #include "media/MfSourcePin.h"
@@ -18,6 +20,27 @@ IPin* HandOutPin(const ComPtr<IPin>& pin) {
   return pin.Get();
 }
 using PinEnumerator = ListEnumerator<IEnumPins, IID_IEnumPins, IPin*, ComPtr<IPin>, HandOutPin>;
+
+// Paths of MAX_PATH characters or more open only in their \\?\ form.
+std::wstring OpenablePath(const std::wstring& path) {
+  if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0) return path;
+  if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+  return L"\\\\?\\" + path;
+}
+
+IsoMediaIndex IsoMediaIndexOf(const std::wstring& path) {
+  const UniqueHandle file(CreateFileW(OpenablePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !GetFileSizeEx(file.get(), &size)) return IsoMediaIndex::Unknown;
+  return FindIsoMediaIndex(static_cast<uint64_t>(size.QuadPart), [&](uint64_t offset, uint8_t* buffer, size_t count) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    return ReadFile(file.get(), buffer, static_cast<DWORD>(count), &read, &at) ? static_cast<size_t>(read) : 0;
+  });
+}
 }  // namespace
 
 MfSourceFilter::MfSourceFilter() = default;
@@ -33,6 +56,8 @@ MfSourceFilter::~MfSourceFilter() {
 ComPtr<MfSourceFilter> MfSourceFilter::Open(const std::wstring& path, bool withVideo) {
   const std::shared_ptr<MfRuntime> runtime = MfRuntime::Load();
   if (!runtime) return nullptr;
+  // An MP4 cut off before its index cannot play, and some readers never answer for one.
+  if (IsoMediaIndexOf(path) == IsoMediaIndex::Missing) return nullptr;
   ComPtr<MfSourceFilter> filter(new MfSourceFilter);
   if (withVideo) {
     if (auto video = MfStreamReader::Open(runtime, path, MfStreamKind::Video)) {

@@ -1,5 +1,7 @@
 #include "media/MfStreamReader.h"
 
+#include <atomic>
+
 #include "base/UniqueHandle.h"
 #include "media/ComForThisThread.h"
 #include "media/ComQuery.h"
@@ -11,6 +13,7 @@ namespace {
 // How long opening a file may take before it counts as unreadable: some readers never answer for
 // some broken files (Wine's, for an MPEG-4 file cut off before its index).
 constexpr DWORD kOpenLimitMs = 5000;
+std::atomic<int> abandoned{0};
 
 // A reader being prepared on a thread of its own, shared with that thread: a thread that never
 // comes back keeps it (and the runtime) to itself.
@@ -29,6 +32,8 @@ LONG DefaultStride(const GUID& subtype, int width) {
   return width;  // NV12's luma rows; its chroma rows have the same pitch
 }
 }  // namespace
+
+int MfStreamReader::abandonedOpens() { return abandoned; }
 
 MfStreamReader::MfStreamReader(std::shared_ptr<MfRuntime> runtime, std::wstring path, MfStreamKind kind)
     : runtime_(std::move(runtime)), path_(std::move(path)), kind_(kind) {}
@@ -55,7 +60,11 @@ std::unique_ptr<MfStreamReader> MfStreamReader::Open(std::shared_ptr<MfRuntime> 
   UniqueHandle thread(CreateThread(nullptr, 0, prepare, handedOver.get(), 0, nullptr));
   if (!thread) return nullptr;
   handedOver.release();  // the thread's now
-  if (WaitForSingleObject(thread.get(), kOpenLimitMs) != WAIT_OBJECT_0 || !opening->prepared) return nullptr;
+  if (WaitForSingleObject(thread.get(), kOpenLimitMs) != WAIT_OBJECT_0) {
+    ++abandoned;
+    return nullptr;
+  }
+  if (!opening->prepared) return nullptr;
 
   std::unique_ptr<MfStreamReader> stream = std::move(opening->stream);
   PROPVARIANT duration;

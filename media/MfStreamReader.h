@@ -42,6 +42,9 @@ class MfStreamReader {
   // Null when the file cannot be read, has no stream of that kind, or no decoder for it.
   static std::unique_ptr<MfStreamReader> Open(std::shared_ptr<MfRuntime> runtime, const std::wstring& path,
                                               MfStreamKind kind);
+  // Opens given up on because the reader did not answer in time, in this process so far: each
+  // leaves a thread behind inside the system's libraries.
+  static int abandonedOpens();
   ~MfStreamReader();
   MfStreamReader(const MfStreamReader&) = delete;
   MfStreamReader& operator=(const MfStreamReader&) = delete;

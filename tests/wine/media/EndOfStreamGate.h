@@ -2,7 +2,8 @@
 // A real renderer's input pin that holds back the end of stream until the source has begun to
 // stop: the moment a stream that ends meets a stop, which a busy machine hits now and then and a
 // quiet one almost never. Everything else is forwarded to the real pin; the allocator it hands out
-// is forwarded too, only to see the source decommit it (its first step of stopping). The renderer itself reacts to the end of stream as it always does.
+// is forwarded too, only to see the source decommit it (its first step of stopping). The renderer itself reacts to the
+// end of stream as it always does.
 #include <dshow.h>
 #include <wrl/client.h>
 

@@ -13,6 +13,7 @@
 #include "media/DShowVmr9Grabber.h"
 #include "media/GraphUtilities.h"
 #include "media/MfSourceFilter.h"
+#include "media/MfStreamReader.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -161,7 +162,10 @@ TEST_F(MfSource, AStopThatMeetsTheEndOfTheStreamEnds) {
   inputs.front()->Disconnect();
 }
 
+// Each is refused at once: none leaves an open behind that never answered (the truncated MP4, cut
+// off before its index, is refused before the system's reader sees it).
 TEST_F(MfSource, FilesItCannotReadGiveNoFilterAndAnEmptyGraph) {
+  const int abandonedBefore = MfStreamReader::abandonedOpens();
   for (const wchar_t* medium : {L"empty.mp4", L"not-media.m4a", L"not-media.mp4", L"truncated.mp4", L"missing.mp4"}) {
     SCOPED_TRACE(medium);
     EXPECT_FALSE(MfSourceFilter::Open(TestMedia(medium), true));
@@ -170,6 +174,7 @@ TEST_F(MfSource, FilesItCannotReadGiveNoFilterAndAnEmptyGraph) {
     EXPECT_FALSE(BuildGraphByMediaFoundation(TestMedia(medium), player.graphBuilder(), {}, true));
     EXPECT_TRUE(GetFilters(player.graphBuilder()).empty()) << FilterNames(player.graphBuilder());
   }
+  EXPECT_EQ(MfStreamReader::abandonedOpens(), abandonedBefore);
 }
 
 // Asked for no video, a video file decodes none: its sound alone is offered, as for a video whose
