@@ -2,8 +2,8 @@
 # or MOV (tools/lib/harness.sh, harness_fresh_windows_template), an M4A song is heard as background
 # music at its volume and again after it restarts; an MP4 plays as background video, picture and
 # sound, with either renderer setting; an MP4 shadow movie is drawn and loops; the dialog auditions
-# an M4A. Files that cannot be read leave the black window, which still ends on input at once; and
-# without Media Foundation everything DirectShow reads plays as before.
+# an M4A. Files that cannot be read leave the black window, which still ends on input at once, and
+# the process exits cleanly; without Media Foundation everything DirectShow reads plays as before.
 source "$(dirname "$0")/../lib.sh"
 screen_w=${HARNESS_SCREEN%x*}; screen_h=${HARNESS_SCREEN#*x}
 
@@ -106,6 +106,9 @@ for broken in empty.mp4 not-media.m4a truncated.mp4; do
   screenshot_until "$SHOT" 30000 pixel_near $((screen_w / 2)) "$y" 0,0,0 0
   check "$broken: the window is black" test "$(harness_pixel "$SHOT" $((screen_w / 2)) "$y")" = 0,0,0
   end_saver "$broken"
+  exit_status=0
+  wait "$SAVER_PID" || exit_status=$?
+  check "$broken: the saver exited cleanly (status $exit_status)" test $exit_status = 0
 done
 
 # Without Media Foundation (a Windows N without the media feature pack): an M4A is as unplayable
