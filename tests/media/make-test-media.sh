@@ -25,6 +25,8 @@
 #   colour-h264.mov     4 s, colour-h264.mp4's picture and sound in a QuickTime file (a phone's video)
 #   halves-swap-h264.mp4 1 s, halves-swap.avi's picture as H.264 in MPEG-4 (a shadow movie)
 #   truncated.mp4       testsrc-h264.mp4 cut off after its first third
+#   cut-off-fast-start.mp4 testsrc-h264.mp4 with its index first, cut off at 60 %: a whole index and
+#                       media data that stops early (a download that stopped)
 #   bench-720p.mp4      (--bench) 20 s, 1280x720 30 fps H.264 test picture with the tone (AAC)
 #   bench-shadow.mp4    (--bench) 20 s, 640x480 30 fps H.264, a black bar moving over white
 set -euo pipefail
@@ -89,4 +91,7 @@ ff -i colour-h264.mp4 -c copy -f mov colour-h264.mov
 ff -f lavfi -i color=c=white:size=160x120:rate=30:duration=1 -vf "$(black_box 0 'lt(t,0.5)'),$(black_box 80 'gte(t,0.5)')" \
   -c:v libx264 -preset veryfast -pix_fmt yuv420p halves-swap-h264.mp4
 head -c "$(( $(stat -c %s testsrc-h264.mp4) / 3 ))" testsrc-h264.mp4 >truncated.mp4
+ff -i testsrc-h264.mp4 -c copy -movflags +faststart fast-start.mp4
+head -c "$(( $(stat -c %s fast-start.mp4) * 6 / 10 ))" fast-start.mp4 >cut-off-fast-start.mp4
+rm fast-start.mp4
 

@@ -190,6 +190,16 @@ TEST_F(MfSource, FilesItCannotReadGiveNoFilterAndAnEmptyGraph) {
   EXPECT_EQ(MfStreamReader::abandonedOpens(), abandonedBefore);
 }
 
+// A file whose index is whole but whose media data stops early (a download that stopped) plays
+// what there is and then ends as any file does: the stream failing part-way is its end.
+TEST_F(MfSource, AFileWhoseMediaDataStopsEarlyPlaysWhatThereIsAndEnds) {
+  Build(L"cut-off-fast-start.mp4");
+  const uint64_t frames = FramesPlayedFrom(0);
+  EXPECT_GE(frames, 10u) << "what there is";
+  EXPECT_LE(frames, 50u) << "the whole file has 60";
+  EXPECT_GE(FramesPlayedFrom(0), 10u) << "and again";
+}
+
 // A filter let go of takes its readers' sources and their threads with it, opened only or played
 // and released while running: none is left to the end of the process.
 TEST_F(MfSource, ReleasedFiltersLeaveNoThreadsBehind) {
