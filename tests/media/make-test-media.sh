@@ -27,6 +27,8 @@
 #   truncated.mp4       testsrc-h264.mp4 cut off after its first third
 #   cut-off-fast-start.mp4 testsrc-h264.mp4 with its index first, cut off at 60 %: a whole index and
 #                       media data that stops early (a download that stopped)
+#   unknown-video-codec.mp4 testsrc-h264.mp4 with its video's codec named "qqqq", which no system
+#                       decodes: its sound alone plays
 #   bench-720p.mp4      (--bench) 20 s, 1280x720 30 fps H.264 test picture with the tone (AAC)
 #   bench-shadow.mp4    (--bench) 20 s, 640x480 30 fps H.264, a black bar moving over white
 set -euo pipefail
@@ -94,4 +96,5 @@ head -c "$(( $(stat -c %s testsrc-h264.mp4) / 3 ))" testsrc-h264.mp4 >truncated.
 ff -i testsrc-h264.mp4 -c copy -movflags +faststart fast-start.mp4
 head -c "$(( $(stat -c %s fast-start.mp4) * 6 / 10 ))" fast-start.mp4 >cut-off-fast-start.mp4
 rm fast-start.mp4
+perl -pe 's/avc1/qqqq/g' testsrc-h264.mp4 >unknown-video-codec.mp4
 

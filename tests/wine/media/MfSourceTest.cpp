@@ -231,7 +231,7 @@ TEST_F(MfSource, ReleasedFiltersLeaveNoThreadsBehind) {
 }
 
 // Asked for no video, a video file decodes none: its sound alone is offered, as for a video whose
-// picture no installed decoder reads.
+// picture no installed decoder reads (whose codec is unknown).
 TEST_F(MfSource, OnlyTheStreamsThereIsADecoderForAndThatAreWantedBecomePins) {
   const auto pinNames = [](const wchar_t* medium, bool withVideo) {
     std::wstring names;
@@ -244,6 +244,7 @@ TEST_F(MfSource, OnlyTheStreamsThereIsADecoderForAndThatAreWantedBecomePins) {
   EXPECT_EQ(pinNames(L"testsrc-h264.mp4", false), L"Audio ");
   EXPECT_EQ(pinNames(L"tone.m4a", true), L"Audio ");
   EXPECT_EQ(pinNames(L"colour-h264.mov", true), L"Video Audio ");
+  EXPECT_EQ(pinNames(L"unknown-video-codec.mp4", true), L"Audio ") << "a video no decoder reads";
 }
 
 // The player's own fallback order, in a prefix that reads media as a fresh Windows does (the
@@ -267,7 +268,8 @@ TEST_F(FreshWindows, DirectShowKeepsItsFilesAndMediaFoundationTakesTheRest) {
   };
   for (const Case& c :
        {Case{L"tone.m4a", false, true}, Case{L"colour-h264.mp4", true, true}, Case{L"colour-h264.mov", true, true},
-        Case{L"tone.wav", false, false}, Case{L"tone.mp3", false, false}, Case{L"testsrc-raw.avi", true, false}}) {
+        Case{L"unknown-video-codec.mp4", false, true}, Case{L"tone.wav", false, false}, Case{L"tone.mp3", false, false},
+        Case{L"testsrc-raw.avi", true, false}}) {
     SCOPED_TRACE(c.medium);
     DShowFilterGraph player;
     ASSERT_TRUE(player.Initialize(nullptr, Device(), nullptr));
