@@ -1,7 +1,7 @@
 #pragma once
 // A real renderer's input pin that holds back the end of stream until the source has begun to
 // stop: the moment a stream that ends meets a stop, which a busy machine hits now and then and a
-// quiet one almost never. Everything else is forwarded to the real pin; the allocator it hands out
+// quiet one almost never. Everything else goes to the real pin; the allocator it hands out
 // is forwarded too, only to see the source decommit it (its first step of stopping). The renderer itself reacts to the
 // end of stream as it always does.
 #include <dshow.h>
@@ -9,13 +9,14 @@
 
 #include <atomic>
 
+#include "ForwardingPin.h"
 #include "base/ThreadToolkit.h"
 #include "base/UniqueHandle.h"
 #include "media/ComQuery.h"
 
-class EndOfStreamGate : public IPin, public IMemInputPin, public IMemAllocator {
+class EndOfStreamGate : public ForwardingPin<IPin>, public IMemInputPin, public IMemAllocator {
  public:
-  explicit EndOfStreamGate(IPin* real) : pin_(real) { QueryInto(real, IID_IMemInputPin, input_); }
+  explicit EndOfStreamGate(IPin* real) : ForwardingPin(real) { QueryInto(real, IID_IMemInputPin, input_); }
 
   // Set when the end of stream has arrived (and waits).
   HANDLE reached() const { return reached_.get(); }
@@ -40,7 +41,7 @@ class EndOfStreamGate : public IPin, public IMemInputPin, public IMemAllocator {
   HRESULT STDMETHODCALLTYPE EndOfStream() override {
     SetEvent(reached_.get());
     WaitForSingleObject(decommitted_.get(), INFINITE);
-    return pin_->EndOfStream();
+    return real_->EndOfStream();
   }
 
   // IMemInputPin
@@ -87,34 +88,7 @@ class EndOfStreamGate : public IPin, public IMemInputPin, public IMemAllocator {
   }
   HRESULT STDMETHODCALLTYPE ReleaseBuffer(IMediaSample* sample) override { return allocator_->ReleaseBuffer(sample); }
 
-  // IPin, forwarded
-  HRESULT STDMETHODCALLTYPE Connect(IPin* pin, const AM_MEDIA_TYPE* type) override { return pin_->Connect(pin, type); }
-  HRESULT STDMETHODCALLTYPE ReceiveConnection(IPin* pin, const AM_MEDIA_TYPE* type) override {
-    return pin_->ReceiveConnection(pin, type);
-  }
-  HRESULT STDMETHODCALLTYPE Disconnect() override { return pin_->Disconnect(); }
-  HRESULT STDMETHODCALLTYPE ConnectedTo(IPin** pin) override { return pin_->ConnectedTo(pin); }
-  HRESULT STDMETHODCALLTYPE ConnectionMediaType(AM_MEDIA_TYPE* type) override {
-    return pin_->ConnectionMediaType(type);
-  }
-  HRESULT STDMETHODCALLTYPE QueryPinInfo(PIN_INFO* info) override { return pin_->QueryPinInfo(info); }
-  HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* direction) override {
-    return pin_->QueryDirection(direction);
-  }
-  HRESULT STDMETHODCALLTYPE QueryId(LPWSTR* id) override { return pin_->QueryId(id); }
-  HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE* type) override { return pin_->QueryAccept(type); }
-  HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes** types) override { return pin_->EnumMediaTypes(types); }
-  HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin** pins, ULONG* count) override {
-    return pin_->QueryInternalConnections(pins, count);
-  }
-  HRESULT STDMETHODCALLTYPE BeginFlush() override { return pin_->BeginFlush(); }
-  HRESULT STDMETHODCALLTYPE EndFlush() override { return pin_->EndFlush(); }
-  HRESULT STDMETHODCALLTYPE NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override {
-    return pin_->NewSegment(start, stop, rate);
-  }
-
  private:
-  Microsoft::WRL::ComPtr<IPin> pin_;
   Microsoft::WRL::ComPtr<IMemInputPin> input_;
   Microsoft::WRL::ComPtr<IMemAllocator> allocator_;
   UniqueHandle reached_{CreateEventOrDie(true, false)};

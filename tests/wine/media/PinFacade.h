@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ForwardingPin.h"
 #include "base/ComReference.h"
 
 namespace pinfacade {
@@ -39,10 +40,10 @@ class Counted : public Interface {
   std::atomic<ULONG> references_{1};
 };
 
-class Pin : public Counted<Pin, IPin> {
+class Pin : public ForwardingPin<Counted<Pin, IPin>> {
  public:
   static constexpr const IID& kIid = IID_IPin;
-  Pin(IPin* real, IBaseFilter* owner, bool tildeName) : real_(real), owner_(owner), tildeName_(tildeName) {}
+  Pin(IPin* real, IBaseFilter* owner, bool tildeName) : ForwardingPin(real), owner_(owner), tildeName_(tildeName) {}
   HRESULT STDMETHODCALLTYPE QueryPinInfo(PIN_INFO* info) override {
     const HRESULT hr = real_->QueryPinInfo(info);
     if (SUCCEEDED(hr)) {
@@ -54,33 +55,8 @@ class Pin : public Counted<Pin, IPin> {
     }
     return hr;
   }
-  HRESULT STDMETHODCALLTYPE Connect(IPin* pin, const AM_MEDIA_TYPE* type) override { return real_->Connect(pin, type); }
-  HRESULT STDMETHODCALLTYPE ReceiveConnection(IPin* pin, const AM_MEDIA_TYPE* type) override {
-    return real_->ReceiveConnection(pin, type);
-  }
-  HRESULT STDMETHODCALLTYPE Disconnect() override { return real_->Disconnect(); }
-  HRESULT STDMETHODCALLTYPE ConnectedTo(IPin** pin) override { return real_->ConnectedTo(pin); }
-  HRESULT STDMETHODCALLTYPE ConnectionMediaType(AM_MEDIA_TYPE* type) override {
-    return real_->ConnectionMediaType(type);
-  }
-  HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* direction) override {
-    return real_->QueryDirection(direction);
-  }
-  HRESULT STDMETHODCALLTYPE QueryId(LPWSTR* id) override { return real_->QueryId(id); }
-  HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE* type) override { return real_->QueryAccept(type); }
-  HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes** types) override { return real_->EnumMediaTypes(types); }
-  HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin** pins, ULONG* count) override {
-    return real_->QueryInternalConnections(pins, count);
-  }
-  HRESULT STDMETHODCALLTYPE EndOfStream() override { return real_->EndOfStream(); }
-  HRESULT STDMETHODCALLTYPE BeginFlush() override { return real_->BeginFlush(); }
-  HRESULT STDMETHODCALLTYPE EndFlush() override { return real_->EndFlush(); }
-  HRESULT STDMETHODCALLTYPE NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override {
-    return real_->NewSegment(start, stop, rate);
-  }
 
  private:
-  Microsoft::WRL::ComPtr<IPin> real_;
   IBaseFilter* owner_;  // the facade, which outlives its pins' use in a test
   bool tildeName_;
 };
