@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <windows.h>
-#include <tlhelp32.h>
 
 #include <cstdlib>
 #include <string>
@@ -25,17 +23,6 @@ namespace {
 // machine's margin, never a pace the test relies on).
 constexpr DWORD kCompletionLimitMs = 20000;
 constexpr LONGLONG kOneSecond = 10000000;
-
-int ThreadsOfThisProcess() {
-  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof(entry);
-  int count = 0;
-  for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-  }
-  return count;
-}
 
 // A graph built by hand around the Media Foundation source: a VMR-9 grabber on the test's device
 // and the DirectSound renderer, as the playback graphs have.
@@ -198,36 +185,6 @@ TEST_F(MfSource, AFileWhoseMediaDataStopsEarlyPlaysWhatThereIsAndEnds) {
   EXPECT_GE(frames, 10u) << "what there is";
   EXPECT_LE(frames, 50u) << "the whole file has 60";
   EXPECT_GE(FramesPlayedFrom(0), 10u) << "and again";
-}
-
-// A filter let go of takes its readers' sources and their threads with it, opened only or played
-// and released while running: none is left to the end of the process.
-TEST_F(MfSource, ReleasedFiltersLeaveNoThreadsBehind) {
-  const auto openAndRelease = [this](bool play) {
-    if (!play) {
-      EXPECT_TRUE(MfSourceFilter::Open(TestMedia(L"testsrc-h264.mp4"), true));
-      return;
-    }
-    Build(L"testsrc-h264.mp4");
-    ResetEvent(frameEvent.get());
-    vmr->SetFrameEvent(frameEvent.get());
-    EXPECT_TRUE(SUCCEEDED(control->Run()));
-    EXPECT_TRUE(WaitFor(frameEvent.get(), kCompletionLimitMs)) << "a first frame";
-    vmr->SetFrameEvent(nullptr);
-    control.Reset();
-    events.Reset();
-    seeking.Reset();
-    graph.Reset();
-    audio.Reset();
-    vmr.reset();
-  };
-  for (const bool play : {false, true}) {
-    SCOPED_TRACE(play ? "played" : "opened");
-    openAndRelease(play);  // the system's own pools of threads grow to their size
-    const int before = ThreadsOfThisProcess();
-    for (int i = 0; i < 4; ++i) openAndRelease(play);
-    EXPECT_LE(ThreadsOfThisProcess(), before + 2) << "four filters of two readers each";
-  }
 }
 
 // Asked for no video, a video file decodes none: its sound alone is offered, as for a video whose
