@@ -37,6 +37,7 @@ void Thread::Start(Body body, bool suspended) {
 bool Thread::Stop() {
   if (!handle_) return true;
   SetEventOrDie(stopEvent_.get());
+  if (GetCurrentThreadId() == id_) return false;
   // A thread still suspended never gets to see the stop event: let it run so that it can end.
   ResumeThread(handle_.get());
   return WaitForSingleObject(handle_.get(), INFINITE) == WAIT_OBJECT_0;
@@ -50,7 +51,9 @@ DWORD WINAPI Thread::Entry(void* self) {
   // The locale is not set here: with this runtime it is process-wide, and setting it frees the old
   // one while other threads may be formatting or parsing numbers. UmbraneAppBase sets it once,
   // before any worker exists.
-  static_cast<Thread*>(self)->body_();
+  // A copy: the Thread may be destroyed by its own body (see Stop).
+  const Body body = static_cast<Thread*>(self)->body_;
+  body();
   return 0;
 }
 

@@ -54,7 +54,9 @@ class Thread {
   Thread& operator=(const Thread&) = delete;
 
   void Start(Body body, bool suspended);
-  // Sets the stop event and waits for the body to return. Never call it from the thread itself.
+  // Sets the stop event and waits for the body to return; true once it has. On the thread itself
+  // (an object its own body released last, being destroyed there) it cannot wait: it only sets the
+  // event and answers false, and the body ends on its own.
   bool Stop();
   void Resume();
 

@@ -21,7 +21,7 @@ void MfSourcePin::Stream(LONGLONG start, LONGLONG stop, HANDLE stopEvent) {
   // A stop at or past the end (or an unknown length) is the stream's own end.
   const bool bounded = stop > 0 && (duration == 0 || stop < duration);
   discontinuity_ = true;
-  connected_->NewSegment(start, bounded ? stop : duration, 1.0);
+  streamed_.pin->NewSegment(start, bounded ? stop : duration, 1.0);
   // A stream that cannot seek or fails part-way ends there, as a cut-off file does.
   if (reader_->Seek(start)) {
     while (!StopRequested(stopEvent)) {
@@ -34,7 +34,7 @@ void MfSourcePin::Stream(LONGLONG start, LONGLONG stop, HANDLE stopEvent) {
       if (!delivered) return;
     }
   }
-  if (!StopRequested(stopEvent)) connected_->EndOfStream();
+  if (!StopRequested(stopEvent)) streamed_.pin->EndOfStream();
 }
 
 bool MfSourcePin::Deliver(IMediaSample* sample, LONGLONG sampleStart, LONGLONG sampleEnd) {
@@ -44,7 +44,7 @@ bool MfSourcePin::Deliver(IMediaSample* sample, LONGLONG sampleStart, LONGLONG s
   sample->SetPreroll(sampleEnd <= 0 && sampleStart < 0 ? TRUE : FALSE);
   sample->SetDiscontinuity(discontinuity_ ? TRUE : FALSE);
   discontinuity_ = false;
-  const HRESULT received = input_->Receive(sample);
+  const HRESULT received = streamed_.input->Receive(sample);
   if (received != S_OK) return false;
   ++delivered_;
   return true;
@@ -68,7 +68,7 @@ bool MfSourcePin::DeliverVideo(const MfReadSample& read, LONGLONG start) {
   if (!source.data) return true;
 
   ComPtr<IMediaSample> sample;
-  if (FAILED(allocator_->GetBuffer(&sample, nullptr, nullptr, 0))) return false;
+  if (FAILED(streamed_.allocator->GetBuffer(&sample, nullptr, nullptr, 0))) return false;
   AdoptDownstreamType(sample.Get());
   BYTE* target = nullptr;
   if (FAILED(sample->GetPointer(&target))) return false;
@@ -110,7 +110,7 @@ bool MfSourcePin::DeliverAudio(const MfReadSample& read, LONGLONG start) {
   DWORD offset = 0;
   while (offset < source.length) {
     ComPtr<IMediaSample> sample;
-    if (FAILED(allocator_->GetBuffer(&sample, nullptr, nullptr, 0))) return false;
+    if (FAILED(streamed_.allocator->GetBuffer(&sample, nullptr, nullptr, 0))) return false;
     BYTE* target = nullptr;
     if (FAILED(sample->GetPointer(&target))) return false;
     const long room = sample->GetSize() - sample->GetSize() % wave.nBlockAlign;

@@ -43,7 +43,13 @@ IsoMediaIndex IsoMediaIndexOf(const std::wstring& path) {
 }
 }  // namespace
 
-MfSourceFilter::MfSourceFilter() = default;
+namespace {
+std::atomic<int> living{0};
+}  // namespace
+
+int MfSourceFilter::Living() { return living; }
+
+MfSourceFilter::MfSourceFilter() { ++living; }
 
 MfSourceFilter::~MfSourceFilter() {
   {
@@ -51,6 +57,7 @@ MfSourceFilter::~MfSourceFilter() {
     for (auto& pin : pins_) pin->Deactivate();
   }
   pins_.clear();
+  --living;
 }
 
 ComPtr<MfSourceFilter> MfSourceFilter::Open(const std::wstring& path, bool withVideo) {

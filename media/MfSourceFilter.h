@@ -46,6 +46,10 @@ class MfSourceFilter : public IBaseFilter {
   // The output pins, video first.
   std::vector<Microsoft::WRL::ComPtr<IPin>> pins();
 
+  // Inspection (tests): filters not yet destroyed. One released while it streams goes when its
+  // streaming threads have ended, on the last of them where that let go of it last.
+  static int Living();
+
  private:
   MfSourceFilter();
   virtual ~MfSourceFilter();

@@ -223,15 +223,29 @@ void MfSourcePin::StartStreaming() {
   }
   delivered_ = 0;
   current_ = start;
-  streaming_ = std::make_unique<Thread>();
+  streaming_ = std::make_unique<Thread>();  // after the last thread has ended
+  streamed_ = {connected_, input_, allocator_};
   const HANDLE stopEvent = streaming_->stopEvent();
-  streaming_->Start([this, start, stop, stopEvent] { Stream(start, stop, stopEvent); }, false);
+  // The thread holds the filter while it runs, so that neither the pin nor its reader goes away
+  // under it; the filter may then end on that thread, with its release as the thread's last step.
+  IBaseFilter* const filter = &filter_;
+  filter->AddRef();
+  streaming_->Start(
+      [this, start, stop, stopEvent, filter] {
+        Stream(start, stop, stopEvent);
+        filter->Release();
+      },
+      false);
 }
 
 void MfSourcePin::StopStreaming() {
   if (!streaming_) return;
-  streaming_->Stop();
+  // Stopped from within the thread's own call (a graph whose last reference a renderer let go of
+  // while the end of stream passed through it), the thread cannot be waited for: it sees the stop
+  // and ends by itself, and is kept until it has.
+  if (!streaming_->Stop()) return;
   streaming_.reset();
+  streamed_ = {};
 }
 
 // IMediaSeeking

@@ -101,7 +101,16 @@ class MfSourcePin : public IPin, public IMediaSeeking {
   Microsoft::WRL::ComPtr<IMemInputPin> input_;
   Microsoft::WRL::ComPtr<IMemAllocator> allocator_;
   bool active_ = false;
-  std::unique_ptr<Thread> streaming_;
+  std::unique_ptr<Thread> streaming_;  // also a thread told to stop that has not ended yet
+
+  // The streaming thread's own references to what it delivers to, taken as it starts: a thread
+  // stopped from within its own call still holds them while the graph disconnects the pin.
+  struct Downstream {
+    Microsoft::WRL::ComPtr<IPin> pin;
+    Microsoft::WRL::ComPtr<IMemInputPin> input;
+    Microsoft::WRL::ComPtr<IMemAllocator> allocator;
+  };
+  Downstream streamed_;
 
   // Under positionLock_ (taken after filterLock_ where both are):
   LightWeightMutex positionLock_;

@@ -1,9 +1,11 @@
 #pragma once
 // A real renderer's input pin that holds back the end of stream until the source has begun to
 // stop: the moment a stream that ends meets a stop, which a busy machine hits now and then and a
-// quiet one almost never. Everything else goes to the real pin; the allocator it hands out
-// is forwarded too, only to see the source decommit it (its first step of stopping). The renderer itself reacts to the
-// end of stream as it always does.
+// quiet one almost never. Or, given a graph to hold, one that passes the end of stream on and then
+// lets go of that graph, as a renderer that holds its graph while it notifies it does. Everything
+// else goes to the real pin; the allocator it hands out is forwarded too, only to see the source
+// decommit it (its first step of stopping). The renderer itself reacts to the end of stream as it
+// always does.
 #include <dshow.h>
 #include <wrl/client.h>
 
@@ -20,6 +22,10 @@ class EndOfStreamGate : public ForwardingPin<IPin>, public IMemInputPin, public 
 
   // Set when the end of stream has arrived (and waits).
   HANDLE reached() const { return reached_.get(); }
+  // Set whenever the last reference to the gate goes (reset it once the source holds it).
+  HANDLE unused() const { return unused_.get(); }
+  // Before the graph runs: the end of stream passes at once and then releases graph.
+  void HoldUntilEndOfStream(Microsoft::WRL::ComPtr<IUnknown> graph) { held_ = std::move(graph); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (!object) return E_POINTER;
@@ -34,14 +40,23 @@ class EndOfStreamGate : public ForwardingPin<IPin>, public IMemInputPin, public 
     AddRef();
     return S_OK;
   }
-  // Owned by the test, which outlives the graph's use of it.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  // Owned by the test, which waits for unused() or disconnects before it goes.
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) SetEvent(unused_.get());
+    return left;
+  }
 
   HRESULT STDMETHODCALLTYPE EndOfStream() override {
     SetEvent(reached_.get());
-    WaitForSingleObject(decommitted_.get(), INFINITE);
-    return real_->EndOfStream();
+    if (!held_) {
+      WaitForSingleObject(decommitted_.get(), INFINITE);
+      return real_->EndOfStream();
+    }
+    const HRESULT passed = real_->EndOfStream();
+    held_.Reset();  // where it was the last reference, the graph goes on the source's streaming thread
+    return passed;
   }
 
   // IMemInputPin
@@ -91,6 +106,9 @@ class EndOfStreamGate : public ForwardingPin<IPin>, public IMemInputPin, public 
  private:
   Microsoft::WRL::ComPtr<IMemInputPin> input_;
   Microsoft::WRL::ComPtr<IMemAllocator> allocator_;
+  Microsoft::WRL::ComPtr<IUnknown> held_;
+  std::atomic<ULONG> references_{0};
   UniqueHandle reached_{CreateEventOrDie(true, false)};
+  UniqueHandle unused_{CreateEventOrDie(true, false)};
   UniqueHandle decommitted_{CreateEventOrDie(true, false)};
 };

@@ -6,6 +6,7 @@
 #include "EndOfStreamGate.h"
 #include "MediaTestSupport.h"
 #include "TestMedia.h"
+#include "WaitUntil.h"
 #include "Watchdog.h"
 #include "media/ComQuery.h"
 #include "media/DShowFilterGraph.h"
@@ -28,6 +29,16 @@ constexpr LONGLONG kOneSecond = 10000000;
 // and the DirectSound renderer, as the playback graphs have.
 class MfSource : public MediaTest {
  protected:
+  // Every filter a test made is gone when it ends, with its streaming threads (a graph released
+  // while it runs may go on one of them, just after the test let go of it).
+  void TearDown() override {
+    seeking.Reset();
+    events.Reset();
+    control.Reset();
+    graph.Reset();
+    EXPECT_TRUE(WaitUntil([] { return MfSourceFilter::Living() == 0; })) << "a source filter outlived its test";
+  }
+
   void Build(const std::wstring& medium) {
     ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
                                reinterpret_cast<void**>(graph.GetAddressOf())),
@@ -123,7 +134,8 @@ TEST_F(MfSource, StopsAndSeeksWhileStreamingWithoutHanging) {
   ASSERT_TRUE(SUCCEEDED(control->Run()));
   ASSERT_TRUE(WaitFor(frameEvent.get(), kCompletionLimitMs));
   vmr->SetFrameEvent(nullptr);
-  // Released running: the test ends only if the threads do.
+  // Released running: the graph's release stops the streams, here or, where a renderer held the
+  // graph last, on a streaming thread.
 }
 
 // At the end of the stream the renderer asks the source for its stop position from the streaming
@@ -160,6 +172,38 @@ TEST_F(MfSource, AStopThatMeetsTheEndOfTheStreamEnds) {
   // The gate is the test's: neither side may hold it past the test.
   output->Disconnect();
   inputs.front()->Disconnect();
+}
+
+// A renderer may hold the graph while the end of stream passes through it (Wine's do, to notify
+// it); where that is the graph's last reference, the graph stops and lets go of the source on the
+// source's own streaming thread, which must end there instead of waiting for itself.
+TEST_F(MfSource, AGraphLetGoOfDuringTheEndOfStreamGoesOnTheStreamingThread) {
+  ComPtr<IBaseFilter> renderer;
+  ASSERT_EQ(CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_ALL, IID_IBaseFilter,
+                             reinterpret_cast<void**>(renderer.GetAddressOf())),
+            S_OK);
+  const PinList inputs = GetPins(renderer.Get(), PinInput);
+  ASSERT_EQ(inputs.size(), 1u);
+  EndOfStreamGate gate(inputs.front().Get());
+  {
+    ComPtr<MfSourceFilter> source = MfSourceFilter::Open(TestMedia(L"tone.m4a"), false);
+    ASSERT_TRUE(source);
+    ComPtr<IGraphBuilder> graph;
+    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
+                               reinterpret_cast<void**>(graph.GetAddressOf())),
+              S_OK);
+    ASSERT_EQ(graph->AddFilter(source.Get(), L"source"), S_OK);
+    ASSERT_EQ(graph->AddFilter(renderer.Get(), L"renderer"), S_OK);
+    ASSERT_EQ(source->pins().front()->Connect(&gate, nullptr), S_OK);
+    ResetEvent(gate.unused());
+    gate.HoldUntilEndOfStream(graph);
+    ASSERT_EQ(QueryInto(graph.Get(), IID_IMediaControl, control), S_OK);
+    ASSERT_TRUE(SUCCEEDED(control->Run()));
+    control.Reset();
+  }
+  // The source lets go of the gate as it goes, after its thread has torn the graph down.
+  Watchdog watchdog(60000, "a graph let go of during the end of stream");
+  WaitForSingleObject(gate.unused(), INFINITE);
 }
 
 // Each is refused at once: none leaves an open behind that never answered (the truncated MP4, cut

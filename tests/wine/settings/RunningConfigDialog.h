@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "WaitUntil.h"
 #include "base/UniqueHandle.h"
 
 class ConfigDialog;
-
-// A generous ceiling around every wait for a state: a loaded machine is slow, never this slow.
-constexpr DWORD kStateCeilingMs = 20000;
 
 class RunningConfigDialog {
  public:
@@ -79,14 +77,3 @@ class RunningConfigDialog {
   INT_PTR result_ = -1;
   bool ended_ = false;
 };
-
-// Waits until the condition holds, up to the ceiling; its last value.
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD ceilingMs = kStateCeilingMs) {
-  const ULONGLONG start = GetTickCount64();
-  while (!condition()) {
-    if (GetTickCount64() - start > ceilingMs) return condition();
-    Sleep(10);
-  }
-  return true;
-}
