@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include <clocale>
+#include <memory>
 #include <string>
 
 #include "base/FatalCheck.h"
@@ -28,6 +29,24 @@ TEST(ThreadToolkit, StopWaitsForTheBodyAndStopWithoutStartIsTrue) {
       false);
   EXPECT_TRUE(worker.Stop());
   EXPECT_TRUE(finished);
+}
+
+// An object whose last owner is its own worker's body is destroyed on that worker: the stop cannot
+// wait there, and the body goes on to its end with what it holds.
+TEST(ThreadToolkit, AThreadDestroyedByItsOwnBodyEnds) {
+  auto worker = std::make_unique<Thread>();
+  const UniqueHandle finished = CreateEventOrDie(true, false);
+  Thread* const self = worker.get();
+  const std::string kept = "the body's own copy";
+  worker->Start(
+      [&worker, self, kept, event = finished.get()] {
+        EXPECT_FALSE(self->Stop());
+        worker.reset();
+        EXPECT_EQ(kept, "the body's own copy");
+        SetEvent(event);
+      },
+      false);
+  EXPECT_EQ(WaitForSingleObject(finished.get(), 20000), WAIT_OBJECT_0);
 }
 
 TEST(ThreadToolkit, AThreadLeftSuspendedStillStops) {
