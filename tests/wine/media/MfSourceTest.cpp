@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "EndOfStreamGate.h"
@@ -36,6 +37,7 @@ class MfSource : public MediaTest {
     events.Reset();
     control.Reset();
     graph.Reset();
+    source.Reset();
     EXPECT_TRUE(WaitUntil([] { return MfSourceFilter::Living() == 0; })) << "a source filter outlived its test";
   }
 
@@ -52,6 +54,26 @@ class MfSource : public MediaTest {
     ASSERT_EQ(QueryInto(graph.Get(), IID_IMediaControl, control), S_OK);
     ASSERT_EQ(QueryInto(graph.Get(), IID_IMediaEvent, events), S_OK);
     ASSERT_EQ(QueryInto(graph.Get(), IID_IMediaSeeking, seeking), S_OK);
+  }
+
+  // tone.m4a's source connected through a gate to the real DirectSound renderer, in a graph of its
+  // own.
+  void BuildThroughGate() {
+    ASSERT_EQ(CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_ALL, IID_IBaseFilter,
+                               reinterpret_cast<void**>(audio.GetAddressOf())),
+              S_OK);
+    const PinList inputs = GetPins(audio.Get(), PinInput);
+    ASSERT_EQ(inputs.size(), 1u);
+    gate = std::make_unique<EndOfStreamGate>(inputs.front().Get());
+    source = MfSourceFilter::Open(TestMedia(L"tone.m4a"), false);
+    ASSERT_TRUE(source);
+    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
+                               reinterpret_cast<void**>(graph.GetAddressOf())),
+              S_OK);
+    ASSERT_EQ(graph->AddFilter(source.Get(), L"source"), S_OK);
+    ASSERT_EQ(graph->AddFilter(audio.Get(), L"renderer"), S_OK);
+    ASSERT_EQ(source->pins().front()->Connect(gate.get(), nullptr), S_OK);
+    ASSERT_EQ(QueryInto(graph.Get(), IID_IMediaControl, control), S_OK);
   }
 
   // The graph's next EC_COMPLETE (WaitForCompletion would answer at once after the first one;
@@ -99,6 +121,9 @@ class MfSource : public MediaTest {
   ComPtr<IMediaControl> control;
   ComPtr<IMediaEvent> events;
   ComPtr<IMediaSeeking> seeking;
+  // Where the test builds the graph by hand (declared first of these two: it outlives the source).
+  std::unique_ptr<EndOfStreamGate> gate;
+  ComPtr<MfSourceFilter> source;
 };
 
 // 2 s at 30 frames per second, sound beside it. The completion needs the end of stream on both
@@ -142,68 +167,27 @@ TEST_F(MfSource, StopsAndSeeksWhileStreamingWithoutHanging) {
 // thread; a stop (or a seek) that comes at that moment waits for that thread and must not hold
 // what the question needs meanwhile.
 TEST_F(MfSource, AStopThatMeetsTheEndOfTheStreamEnds) {
-  ComPtr<IBaseFilter> renderer;
-  ASSERT_EQ(CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_ALL, IID_IBaseFilter,
-                             reinterpret_cast<void**>(renderer.GetAddressOf())),
-            S_OK);
-  const PinList inputs = GetPins(renderer.Get(), PinInput);
-  ASSERT_EQ(inputs.size(), 1u);
-  EndOfStreamGate gate(inputs.front().Get());
-  const ComPtr<MfSourceFilter> source = MfSourceFilter::Open(TestMedia(L"tone.m4a"), false);
-  ASSERT_TRUE(source);
-  const ComPtr<IPin> output = source->pins().front();
-  {
-    ComPtr<IGraphBuilder> graph;
-    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
-                               reinterpret_cast<void**>(graph.GetAddressOf())),
-              S_OK);
-    ASSERT_EQ(graph->AddFilter(source.Get(), L"source"), S_OK);
-    ASSERT_EQ(graph->AddFilter(renderer.Get(), L"renderer"), S_OK);
-    ASSERT_EQ(output->Connect(&gate, nullptr), S_OK);
-    ASSERT_EQ(QueryInto(graph.Get(), IID_IMediaControl, control), S_OK);
-    ASSERT_TRUE(SUCCEEDED(control->Run()));
-    ASSERT_TRUE(WaitFor(gate.reached(), kCompletionLimitMs)) << "the end of the stream";
-    {
-      Watchdog watchdog(60000, "a stop that meets the end of the stream");
-      EXPECT_TRUE(SUCCEEDED(control->Stop()));
-    }
-    control.Reset();
-  }
-  // The gate is the test's: neither side may hold it past the test.
-  output->Disconnect();
-  inputs.front()->Disconnect();
+  BuildThroughGate();
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  ASSERT_TRUE(WaitFor(gate->reached(), kCompletionLimitMs)) << "the end of the stream";
+  Watchdog watchdog(60000, "a stop that meets the end of the stream");
+  EXPECT_TRUE(SUCCEEDED(control->Stop()));
 }
 
 // A renderer may hold the graph while the end of stream passes through it (Wine's do, to notify
 // it); where that is the graph's last reference, the graph stops and lets go of the source on the
 // source's own streaming thread, which must end there instead of waiting for itself.
 TEST_F(MfSource, AGraphLetGoOfDuringTheEndOfStreamGoesOnTheStreamingThread) {
-  ComPtr<IBaseFilter> renderer;
-  ASSERT_EQ(CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_ALL, IID_IBaseFilter,
-                             reinterpret_cast<void**>(renderer.GetAddressOf())),
-            S_OK);
-  const PinList inputs = GetPins(renderer.Get(), PinInput);
-  ASSERT_EQ(inputs.size(), 1u);
-  EndOfStreamGate gate(inputs.front().Get());
-  {
-    ComPtr<MfSourceFilter> source = MfSourceFilter::Open(TestMedia(L"tone.m4a"), false);
-    ASSERT_TRUE(source);
-    ComPtr<IGraphBuilder> graph;
-    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_ALL, IID_IGraphBuilder,
-                               reinterpret_cast<void**>(graph.GetAddressOf())),
-              S_OK);
-    ASSERT_EQ(graph->AddFilter(source.Get(), L"source"), S_OK);
-    ASSERT_EQ(graph->AddFilter(renderer.Get(), L"renderer"), S_OK);
-    ASSERT_EQ(source->pins().front()->Connect(&gate, nullptr), S_OK);
-    ResetEvent(gate.unused());
-    gate.HoldUntilEndOfStream(graph);
-    ASSERT_EQ(QueryInto(graph.Get(), IID_IMediaControl, control), S_OK);
-    ASSERT_TRUE(SUCCEEDED(control->Run()));
-    control.Reset();
-  }
+  BuildThroughGate();
+  gate->HoldUntilEndOfStream(graph);
+  ASSERT_TRUE(SUCCEEDED(control->Run()));
+  ResetEvent(gate->unused());
+  control.Reset();
+  graph.Reset();
+  source.Reset();
   // The source lets go of the gate as it goes, after its thread has torn the graph down.
   Watchdog watchdog(60000, "a graph let go of during the end of stream");
-  WaitForSingleObject(gate.unused(), INFINITE);
+  WaitForSingleObject(gate->unused(), INFINITE);
 }
 
 // Each is refused at once: none leaves an open behind that never answered (the truncated MP4, cut
